@@ -1,0 +1,24 @@
+# qs_export_list(<target> <list-file>)
+# The list file holds one exported name a line. On ELF a version script built from it hides
+# every other symbol; a test compares the library's dynamic symbols with the same list.
+function(qs_export_list target list_file)
+  file(STRINGS ${list_file} names REGEX "^[A-Za-z_]")
+  set(script "{\n  global:\n")
+  foreach(n IN LISTS names)
+    string(APPEND script "    ${n};\n")
+  endforeach()
+  string(APPEND script "  local:\n    *;\n};\n")
+  set(map ${CMAKE_CURRENT_BINARY_DIR}/${target}.map)
+  file(WRITE ${map} "${script}")
+  set_target_properties(${target} PROPERTIES
+    C_VISIBILITY_PRESET hidden CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
+    LINK_DEPENDS ${list_file})
+  if(NOT WIN32 AND NOT APPLE)
+    target_link_options(${target} PRIVATE "LINKER:--version-script=${map}" "LINKER:--no-undefined")
+  endif()
+  if(QS_BUILD_TESTS AND NOT WIN32)
+    add_test(NAME ${target}.exports_match_list
+      COMMAND ${CMAKE_COMMAND} -DLIB=$<TARGET_FILE:${target}> -DLIST=${list_file}
+              -P ${PROJECT_SOURCE_DIR}/cmake/CheckExports.cmake)
+  endif()
+endfunction()
