@@ -1,0 +1,84 @@
+#pragma once
+// The link state of one session with a terminal and the request engine every remote call
+// goes through: build a request with a fresh sequence number, send it, wait for the reply that
+// echoes its command and sequence number, retry.
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "serial_link.h"
+
+namespace zot {
+
+class CRemoteApp : public IMessageSink {
+public:
+    // Accepted-length value for calls that check the reply length themselves.
+    static constexpr size_t kAnyLength = static_cast<size_t>(-1);
+
+    enum class Reply {
+        kAccepted,     // ReplyData()/ReplyLength() hold the reply's data
+        kWrongLength,  // matching reply of the wrong data length: the call fails at once
+        kNone,         // no acceptable reply after every attempt
+    };
+    // Called before each retry; returning false gives up.
+    using RetryHook = std::function<bool(uint32_t failedSequence)>;
+
+    CRemoteApp();
+    ~CRemoteApp() override;
+    CRemoteApp(const CRemoteApp&) = delete;
+    CRemoteApp& operator=(const CRemoteApp&) = delete;
+
+    // 1 when the port opened; on failure the compression switch keeps its value.
+    int LumoInit(int port, int baud, int compress);
+    int LumoInitDevice(const std::string& device, int baud, int compress);
+    int LumoUninit();
+    int SetBaudrate(int baud);
+
+    // One whole remote call: data (at most kMaxData bytes) is sent with each attempt.
+    Reply Call(uint16_t command, const uint8_t* data, size_t length, size_t acceptedLength,
+               const RetryHook& beforeRetry = nullptr);
+    const uint8_t* ReplyData() const { return m_staging; }
+    size_t ReplyLength() const { return m_stagingLength; }
+
+    // The engine's steps, public for the calls that need them and for tests.
+    void BeginRequest(uint16_t command);
+    // 1 when the reply to the last request built arrived within the reply timeout.
+    int WaitReply();
+    uint32_t CurrentSequence() const { return m_sequence; }
+
+    void DeliverMessage(const uint8_t* message, size_t length) override;
+    void FrameLost(const char* why) override;
+
+    CSerialLink& Link() { return m_link; }
+    // The reply timeout is fixed for users of the library; tests shorten it.
+    void SetReplyTimeout(int ms) { m_replyTimeoutMs = ms; }
+    int ReplyTimeout() const { return m_replyTimeoutMs; }
+
+    // Set while a ZOT_CopyFileExW copy thread runs; a second one is refused meanwhile.
+    std::atomic<bool>& CopyRunning() { return m_copyRunning; }
+
+private:
+    CSerialLink m_link;
+    uint16_t m_lastCommand = 0;
+    uint16_t m_sequence = 0;  // wraps from 65535 to 0
+    int m_replyTimeoutMs = CSerialLink::kReplyTimeoutMs;
+
+    // Reply data of the last accepted reply.
+    size_t m_stagingLength = 0;
+    uint8_t m_staging[kMaxPayload] = {};
+
+    // Hand-over from the reader thread: the newest reply message, complete before it is
+    // flagged, and copied out under the lock so the reader can never overwrite it mid-read.
+    std::mutex m_replyMutex;
+    std::condition_variable m_replyReady;
+    bool m_replyPending = false;
+    size_t m_replyLength = 0;
+    uint8_t m_reply[kMaxPayload] = {};
+
+    std::atomic<bool> m_copyRunning{false};
+};
+
+}  // namespace zot

@@ -1,0 +1,95 @@
+#pragma once
+// The one serial line to the terminal: opens the port, frames and writes outgoing messages,
+// and runs a reader thread that parses incoming frames as a byte stream and hands each
+// complete message to its owner the moment its last byte arrives.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "platform/serial_port.h"
+#include "wire/frame_codec.h"
+#include "wire/message_codec.h"
+
+namespace zot {
+
+// Receives what the reader thread parses. Called on the reader thread.
+class IMessageSink {
+public:
+    virtual ~IMessageSink() = default;
+    // A complete plain message (already inflated), at most kMaxPayload bytes.
+    virtual void DeliverMessage(const uint8_t* message, size_t length) = 0;
+    // A frame was lost: bad checksum, bad length, would not inflate, or cut off by silence.
+    virtual void FrameLost(const char* why) = 0;
+};
+
+class CSerialLink {
+public:
+    static constexpr int kDefaultBaud = 115200;
+    static constexpr int kReplyTimeoutMs = 5000;
+    static constexpr int kRetryCount = 3;
+    static constexpr int kChunkWaitMs = 30;  // quiet time that ends a read between frames
+    static constexpr int kByteWaitMs = 50;   // silence inside a frame that abandons it
+    static constexpr size_t kReadBufferSize = 4096;
+
+    explicit CSerialLink(IMessageSink* owner);
+    virtual ~CSerialLink();
+    CSerialLink(const CSerialLink&) = delete;
+    CSerialLink& operator=(const CSerialLink&) = delete;
+
+    // 1 on success, 0 on failure. A negative port is refused without touching the stored one.
+    int Open(int port, int baud);
+    // Opens a named device instead of a port number (USB serial devices, tests).
+    int OpenDevice(const std::string& device, int baud);
+    // Stops the reader thread (it finishes its current read, at most kByteWaitMs) and closes
+    // the port. Harmless when closed.
+    void Close();
+    // Closes and opens again at a new speed on the stored port or device.
+    int Reopen(int baud);
+    bool IsOpen() const { return m_port != nullptr; }
+
+    // Everything that arrives until the line is quiet for waitMs or max bytes came; for
+    // callers that drive the port without the reader thread.
+    size_t ReadChunk(uint8_t* buffer, size_t maxLength, int waitMs);
+
+    // The outgoing message: the engine writes header and data here and sets the length.
+    uint8_t* OutgoingMessage() { return m_outgoing; }
+    void SetOutgoingLength(size_t length) { m_outgoingLength = length; }
+    // Frames the outgoing message (compressed when the switch is on) and writes it whole
+    // before returning, so the next request can never overwrite a frame still being sent.
+    // 0 when nothing was written.
+    int SendPayload();
+
+    void SetCompression(bool on) { m_compress = on; }
+    bool Compression() const { return m_compress; }
+    int PortNumber() const { return m_portNumber; }
+    int BaudRate() const { return m_baud; }
+
+private:
+    int OpenResolved(const std::string& device, int baud);
+    void ReaderLoop();
+    void HandleFrame();
+
+    IMessageSink* m_owner;
+    std::unique_ptr<ISerialPort> m_port;
+    int m_portNumber = 0;
+    std::string m_device;  // set when opened by name
+    int m_baud = kDefaultBaud;
+    bool m_compress = true;
+
+    // Sending side (caller's thread).
+    size_t m_outgoingLength = 0;
+    uint8_t m_outgoing[kMaxPayload] = {};
+    uint8_t m_frame[kMaxFrame] = {};
+    CMessageCodec m_txCodec;
+
+    // Receiving side (reader thread).
+    std::thread m_reader;
+    std::atomic<bool> m_stop{false};
+    uint8_t m_raw[kReadBufferSize] = {};
+    FrameParser m_parser;
+    CMessageCodec m_rxCodec;
+};
+
+}  // namespace zot
