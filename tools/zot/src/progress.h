@@ -1,0 +1,27 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace zotcli {
+
+// One line of progress on stderr, redrawn in place; silent when stderr is not a terminal.
+class ProgressBar {
+public:
+    ProgressBar(std::string label, uint64_t total);
+    void Update(uint64_t done);
+    // Ends the line; prints a summary with the rate when enabled.
+    void Finish(bool ok);
+
+private:
+    void Draw(uint64_t done);
+    std::string m_label;
+    uint64_t m_total;
+    bool m_enabled;
+    uint64_t m_done = 0;
+    std::chrono::steady_clock::time_point m_start;
+};
+
+std::string FormatRate(double bytesPerSecond);
+
+}  // namespace zotcli
