@@ -48,6 +48,8 @@ public:
     // 1 when the reply to the last request built arrived within the reply timeout.
     int WaitReply();
     uint32_t CurrentSequence() const { return m_sequence; }
+    // Lets tests reach the wrap of the counter without 65535 round trips.
+    void SetSequenceForTesting(uint16_t sequence) { m_sequence = sequence; }
 
     void DeliverMessage(const uint8_t* message, size_t length) override;
     void FrameLost(const char* why) override;

@@ -1,0 +1,317 @@
+// The request engine against a hand-driven terminal on a pseudo-terminal: exact bytes out,
+// any bytes back, any timing.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "pty_peer.h"
+#include "remote_app.h"
+#include "remote_calls.h"
+
+namespace zot::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const Bytes kVersionData = {1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0};
+
+class RequestEngine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(app.LumoInitDevice(peer.SlavePath(), 115200, 0), 1);
+        app.SetReplyTimeout(400);
+    }
+
+    std::future<int> GetVersionAsync() {
+        return std::async(std::launch::async, [this] { return calls::GetVersion(app, &version); });
+    }
+
+    void Answer(const Request& r, const Bytes& data, bool compress = false) {
+        peer.SendRaw(PtyPeer::Frame(PtyPeer::ReplyMessage(r.command(), r.sequence(), data), compress));
+    }
+
+    PtyPeer peer;
+    CRemoteApp app;
+    ZOT_VERSION_INFO version{};
+};
+
+TEST_F(RequestEngine, FirstRequestIsTheWorkedExampleFrame) {
+    auto call = GetVersionAsync();
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->frame, (Bytes{0x02, 0x07, 0x00, 0x10, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xE9}));
+    Answer(*r, kVersionData);
+    EXPECT_EQ(call.get(), 1);
+    EXPECT_EQ(version.dwMajorVersion, 1u);
+    EXPECT_EQ(version.dwMinorVersion, 2u);
+    EXPECT_EQ(version.dwBuildNumber, 3u);
+}
+
+TEST_F(RequestEngine, CompressionSwitchDecidesHowRequestsGoOut) {
+    app.Link().SetCompression(true);
+    auto call = GetVersionAsync();
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(r->compressed);
+    EXPECT_EQ(r->frame[3], 0x78);
+    EXPECT_EQ(r->message, (Bytes{0x10, 0, 0, 1, 0, 0, 0}));
+    Answer(*r, kVersionData);  // plain reply to a compressed request
+    EXPECT_EQ(call.get(), 1);
+}
+
+TEST_F(RequestEngine, CompressedReplyIsAcceptedWithCompressionOff) {
+    auto call = GetVersionAsync();
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r->compressed);
+    Answer(*r, kVersionData, true);
+    EXPECT_EQ(call.get(), 1);
+}
+
+TEST_F(RequestEngine, ReplySplitByAShortPauseIsAssembled) {
+    auto call = GetVersionAsync();
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    const Bytes f = PtyPeer::Frame(PtyPeer::ReplyMessage(0, r->sequence(), kVersionData));
+    peer.SendRaw(Bytes(f.begin(), f.begin() + 6));
+    std::this_thread::sleep_for(35ms);
+    peer.SendRaw(Bytes(f.begin() + 6, f.end()));
+    EXPECT_EQ(call.get(), 1);
+}
+
+TEST_F(RequestEngine, ReplyCutByALongPauseIsLostAndTheCallRetries) {
+    auto call = GetVersionAsync();
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    const Bytes f = PtyPeer::Frame(PtyPeer::ReplyMessage(0, r->sequence(), kVersionData));
+    peer.SendRaw(Bytes(f.begin(), f.begin() + 6));
+    std::this_thread::sleep_for(150ms);
+    // The rest arrives without its start: noise to the reader.
+    peer.SendRaw(Bytes(f.begin() + 6, f.end()));
+    auto retry = peer.NextRequest();
+    ASSERT_TRUE(retry);
+    EXPECT_EQ(retry->sequence(), r->sequence() + 1);
+    Answer(*retry, kVersionData);
+    EXPECT_EQ(call.get(), 1);
+}
+
+TEST_F(RequestEngine, LineNoiseBeforeTheStartByteIsSkipped) {
+    auto call = GetVersionAsync();
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    Bytes noisy = {0x00, 0xFF, 0x7E, 0x0D, 0x0A};
+    const Bytes f = PtyPeer::Frame(PtyPeer::ReplyMessage(0, r->sequence(), kVersionData));
+    noisy.insert(noisy.end(), f.begin(), f.end());
+    peer.SendRaw(noisy);
+    EXPECT_EQ(call.get(), 1);
+}
+
+TEST_F(RequestEngine, StaleReplyIsIgnoredAndTheRightOneInTheSameChunkIsTaken) {
+    auto call = GetVersionAsync();
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    Bytes wrongData = kVersionData;
+    wrongData[0] = 99;
+    Bytes both = PtyPeer::Frame(PtyPeer::ReplyMessage(0, r->sequence() - 1, wrongData));
+    const Bytes right = PtyPeer::Frame(PtyPeer::ReplyMessage(0, r->sequence(), kVersionData));
+    both.insert(both.end(), right.begin(), right.end());
+    peer.SendRaw(both);
+    EXPECT_EQ(call.get(), 1);
+    EXPECT_EQ(version.dwMajorVersion, 1u);
+}
+
+TEST_F(RequestEngine, LateReplyToAnEarlierAttemptIsNeverAccepted) {
+    auto call = GetVersionAsync();
+    auto first = peer.NextRequest();
+    ASSERT_TRUE(first);
+    auto second = peer.NextRequest();  // after the first attempt timed out
+    ASSERT_TRUE(second);
+    Bytes wrongData = kVersionData;
+    wrongData[0] = 99;
+    Answer(*first, wrongData);  // too late for the first, stale for the second
+    auto third = peer.NextRequest();
+    ASSERT_TRUE(third);
+    Answer(*third, kVersionData);
+    EXPECT_EQ(call.get(), 1);
+    EXPECT_EQ(version.dwMajorVersion, 1u);
+}
+
+TEST_F(RequestEngine, TerminalAnsweringOnlyTheThirdAttemptSucceeds) {
+    const uint32_t before = app.CurrentSequence();
+    auto call = GetVersionAsync();
+    for (int i = 0; i < 2; ++i) ASSERT_TRUE(peer.NextRequest());
+    auto third = peer.NextRequest();
+    ASSERT_TRUE(third);
+    Answer(*third, kVersionData);
+    EXPECT_EQ(call.get(), 1);
+    EXPECT_EQ(app.CurrentSequence(), before + 3);
+}
+
+TEST_F(RequestEngine, SilentTerminalFailsAfterFourAttempts) {
+    auto call = GetVersionAsync();
+    std::vector<uint16_t> seqs;
+    while (auto r = peer.NextRequest(1000)) seqs.push_back(r->sequence());
+    EXPECT_EQ(call.get(), 0);
+    EXPECT_EQ(seqs, (std::vector<uint16_t>{1, 2, 3, 4}));
+}
+
+TEST_F(RequestEngine, WrongReplyLengthFailsAtOnceWithoutRetry) {
+    auto call = GetVersionAsync();
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    Answer(*r, Bytes(11, 0));
+    EXPECT_EQ(call.get(), 0);
+    EXPECT_FALSE(peer.NextRequest(600));
+}
+
+TEST_F(RequestEngine, ReplyClaimingMoreThanAMessageHoldsIsNeverAccepted) {
+    auto call = GetVersionAsync();
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    Bytes m = PtyPeer::ReplyMessage(0, r->sequence(), kVersionData);
+    PutU16(m.data() + 5, 2042);
+    peer.SendRaw(PtyPeer::Frame(m));
+    auto retry = peer.NextRequest();
+    ASSERT_TRUE(retry);
+    Answer(*retry, kVersionData);
+    EXPECT_EQ(call.get(), 1);
+}
+
+TEST_F(RequestEngine, RequestTypeFramesAreNotReplies) {
+    auto call = GetVersionAsync();
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    Bytes m = PtyPeer::ReplyMessage(0, r->sequence(), kVersionData);
+    m[0] = kTypeRequest;
+    peer.SendRaw(PtyPeer::Frame(m));
+    auto retry = peer.NextRequest();
+    ASSERT_TRUE(retry);
+    Answer(*retry, kVersionData);
+    EXPECT_EQ(call.get(), 1);
+}
+
+TEST_F(RequestEngine, SequenceCounterWrapsFrom65535ToZero) {
+    app.SetSequenceForTesting(65534);
+    for (uint16_t expected : {uint16_t{65535}, uint16_t{0}, uint16_t{1}}) {
+        auto call = GetVersionAsync();
+        auto r = peer.NextRequest();
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->sequence(), expected);
+        Answer(*r, kVersionData);
+        EXPECT_EQ(call.get(), 1);
+    }
+}
+
+TEST_F(RequestEngine, RetriedReadRewindsWithTheFailedSequenceFirst) {
+    uint8_t buffer[10];
+    uint32_t got = 0;
+    auto call = std::async(std::launch::async,
+                           [&] { return calls::ReadFile(app, 7, buffer, 10, &got); });
+    auto read1 = peer.NextRequest();
+    ASSERT_TRUE(read1);
+    EXPECT_EQ(read1->command(), kReadFile);
+    auto rewind = peer.NextRequest();  // read1 went unanswered
+    ASSERT_TRUE(rewind);
+    EXPECT_EQ(rewind->command(), kSetFilePosToPre);
+    Bytes expect(8);
+    PutU32(expect.data(), 7);
+    PutU32(expect.data() + 4, read1->sequence());
+    EXPECT_EQ(rewind->data(), expect);
+    Answer(*rewind, {1, 0, 0, 0});
+    auto read2 = peer.NextRequest();
+    ASSERT_TRUE(read2);
+    EXPECT_EQ(read2->command(), kReadFile);
+    EXPECT_EQ(read2->data(), read1->data());
+    Bytes data(4 + 10 + 4, 0);
+    PutU32(data.data(), 10);
+    for (int i = 0; i < 10; ++i) data[4 + i] = static_cast<uint8_t>(i);
+    PutU32(data.data() + 14, 1);
+    Answer(*read2, data);
+    EXPECT_EQ(call.get(), 1);
+    EXPECT_EQ(got, 10u);
+    EXPECT_EQ(buffer[9], 9);
+}
+
+TEST_F(RequestEngine, ReadGivesUpWhenTheRewindFails) {
+    uint8_t buffer[10];
+    uint32_t got = 99;
+    auto call = std::async(std::launch::async,
+                           [&] { return calls::ReadFile(app, 7, buffer, 10, &got); });
+    std::vector<uint16_t> commands;
+    while (auto r = peer.NextRequest(1000)) commands.push_back(r->command());
+    EXPECT_EQ(call.get(), 0);
+    EXPECT_EQ(got, 0u);
+    // One read, then the rewind's four attempts, then nothing.
+    EXPECT_EQ(commands, (std::vector<uint16_t>{kReadFile, kSetFilePosToPre, kSetFilePosToPre,
+                                               kSetFilePosToPre, kSetFilePosToPre}));
+}
+
+TEST_F(RequestEngine, ReadReplyWithMoreBytesThanAskedIsRefused) {
+    uint8_t buffer[4] = {};
+    uint32_t got = 0;
+    auto call = std::async(std::launch::async,
+                           [&] { return calls::ReadFile(app, 7, buffer, 4, &got); });
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    Bytes data(4 + 8 + 4, 0xAB);
+    PutU32(data.data(), 8);
+    PutU32(data.data() + 12, 1);
+    Answer(*r, data);
+    EXPECT_EQ(call.get(), 0);
+    EXPECT_EQ(got, 0u);
+}
+
+TEST(SerialLink, OpenCloseAndReopen) {
+    PtyPeer peer;
+    CRemoteApp app;
+    EXPECT_EQ(app.LumoUninit(), 1);  // closing a closed link is harmless
+    ASSERT_EQ(app.LumoInitDevice(peer.SlavePath(), 115200, 1), 1);
+    app.Link().Close();
+    app.Link().Close();
+    ASSERT_EQ(app.LumoInitDevice(peer.SlavePath(), 115200, 1), 1);
+    ASSERT_EQ(app.LumoInitDevice(peer.SlavePath(), 115200, 1), 1);  // open while open
+    EXPECT_EQ(app.SetBaudrate(9600), 1);
+    EXPECT_EQ(app.Link().BaudRate(), 9600);
+    EXPECT_EQ(app.LumoUninit(), 1);
+}
+
+TEST(SerialLink, NegativePortIsRefusedAndKeepsTheStoredPort) {
+    CRemoteApp app;
+    ::setenv("COM7", "/nonexistent/tty", 1);
+    EXPECT_EQ(app.LumoInit(7, 115200, 1), 0);
+    EXPECT_EQ(app.LumoInit(-1, 115200, 1), 0);
+    EXPECT_EQ(app.Link().PortNumber(), 7);
+}
+
+TEST(SerialLink, FailedInitKeepsTheCompressionSwitch) {
+    CRemoteApp app;
+    app.Link().SetCompression(false);
+    EXPECT_EQ(app.LumoInitDevice("/nonexistent/tty", 115200, 1), 0);
+    EXPECT_FALSE(app.Link().Compression());
+}
+
+TEST(SerialLink, SetBaudrateBeforeInitTriesPortZeroAndFails) {
+    ::unsetenv("COM0");
+    CRemoteApp app;
+    EXPECT_EQ(app.SetBaudrate(115200), 0);
+}
+
+TEST(SerialLink, DeviceHeldByAnotherLinkIsRefused) {
+    PtyPeer peer;
+    CRemoteApp a, b;
+    ASSERT_EQ(a.LumoInitDevice(peer.SlavePath(), 115200, 1), 1);
+    EXPECT_EQ(b.LumoInitDevice(peer.SlavePath(), 115200, 1), 0);
+    a.LumoUninit();
+    EXPECT_EQ(b.LumoInitDevice(peer.SlavePath(), 115200, 1), 1);
+}
+
+TEST(SerialLink, ReadChunkOfZeroBytesDoesNotTouchThePort) {
+    CRemoteApp app;
+    uint8_t b;
+    EXPECT_EQ(app.Link().ReadChunk(&b, 0, 1000), 0u);
+}
+
+}  // namespace
+}  // namespace zot::test
