@@ -31,6 +31,9 @@
  *   every other pair of calls on the same pipe (configure, open, close, destroy, two reads or
  *   two writes) must not overlap.
  *
+ * Tracing
+ *   None: the library writes nothing anywhere; every outcome is in the return value.
+ *
  * Ports
  *   On POSIX, port n is the device named by environment variable COM<n> when it is set, else
  *   /dev/ttyS<n-1>. Ports above 255 do not exist. A device is opened exclusively; its settings
