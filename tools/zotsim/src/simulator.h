@@ -25,21 +25,21 @@ struct Fault {
         kSilence,      // from this request on, answer nothing until ClearFaults()
     };
     Kind kind = Kind::kDrop;
-    uint32_t request = 0;     // 1-based request ordinal it applies to; 0: every request of command
-    int command = -1;         // with request 0: the command it applies to (-1 any)
+    uint32_t request = 0;  // 1-based request ordinal it applies to; 0: every request of command
+    int command = -1;      // with request 0: the command it applies to (-1 any)
     int delayMs = 0;
-    int count = 1;            // how many matching requests it applies to (request == 0 only)
+    int count = 1;  // how many matching requests it applies to (request == 0 only)
 };
 
 struct Options {
-    std::string root;               // folder served as "ZOT:\"
-    int baud = 0;                   // line-rate pacing, 10 bit times a byte each way; 0 none
-    int latencyMs = 0;              // added before every reply
+    std::string root;                   // folder served as "ZOT:\"
+    int baud = 0;                       // line-rate pacing, 10 bit times a byte each way; 0 none
+    int latencyMs = 0;                  // added before every reply
     std::string serverName = "ZotSim";  // in the system information record
     uint64_t storeSize = 64ull * 1024 * 1024;  // reported store size in bytes
-    size_t nameLimit = 0;           // longest accepted entry name in bytes; 0 no limit
-    bool compressReplies = false;   // reply compressed even to plain requests
-    bool log = false;               // one line per request on stderr
+    size_t nameLimit = 0;                      // longest accepted entry name in bytes; 0 no limit
+    bool compressReplies = false;              // reply compressed even to plain requests
+    bool log = false;                          // one line per request on stderr
 };
 
 struct RequestRecord {
@@ -50,7 +50,7 @@ struct RequestRecord {
 };
 
 class CSimulator {
-public:
+  public:
     explicit CSimulator(Options options);
     ~CSimulator();  // stops and closes
 
@@ -78,7 +78,7 @@ public:
     CSimulator(const CSimulator&) = delete;
     CSimulator& operator=(const CSimulator&) = delete;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

@@ -1,0 +1,35 @@
+#pragma once
+// The faults chosen for coming replies, and what they make of one request's reply.
+// Thread-safe: tests add faults while the serving thread consults them.
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "simulator.h"
+
+namespace zotsim {
+
+// What the faults matching one request ask for; several may apply together.
+struct FaultActions {
+    bool drop = false;
+    bool stale = false;
+    bool corrupt = false;
+    bool wrongLength = false;
+    int delayMs = 0;
+    bool Any() const { return drop || stale || corrupt || wrongLength || delayMs > 0; }
+};
+
+class CFaultPlan {
+  public:
+    void Add(const Fault& fault);
+    void Clear();  // also ends a silence
+    // Consumes the faults matching request ordinal `request` of `command`.
+    FaultActions Take(uint32_t request, uint16_t command);
+
+  private:
+    std::mutex m_mutex;
+    std::vector<Fault> m_faults;
+    bool m_silent = false;
+};
+
+}  // namespace zotsim

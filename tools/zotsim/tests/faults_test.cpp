@@ -1,0 +1,113 @@
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "sim_fixture.h"
+#include "wire/protocol.h"
+
+namespace zotsim::test {
+namespace {
+
+using Faults = SimulatorTest;
+using Clock = std::chrono::steady_clock;
+
+Fault Make(Fault::Kind kind, uint32_t request, int delayMs = 0) {
+    Fault f;
+    f.kind = kind;
+    f.request = request;
+    f.delayMs = delayMs;
+    return f;
+}
+
+TEST_F(Faults, DroppedReplyIsNotSentButTheRequestIsCarriedOut) {
+    Start();
+    m_sim->AddFault(Make(Fault::Kind::kDrop, 1));
+    EXPECT_FALSE(Call(zot::kCreateDirectory, PathString("ZOT:\\made"), false, 300));
+    EXPECT_TRUE(std::filesystem::is_directory(HostPath("made")));
+    EXPECT_TRUE(Call(zot::kGetVersion));
+}
+
+TEST_F(Faults, StaleReplyEchoesThePreviousSequence) {
+    Start();
+    m_sim->AddFault(Make(Fault::Kind::kStale, 2));
+    MustCall(zot::kGetVersion);
+    const auto reply = Call(zot::kGetVersion);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->sequence, static_cast<uint16_t>(m_sequence - 1));
+}
+
+TEST_F(Faults, CorruptedReplyFailsItsChecksum) {
+    Start();
+    m_sim->AddFault(Make(Fault::Kind::kCorrupt, 1));
+    EXPECT_FALSE(Call(zot::kGetSystemInfo, {}, false, 500));
+    EXPECT_EQ(m_client.BadFrames(), 1);
+    EXPECT_TRUE(Call(zot::kGetSystemInfo));
+}
+
+TEST_F(Faults, CorruptedCompressedReplyFailsItsChecksumToo) {
+    Start();
+    m_sim->AddFault(Make(Fault::Kind::kCorrupt, 1));
+    EXPECT_FALSE(Call(zot::kGetSystemInfo, {}, true, 500));
+    EXPECT_EQ(m_client.BadFrames(), 1);
+}
+
+TEST_F(Faults, DelayedReplyComesLate) {
+    Start();
+    m_sim->AddFault(Make(Fault::Kind::kDelay, 1, 300));
+    const auto start = Clock::now();
+    EXPECT_FALSE(Call(zot::kGetVersion, {}, false, 100));
+    const auto reply = m_client.Receive(2000);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->sequence, m_sequence);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(290));
+}
+
+TEST_F(Faults, WrongLengthReplyHasOneExtraByte) {
+    Start();
+    m_sim->AddFault(Make(Fault::Kind::kWrongLength, 1));
+    const auto reply = Call(zot::kGetVersion);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->data.size(), 13u);
+}
+
+TEST_F(Faults, SilenceLastsUntilCleared) {
+    Start();
+    m_sim->AddFault(Make(Fault::Kind::kSilence, 2));
+    EXPECT_TRUE(Call(zot::kGetVersion));
+    EXPECT_FALSE(Call(zot::kGetVersion, {}, false, 200));
+    EXPECT_FALSE(Call(zot::kGetVersion, {}, false, 200));
+    m_sim->ClearFaults();
+    EXPECT_TRUE(Call(zot::kGetVersion));
+}
+
+TEST_F(Faults, CommandFaultAppliesToItsCountOfMatchingRequests) {
+    Start();
+    Fault f;
+    f.kind = Fault::Kind::kDrop;
+    f.command = zot::kReadFile;
+    f.count = 2;
+    m_sim->AddFault(f);
+    WriteHostFile("a.txt", "abcdef");
+    const uint32_t h = OpenFile("ZOT:\\a.txt");
+    EXPECT_FALSE(Call(zot::kReadFile, U32s({h, 1}), false, 200));
+    EXPECT_TRUE(Call(zot::kGetVersion));
+    EXPECT_FALSE(Call(zot::kReadFile, U32s({h, 1}), false, 200));
+    const auto third = Call(zot::kReadFile, U32s({h, 1}));
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->data[4], 'c');  // the dropped reads were still carried out
+}
+
+TEST_F(Faults, RetryAfterLostReadReadsTheSameBytes) {
+    Start();
+    WriteHostFile("a.txt", "0123456789");
+    const uint32_t h = OpenFile("ZOT:\\a.txt");
+    m_sim->AddFault(Make(Fault::Kind::kDrop, m_sim->RequestCount() + 1));
+    EXPECT_FALSE(Call(zot::kReadFile, U32s({h, 4}), false, 200));
+    const uint16_t lost = m_sequence;
+    EXPECT_EQ(MustCall(zot::kSetFilePosToPre, U32s({h, lost})).U32(0), 1u);
+    const auto retry = MustCall(zot::kReadFile, U32s({h, 4}));
+    EXPECT_EQ(std::string(retry.data.begin() + 4, retry.data.begin() + 8), "0123");
+}
+
+}  // namespace
+}  // namespace zotsim::test
