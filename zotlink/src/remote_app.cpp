@@ -40,6 +40,7 @@ void CRemoteApp::BeginRequest(uint16_t command) {
     // A reply that came in since the last wait belongs to an earlier request.
     std::lock_guard lock(m_replyMutex);
     m_replyPending = false;
+    m_lossPending = false;
 }
 
 int CRemoteApp::WaitReply() {
@@ -47,8 +48,14 @@ int CRemoteApp::WaitReply() {
         std::chrono::steady_clock::now() + std::chrono::milliseconds(m_replyTimeoutMs);
     std::unique_lock lock(m_replyMutex);
     for (;;) {
-        if (!m_replyReady.wait_until(lock, deadline, [this] { return m_replyPending; })) {
+        if (!m_replyReady.wait_until(lock, deadline,
+                                     [this] { return m_replyPending || m_lossPending; })) {
             ZOT_TRACE("%-20s seq %5u  no reply", CommandName(m_lastCommand), m_sequence);
+            return 0;
+        }
+        if (!m_replyPending) {
+            m_lossPending = false;
+            ZOT_TRACE("%-20s seq %5u  reply lost", CommandName(m_lastCommand), m_sequence);
             return 0;
         }
         m_replyPending = false;
@@ -81,7 +88,14 @@ void CRemoteApp::DeliverMessage(const uint8_t* message, size_t length) {
     m_replyReady.notify_one();
 }
 
-void CRemoteApp::FrameLost(const char* why) { ZOT_TRACE("frame dropped: %s", why); }
+void CRemoteApp::FrameLost(const char* why) {
+    ZOT_TRACE("frame dropped: %s", why);
+    {
+        std::lock_guard lock(m_replyMutex);
+        m_lossPending = true;
+    }
+    m_replyReady.notify_one();
+}
 
 CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t length,
                                    size_t acceptedLength, const RetryHook& beforeRetry) {

@@ -45,7 +45,8 @@ public:
 
     // The engine's steps, public for the calls that need them and for tests.
     void BeginRequest(uint16_t command);
-    // 1 when the reply to the last request built arrived within the reply timeout.
+    // 1 when the reply to the last request built arrived within the reply timeout; 0 on
+    // time-out or as soon as a frame is known to be lost.
     int WaitReply();
     uint32_t CurrentSequence() const { return m_sequence; }
     // Lets tests reach the wrap of the counter without 65535 round trips.
@@ -77,6 +78,9 @@ private:
     std::mutex m_replyMutex;
     std::condition_variable m_replyReady;
     bool m_replyPending = false;
+    // A frame was lost while a request waited: on this line it can only have been a reply,
+    // most likely the awaited one, so the attempt ends now instead of at the time-out.
+    bool m_lossPending = false;
     size_t m_replyLength = 0;
     uint8_t m_reply[kMaxPayload] = {};
 

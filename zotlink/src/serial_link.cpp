@@ -84,7 +84,10 @@ void CSerialLink::ReaderLoop() {
         const int wait = m_parser.InFrame() ? kByteWaitMs : kChunkWaitMs;
         const size_t n = m_port->Read(m_raw, sizeof m_raw, wait);
         if (n == 0) {
-            if (m_parser.Abandon()) m_owner->FrameLost("gap inside frame");
+            if (m_parser.Abandon())
+                m_owner->FrameLost("gap inside frame");
+            else if (m_parser.TakeNoise())
+                m_owner->FrameLost("bytes outside any frame");
             continue;
         }
         for (size_t i = 0; i < n; ++i) {

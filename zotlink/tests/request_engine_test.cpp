@@ -97,6 +97,49 @@ TEST_F(RequestEngine, ReplyCutByALongPauseIsLostAndTheCallRetries) {
     EXPECT_EQ(call.get(), 1);
 }
 
+// A loss is known within one round trip; waiting out the 5 s time-out would waste the line.
+TEST_F(RequestEngine, CorruptedReplyEndsTheAttemptAtOnce) {
+    app.SetReplyTimeout(5000);
+    auto call = GetVersionAsync();
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    Bytes f = PtyPeer::Frame(PtyPeer::ReplyMessage(0, r->sequence(), kVersionData));
+    f[5] ^= 0x01;  // a flipped bit in the payload: the checksum fails
+    peer.SendRaw(f);
+    auto retry = peer.NextRequest(2000);
+    ASSERT_TRUE(retry) << "retry came only after the time-out";
+    EXPECT_EQ(retry->sequence(), r->sequence() + 1);
+    Answer(*retry, kVersionData);
+    EXPECT_EQ(call.get(), 1);
+}
+
+TEST_F(RequestEngine, ReplyWhoseStartByteWasLostEndsTheAttemptAtOnce) {
+    app.SetReplyTimeout(5000);
+    auto call = GetVersionAsync();
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    Bytes f = PtyPeer::Frame(PtyPeer::ReplyMessage(0, r->sequence(), kVersionData));
+    peer.SendRaw(Bytes(f.begin() + 1, f.end()));
+    auto retry = peer.NextRequest(2000);
+    ASSERT_TRUE(retry);
+    Answer(*retry, kVersionData);
+    EXPECT_EQ(call.get(), 1);
+}
+
+TEST_F(RequestEngine, CorruptedRepliesStillAllowOnlyFourAttempts) {
+    app.SetReplyTimeout(5000);
+    auto call = GetVersionAsync();
+    int attempts = 0;
+    while (auto r = peer.NextRequest(2000)) {
+        ++attempts;
+        Bytes f = PtyPeer::Frame(PtyPeer::ReplyMessage(0, r->sequence(), kVersionData));
+        f.back() ^= 0x01;
+        peer.SendRaw(f);
+    }
+    EXPECT_EQ(call.get(), 0);
+    EXPECT_EQ(attempts, 4);
+}
+
 TEST_F(RequestEngine, LineNoiseBeforeTheStartByteIsSkipped) {
     auto call = GetVersionAsync();
     auto r = peer.NextRequest();

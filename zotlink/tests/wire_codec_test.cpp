@@ -234,3 +234,20 @@ TEST(Compression, CodecIsReusableAcrossMessages) {
 
 }  // namespace
 }  // namespace zot
+
+namespace zot {
+namespace {
+
+TEST(FrameParsing, NoiseOutsideFramesIsReportedOnceUntilTheNextFrame) {
+    FrameParser parser;
+    EXPECT_FALSE(parser.TakeNoise());
+    Parse({0x11, 0x22}, parser);
+    EXPECT_TRUE(parser.TakeNoise());
+    EXPECT_FALSE(parser.TakeNoise());
+    Parse({0x33}, parser);
+    Parse(Encode({1, 2}), parser);  // a frame start forgets the noise before it
+    EXPECT_FALSE(parser.TakeNoise());
+}
+
+}  // namespace
+}  // namespace zot

@@ -35,10 +35,14 @@ FrameParser::Result FrameParser::Feed(uint8_t byte) {
         const bool cut = InFrame();
         m_state = State::kLenLow;
         m_escaped = false;
+        m_noise = false;
         m_length = 0;
         return cut ? Result::kBadFrame : Result::kNone;
     }
-    if (m_state == State::kHunt) return Result::kNone;
+    if (m_state == State::kHunt) {
+        m_noise = true;
+        return Result::kNone;
+    }
     if (m_escaped) {
         m_escaped = false;
         return Take(static_cast<uint8_t>(byte ^ kEscapeFlip));

@@ -36,6 +36,13 @@ public:
     Result Feed(uint8_t byte);
     // Drops a partly received frame; returns true when there was one.
     bool Abandon();
+    // True when bytes outside any frame were skipped since the last call or frame start:
+    // on a line where only the peer talks, that is a frame whose start byte was lost.
+    bool TakeNoise() {
+        const bool had = m_noise;
+        m_noise = false;
+        return had;
+    }
     // True while a frame has started and is not complete.
     bool InFrame() const { return m_state != State::kHunt; }
 
@@ -54,6 +61,7 @@ private:
 
     State m_state = State::kHunt;
     bool m_escaped = false;  // the previous byte was 0x7E: flip this one
+    bool m_noise = false;    // bytes were skipped while hunting
     uint8_t m_sum = 0;
     size_t m_expected = 0;
     size_t m_length = 0;
