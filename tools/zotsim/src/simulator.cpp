@@ -132,7 +132,10 @@ void CSimulator::Impl::OnBytes(const uint8_t* bytes, size_t count) {
     // At line rate the chunk's bytes arrive one after another from when the line is free.
     const Clock::time_point start = rxPacer.Reserve(Clock::now(), count);
     for (size_t i = 0; i < count; ++i) {
-        if (parser.Feed(bytes[i]) != zot::FrameParser::Result::kFrame) continue;
+        const auto result = parser.Feed(bytes[i]);
+        if (result == zot::FrameParser::Result::kBadFrame && options.log)
+            std::fprintf(stderr, "zotsim: frame with a bad checksum or length dropped\n");
+        if (result != zot::FrameParser::Result::kFrame) continue;
         if (rxPacer.Enabled() && !SleepUntil(start + rxPacer.Duration(i + 1))) return;
         OnFrame(parser.Payload(), parser.Length());
     }

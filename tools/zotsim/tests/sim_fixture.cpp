@@ -108,8 +108,9 @@ std::vector<uint8_t> U32s(std::initializer_list<uint32_t> values) {
 }
 
 std::vector<uint8_t> PathString(const std::string& path) {
-    std::vector<uint8_t> out{static_cast<uint8_t>(path.size())};
-    out.insert(out.end(), path.begin(), path.end());
+    std::vector<uint8_t> out(1 + path.size());
+    out[0] = static_cast<uint8_t>(path.size());
+    std::copy(path.begin(), path.end(), out.begin() + 1);
     return out;
 }
 
