@@ -82,6 +82,12 @@ int Connect(const Options& o) {
     return kExitOk;
 }
 
+bool Reconnect(const Options& o) {
+    ZOT_VERSION_INFO v;
+    const int port = o.device.empty() ? o.port : kDevicePort;
+    return ZOT_LumoInit(port, o.baud, o.compress ? 1 : 0) && ZOT_GetVersion(&v);
+}
+
 int Info(const Options&) {
     ZOT_VERSION_INFO v{};
     ZOT_MEMORY_STATUS m{};

@@ -7,6 +7,8 @@ enum Exit { kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitNoTerminal = 3 };
 
 // Opens the link and checks that a terminal answers.
 int Connect(const Options& o);
+// Opens the link again and checks that the terminal answers; quiet.
+bool Reconnect(const Options& o);
 
 int Info(const Options& o);
 int List(const Options& o);

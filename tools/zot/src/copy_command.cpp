@@ -14,6 +14,7 @@
 #include "commands.h"
 #include "device_names.h"
 #include "progress.h"
+#include "resume.h"
 #include "text.h"
 #include "zotlink.h"
 
@@ -23,6 +24,12 @@ namespace {
 volatile sig_atomic_t g_interrupted = 0;
 
 void OnInterrupt(int) { g_interrupted = 1; }
+
+}  // namespace
+
+bool Interrupted() { return g_interrupted != 0; }
+
+namespace {
 
 void CatchInterrupt() {
     struct sigaction sa {};
@@ -96,24 +103,57 @@ bool SameContents(const std::string& devicePath, const std::string& pcPath, std:
     return same;
 }
 
-// Runs one copy; returns true when it arrived whole.
-bool CopyOne(const Options& o, const std::string& source, const std::string& destination,
-             uint64_t size, const std::string& label, const std::string& devicePath,
-             const std::string& pcPath) {
+// The library's threaded copy from the start; returns its status code.
+int CopyWhole(const std::string& source, const std::string& destination, uint64_t size,
+              ProgressBar& bar) {
     int32_t status = 0, cancel = 0;
     std::atomic_ref<int32_t> statusWord(status);
     std::atomic_ref<int32_t> cancelWord(cancel);
     if (!ZOT_CopyFileExW(Widen(source).c_str(), Widen(destination).c_str(), 0, &status, &cancel,
-                         1)) {
-        Fail(label + ": the copy could not be started");
-        return false;
-    }
-    ProgressBar bar(label, size);
+                         1))
+        return ZOT_COPY_READ_FAILED;
     int s = 0;
     while ((s = statusWord.load()) < ZOT_COPY_DONE) {
         if (g_interrupted) cancelWord.store(1);
         bar.Update(size * static_cast<uint64_t>(s) / 100);
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return s;
+}
+
+bool DestinationExists(bool toPc, const std::string& devicePath, const std::string& pcPath) {
+    if (toPc) return PcExists(pcPath);
+    return ZOT_GetFileAttributesW(Widen(devicePath).c_str()) != -1;
+}
+
+// Runs one copy, going on from where it broke off while retries last; true when it arrived
+// whole (and, with --verify, read back identical).
+bool CopyOne(const Options& o, bool toPc, const std::string& devicePath,
+             const std::string& pcPath, uint64_t size) {
+    const std::string label = BaseName(toPc ? devicePath : pcPath);
+    const std::string& source = toPc ? devicePath : pcPath;
+    const std::string& destination = toPc ? pcPath : devicePath;
+    ProgressBar bar(label, size);
+    auto resume = [&] {
+        return toPc ? ResumeGet(devicePath, pcPath, size, bar)
+                    : ResumePut(pcPath, devicePath, size, bar);
+    };
+    int s = (o.resume && DestinationExists(toPc, devicePath, pcPath))
+                ? resume()
+                : CopyWhole(source, destination, size, bar);
+    for (int attempt = 1; (s == ZOT_COPY_READ_FAILED || s == ZOT_COPY_WRITE_FAILED) &&
+                          attempt <= o.retries && !g_interrupted;
+         ++attempt) {
+        // A get that never created its file failed on the source: nothing to go on from.
+        if (toPc && !PcExists(pcPath)) break;
+        bar.Finish(false);
+        std::fprintf(stderr, "zot: %s: %s (%d); resuming, attempt %d of %d\n", label.c_str(),
+                     StatusMeaning(s), s, attempt, o.retries);
+        if (!Reconnect(o)) {
+            s = ZOT_COPY_READ_FAILED;
+            continue;
+        }
+        s = resume();
     }
     bar.Finish(s == ZOT_COPY_DONE);
     if (s != ZOT_COPY_DONE) {
@@ -161,8 +201,7 @@ int Get(const Options& o) {
         if (g_interrupted) break;
         const std::string device = DevicePath(name);
         const std::string pc = targetIsFolder ? target + "/" + BaseName(device) : target;
-        if (!CopyOne(o, device, pc, DeviceSize(device), BaseName(device), device, pc))
-            rc = kExitFailed;
+        if (!CopyOne(o, true, device, pc, DeviceSize(device))) rc = kExitFailed;
     }
     if (g_interrupted) rc = kExitFailed;
     return rc;
@@ -197,8 +236,7 @@ int Put(const Options& o) {
             rc = kExitFailed;
             continue;
         }
-        if (!CopyOne(o, file, device, PcSize(file), BaseName(file), device, file))
-            rc = kExitFailed;
+        if (!CopyOne(o, false, device, file, PcSize(file))) rc = kExitFailed;
     }
     if (g_interrupted) rc = kExitFailed;
     return rc;

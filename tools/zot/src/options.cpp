@@ -27,6 +27,9 @@ const char* UsageText() {
            "  --baud N        line speed (default 115200)\n"
            "  --no-compress   send requests uncompressed\n"
            "  --verify        get/put: read the copy back and compare it\n"
+           "  --retries N     get/put: go on from the last confirmed byte up to N times\n"
+           "                  when a copy fails in mid-file (default 5)\n"
+           "  --resume        get/put: continue copies an earlier run left partial\n"
            "  -h, --help      this text\n"
            "\n"
            "commands:\n"
@@ -56,7 +59,8 @@ bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
             return true;
         };
         std::string v;
-        if (!out->command.empty() && a != "--verify" && a != "-l") {
+        if (!out->command.empty() && a != "--verify" && a != "-l" && a != "--resume" &&
+            a != "--retries") {
             out->args.push_back(a);
         } else if (a == "-h" || a == "--help") {
             out->help = true;
@@ -74,6 +78,13 @@ bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
             }
         } else if (a == "--no-compress") {
             out->compress = false;
+        } else if (a == "--retries") {
+            if (!value(&v) || !ParseInt(v, 0, 1000, &out->retries)) {
+                *error = "--retries takes a number from 0 to 1000";
+                return false;
+            }
+        } else if (a == "--resume") {
+            out->resume = true;
         } else if (a == "--verify") {
             out->verify = true;
         } else if (a == "-l") {

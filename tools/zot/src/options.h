@@ -11,6 +11,8 @@ struct Options {
     bool compress = true;
     bool longList = false;  // ls -l
     bool verify = false;    // get/put: read the copy back and compare
+    bool resume = false;    // get/put: continue a partial destination
+    int retries = 5;        // get/put: resumptions after a failure in mid-copy
     bool help = false;
     std::string command;
     std::vector<std::string> args;

@@ -61,5 +61,28 @@ expect_text no_device_message "cannot open /nonexistent/tty"
 check help 0 "$bin/zot" --help
 expect_text help_lists_commands "get NAME"
 
+# A bad patch of line: five damaged replies in a row make a write fail after all its
+# attempts; zot goes on from what the terminal confirmed.
+store2=$work/store2
+mkdir -p "$store2"
+"$bin/zotsim" --root "$store2" --link "$work/tty2" --corrupt 5 --corrupt 6 --corrupt 7 \
+    --corrupt 8 --corrupt 9 > /dev/null 2>&1 &
+sim2=$!
+for _ in $(seq 100); do [ -e "$work/tty2" ] && break; sleep 0.05; done
+head -c 20000 /dev/urandom > "$work/pc/resume.bin"
+check put_resumes_after_a_bad_patch 0 "$bin/zot" --device "$work/tty2" put "$work/pc/resume.bin"
+expect_text put_says_it_resumed "resuming, attempt 1 of 5"
+check put_resumed_file_identical 0 cmp "$work/pc/resume.bin" "$store2/resume.bin"
+kill $sim2; wait $sim2 2>/dev/null
+
+# --resume continues what an earlier run left partial.
+head -c 9000 "$work/pc/random.bin" > "$work/pc/partial.bin"
+check get_resume_partial 0 zot --resume get random.bin "$work/pc/partial.bin"
+check get_resumed_identical 0 cmp "$work/pc/random.bin" "$work/pc/partial.bin"
+head -c 5000 "$work/pc/random.bin" > "$store/part.bin"
+cp "$work/pc/random.bin" "$work/pc/part.bin"
+check put_resume_partial 0 zot --resume put "$work/pc/part.bin"
+check put_resumed_identical 0 cmp "$work/pc/random.bin" "$store/part.bin"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
