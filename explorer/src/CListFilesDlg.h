@@ -1,0 +1,26 @@
+#pragma once
+// Lists the terminal's root into the file list on a worker thread; WM_LISTING_DONE ends it.
+#include "CWorkerDialog.h"
+
+class CVelkorView;
+class IDeviceBackend;
+
+class CListFilesDlg : public CWorkerDialog {
+    Q_OBJECT
+  public:
+    static constexpr int WM_USER = 0x0400;
+    static constexpr int WM_LISTING_DONE = WM_USER + 102;
+
+    CListFilesDlg(CVelkorView* view, IDeviceBackend* backend, QWidget* parent);
+    void OnMessage(int message);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void Begin();
+
+    CVelkorView* m_view;
+    IDeviceBackend* m_backend;
+    bool m_started = false;
+};

@@ -1,0 +1,34 @@
+#pragma once
+// The device explorer's file list: the root's entries, the drives, the terminal, folders and
+// files, and the row operations the file jobs use.
+#include "CFileListView.h"
+
+class QTreeWidgetItem;
+class CVelkorApp;
+class CLeftView;
+
+class CVelkorView : public CFileListView {
+    Q_OBJECT
+  public:
+    explicit CVelkorView(CVelkorApp* app, QWidget* parent = nullptr);
+
+    void SetTreeView(CLeftView* tree) { m_tree = tree; }
+
+    void FillRoot();
+    void FillComputer();
+    void FillDevices();
+    void FillFolder(QTreeWidgetItem* item);
+    // Appends the current folder's files: the terminal's through the listing dialog.
+    void RefreshFiles();
+
+    // Double-click on a row: into the tree item it stands for, or the desktop's default action.
+    void OnRowActivated(int row);
+
+    QString TypeTextForImage(int image) const;
+
+  private:
+    QTreeWidgetItem* TreeItemOf(int row) const;
+
+    CVelkorApp* m_app;
+    CLeftView* m_tree = nullptr;
+};

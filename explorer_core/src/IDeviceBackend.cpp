@@ -1,0 +1,3 @@
+#include "IDeviceBackend.h"
+
+IDeviceBackend::~IDeviceBackend() = default;

@@ -1,0 +1,42 @@
+#pragma once
+// The terminal as the explorers see it. One implementation per client library.
+//
+// The client libraries keep one request state per process, so only one thread may be inside
+// them at a time. Gate() is that rule: a worker holds it for as long as it calls the backend,
+// and the user-interface thread only ever try-locks it, so it never waits behind a worker that
+// was abandoned by a cancelled dialog.
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+
+class IDeviceBackend {
+  public:
+    struct Entry {
+        QString name;
+        uint32_t attributes = 0;
+        uint32_t time = 0;  // seconds since 1970, UTC; 0 unknown
+        uint32_t size = 0;
+    };
+    static constexpr uint32_t kDirectory = 0x10;
+    static constexpr uint32_t kHidden = 0x02;
+    static constexpr uint32_t kSystem = 0x04;
+
+    virtual ~IDeviceBackend();
+
+    // Opens the link; true when the library reports success.
+    virtual bool Open(int port, int rate, bool compress) = 0;
+    // True when the terminal answered a version query.
+    virtual bool QueryVersion() = 0;
+    virtual void Close() = 0;
+    // Store size and free space in bytes; false when the terminal did not answer (both 0).
+    virtual bool StoreInfo(uint64_t* total, uint64_t* free) = 0;
+    // Calls onEntry for every entry matching pattern, in the terminal's order, until it returns
+    // false. False when the search could not start.
+    virtual bool List(const QString& pattern, const std::function<bool(const Entry&)>& onEntry) = 0;
+
+    std::mutex& Gate() { return m_gate; }
+
+  private:
+    std::mutex m_gate;
+};

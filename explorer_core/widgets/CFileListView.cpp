@@ -1,0 +1,167 @@
+#include "CFileListView.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QHeaderView>
+#include <QListView>
+#include <QTreeView>
+
+#include "CDevicePath.h"
+#include "CIconCache.h"
+#include "CTextFormats.h"
+
+CFileListView::CFileListView(CIconCache* icons, QWidget* parent)
+    : QStackedWidget(parent),
+      m_icons(icons),
+      m_model(new CFileListModel(this)),
+      m_iconView(new QListView(this)),
+      m_details(new QTreeView(this)) {
+    m_model->SetIconSource([this](int image) { return m_icons->Icon(image); });
+    m_iconView->setModel(m_model);
+    m_details->setModel(m_model);
+    m_selection = m_details->selectionModel();
+    m_iconView->setSelectionModel(m_selection);
+
+    m_details->setRootIsDecorated(false);
+    m_details->setUniformRowHeights(true);
+    m_details->setItemsExpandable(false);
+    m_details->setSortingEnabled(false);
+    m_details->header()->setSectionsClickable(false);
+    m_details->header()->setSectionsMovable(false);
+    m_details->setAllColumnsShowFocus(true);
+    const int widths[] = {130, 100, 85, 135};
+    for (int c = 0; c < CFileListModel::kColumnCount; ++c) m_details->setColumnWidth(c, widths[c]);
+
+    m_iconView->setUniformItemSizes(true);
+    m_iconView->setResizeMode(QListView::Adjust);
+    m_iconView->setMovement(QListView::Static);
+    m_iconView->setWordWrap(true);
+
+    Hook(m_iconView);
+    Hook(m_details);
+    addWidget(m_iconView);
+    addWidget(m_details);
+    SetMode(Mode::Icon);
+}
+
+void CFileListView::Hook(QAbstractItemView* view) {
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setDragDropMode(QAbstractItemView::NoDragDrop);
+    view->setAcceptDrops(false);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { emit rowActivated(index.row()); });
+    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
+        emit contextMenuRequestedAt(view->viewport()->mapToGlobal(pos));
+    });
+}
+
+void CFileListView::SetMode(Mode mode) {
+    m_mode = mode;
+    switch (mode) {
+        case Mode::Icon:
+            m_iconView->setViewMode(QListView::IconMode);
+            m_iconView->setIconSize(QSize(32, 32));
+            m_iconView->setGridSize(QSize(96, 64));
+            m_iconView->setFlow(QListView::LeftToRight);
+            m_iconView->setWrapping(true);
+            setCurrentWidget(m_iconView);
+            break;
+        case Mode::SmallIcon:
+            m_iconView->setViewMode(QListView::ListMode);
+            m_iconView->setIconSize(QSize(16, 16));
+            m_iconView->setGridSize(QSize(160, 20));
+            m_iconView->setFlow(QListView::LeftToRight);
+            m_iconView->setWrapping(true);
+            setCurrentWidget(m_iconView);
+            break;
+        case Mode::List:
+            m_iconView->setViewMode(QListView::ListMode);
+            m_iconView->setIconSize(QSize(16, 16));
+            m_iconView->setGridSize(QSize(160, 20));
+            m_iconView->setFlow(QListView::TopToBottom);
+            m_iconView->setWrapping(true);
+            setCurrentWidget(m_iconView);
+            break;
+        case Mode::Details:
+            m_details->setIconSize(QSize(16, 16));
+            setCurrentWidget(m_details);
+            break;
+    }
+}
+
+QAbstractItemView* CFileListView::ActiveView() const {
+    return m_mode == Mode::Details ? static_cast<QAbstractItemView*>(m_details) : m_iconView;
+}
+
+void CFileListView::Clear() {
+    m_model->Clear();
+}
+
+void CFileListView::AppendPcFiles(const QString& folder) {
+    m_icons->TrimToFixed();
+    QDir dir(folder);
+    // Hidden entries come along so that hidden folders can be kept; hidden files are dropped.
+    const QFileInfoList entries = dir.entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QFileInfo& info : entries) {
+        if (info.isHidden() && !info.isDir()) continue;
+        AddOrUpdatePcRow(folder, info, false);
+    }
+}
+
+int CFileListView::AddOrUpdatePcRow(const QString& folder, const QFileInfo& info, bool select) {
+    const QString name = info.fileName();
+    int row = m_model->FindRow(name);
+    if (row < 0) {
+        QString type;
+        const int image =
+            m_icons->AppendFileIcon(CDevicePath::JoinPc(folder, name), info.isDir(), &type);
+        row = m_model->AppendRow(name, image, 0);
+        m_model->SetText(row, CFileListModel::kType,
+                         type.isEmpty() ? CTextFormats::FallbackType(name) : type);
+    }
+    if (!info.isDir())
+        m_model->SetText(row, CFileListModel::kSize, CTextFormats::PcSize(info.size()));
+    const QDateTime modified = info.lastModified();
+    if (modified.isValid())
+        m_model->SetText(row, CFileListModel::kTime, CTextFormats::PcTime(modified.toLocalTime()));
+    if (select) SelectRow(row);
+    return row;
+}
+
+int CFileListView::AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool select) {
+    int row = m_model->FindRow(entry.name);
+    if (row < 0) row = m_model->AppendRow(entry.name, CIconCache::kDeviceFile, 0);
+    m_model->SetText(row, CFileListModel::kType, QString());
+    m_model->SetText(row, CFileListModel::kSize,
+                     CTextFormats::DeviceSize(entry.size, m_texts.deviceSizeFormat));
+    m_model->SetText(row, CFileListModel::kTime,
+                     CTextFormats::DeviceTime(entry.time, m_texts.unknownTime));
+    if (select) SelectRow(row);
+    return row;
+}
+
+void CFileListView::SelectRow(int row) {
+    const QModelIndex index = m_model->index(row, 0);
+    m_selection->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    m_selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+}
+
+void CFileListView::DeselectAll() {
+    m_selection->clearSelection();
+    m_selection->clearCurrentIndex();
+}
+
+QList<int> CFileListView::SelectedRows() const {
+    QList<int> rows;
+    for (const QModelIndex& i : m_selection->selectedRows()) rows << i.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void CFileListView::FocusList() {
+    ActiveView()->setFocus();
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The explorers' file list: one model shown either as icons (large, small, list) or as a
+// details table with four columns, in the order rows were added. Offers the row operations
+// the fills and the file jobs use: add or update PC and terminal rows by name.
+#include <QFileInfo>
+#include <QStackedWidget>
+
+#include "CFileListModel.h"
+#include "IDeviceBackend.h"
+
+class QAbstractItemView;
+class QListView;
+class QTreeView;
+class QItemSelectionModel;
+class CIconCache;
+
+class CFileListView : public QStackedWidget {
+    Q_OBJECT
+  public:
+    enum class Mode { Icon, SmallIcon, List, Details };
+    struct Texts {
+        QString deviceSizeFormat;  // printf, one unsigned: "%u bytes"
+        QString unknownTime;       // "Unknown"
+    };
+
+    CFileListView(CIconCache* icons, QWidget* parent = nullptr);
+
+    void SetTexts(const Texts& texts) { m_texts = texts; }
+    void SetMode(Mode mode);
+    Mode CurrentMode() const { return m_mode; }
+
+    CFileListModel* Model() const { return m_model; }
+    CIconCache* Icons() const { return m_icons; }
+    QAbstractItemView* ActiveView() const;
+    QTreeView* DetailsView() const { return m_details; }
+    QListView* IconView() const { return m_iconView; }
+
+    void Clear();
+    // Appends the files and folders of a PC folder the way a refresh does: hidden files, "."
+    // and ".." are left out, hidden folders kept. Per-file icons are dropped first.
+    void AppendPcFiles(const QString& folder);
+    int AddOrUpdatePcRow(const QString& folder, const QFileInfo& info, bool select);
+    int AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool select);
+    int FindRow(const QString& name) const { return m_model->FindRow(name); }
+    bool HasRow(const QString& name) const { return FindRow(name) >= 0; }
+    void SelectRow(int row);
+    void DeselectAll();
+    QList<int> SelectedRows() const;
+    void FocusList();
+
+  signals:
+    void rowActivated(int row);
+    void contextMenuRequestedAt(const QPoint& globalPos);
+
+  private:
+    void Hook(QAbstractItemView* view);
+
+    CIconCache* m_icons;
+    CFileListModel* m_model;
+    QListView* m_iconView;
+    QTreeView* m_details;
+    QItemSelectionModel* m_selection;
+    Mode m_mode = Mode::Icon;
+    Texts m_texts;
+};

@@ -1,0 +1,64 @@
+#pragma once
+// The explorers' folder tree: a root, "My Computer" with one item per mounted volume, "Remote
+// Devices" with the terminal, and folders enumerated lazily one level ahead of what is shown.
+// Paths are recomputed from the items: a volume's mount point stands where a drive letter
+// stood, and the terminal's item is the device root "ZOT:".
+#include <QTreeWidget>
+
+#include "CVolumes.h"
+
+class CIconCache;
+class IDeviceBackend;
+
+class CFolderTree : public QTreeWidget {
+    Q_OBJECT
+  public:
+    enum class Kind { Root, Computer, Devices, Drive, Device, Folder };
+    struct Labels {
+        QString root, computer, devices;
+        QString removable;  // "%1" is the mount point
+        QString optical;    // "%1" is the mount point
+        QString volume;     // "%1" the volume label, "%2" the mount point
+        QString deviceItem;
+    };
+
+    CFolderTree(CIconCache* icons, IDeviceBackend* backend, QWidget* parent = nullptr);
+
+    // Deletes all items and builds the tree again; the device item only when connected.
+    // The root becomes current, the current path empty. Emits no folder change.
+    void Build(const Labels& labels, bool connected);
+
+    QString PathOf(const QTreeWidgetItem* item) const;
+    static Kind KindOf(const QTreeWidgetItem* item);
+    static int ImageOf(const QTreeWidgetItem* item);
+
+    QTreeWidgetItem* RootItem() const { return m_root; }
+    QTreeWidgetItem* ComputerItem() const { return m_computer; }
+    QTreeWidgetItem* DevicesItem() const { return m_devices; }
+    QTreeWidgetItem* CurrentFolderItem() const { return m_current; }
+    const QString& CurrentPath() const { return m_currentPath; }
+
+    // Adds item's sub-folders as its children (one level).
+    void Enumerate(QTreeWidgetItem* item);
+    // Inserts a folder child in sorted position.
+    QTreeWidgetItem* InsertFolder(QTreeWidgetItem* parent, const QString& label);
+
+  signals:
+    // The selection moved to item; current item and path are already updated.
+    void folderSelected(QTreeWidgetItem* item);
+
+  private:
+    QTreeWidgetItem* MakeItem(const QString& label, Kind kind, int image);
+    void SetImage(QTreeWidgetItem* item, int image);
+    void OnCurrentItemChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
+    void OnItemExpanded(QTreeWidgetItem* item);
+
+    CIconCache* m_icons;
+    IDeviceBackend* m_backend;
+    QTreeWidgetItem* m_root = nullptr;
+    QTreeWidgetItem* m_computer = nullptr;
+    QTreeWidgetItem* m_devices = nullptr;
+    QTreeWidgetItem* m_current = nullptr;
+    QString m_currentPath;
+    bool m_building = false;
+};
