@@ -30,6 +30,8 @@ constexpr const char* kUsage =
     "  --store-size BYTES    reported store size\n"
     "  --name-limit N        refuse to create entries whose name exceeds N bytes\n"
     "  --compress-replies    compress every reply (compressed requests always get one)\n"
+    "  --ber RATE            flip each bit crossing the line with probability RATE\n"
+    "  --seed N              seed of the bit errors (default 1)\n"
     "  --log                 one line per request on stderr\n"
     "faults (N: 1-based request number, repeatable):\n"
     "  --drop N              send no reply to request N\n"
@@ -105,6 +107,13 @@ int main(int argc, char** argv) {
             ok = number(~0ull) && (options.storeSize = n, true);
         } else if (arg == "--name-limit") {
             ok = number(4096) && (options.nameLimit = static_cast<size_t>(n), true);
+        } else if (arg == "--ber" && value) {
+            char* end = nullptr;
+            options.bitErrorRate = std::strtod(value, &end);
+            ok = *value && !*end && options.bitErrorRate >= 0 && options.bitErrorRate < 1;
+            ++i;
+        } else if (arg == "--seed") {
+            ok = number(0xFFFFFFFF) && (options.seed = static_cast<uint32_t>(n), true);
         } else if (arg == "--compress-replies") {
             options.compressReplies = true;
         } else if (arg == "--log") {

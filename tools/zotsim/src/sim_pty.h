@@ -19,6 +19,7 @@ class CSimPty {
     // Takes an existing serial device exclusively, raw, 8N1 at baud.
     bool OpenDevice(const std::string& path, int baud);
 
+    const std::string& Link() const { return m_link; }
     // The descriptor to read requests from and write replies to; -1 when closed.
     int Fd() const { return m_line.Get(); }
     const std::string& SlavePath() const { return m_slavePath; }

@@ -1,5 +1,7 @@
 #include "simulator.h"
 
+#include "bit_errors.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -56,7 +58,12 @@ void CorruptFrame(uint8_t* frame, size_t length) {
 
 struct CSimulator::Impl {
     explicit Impl(Options o)
-        : options(std::move(o)), handler(options), rxPacer(options.baud), txPacer(options.baud) {}
+        : options(std::move(o)),
+          handler(options),
+          rxPacer(options.baud),
+          txPacer(options.baud),
+          rxErrors(options.bitErrorRate, options.seed),
+          txErrors(options.bitErrorRate, options.seed + 1) {}
 
     bool Stopping() const { return (stop && stop->load()) || unplugRequested.load(); }
     void Wake() const {
@@ -74,7 +81,7 @@ struct CSimulator::Impl {
     void OnFrame(const uint8_t* payload, size_t length);
     void Reply(uint16_t command, uint16_t sequence, bool compress, const FaultActions& faults,
                const std::vector<uint8_t>& data);
-    void WritePaced(const uint8_t* frame, size_t length);
+    void WritePaced(uint8_t* frame, size_t length);
 
     const Options options;
     CCommandHandler handler;
@@ -82,6 +89,12 @@ struct CSimulator::Impl {
     CFaultPlan faults;
     CLinePacer rxPacer;
     CLinePacer txPacer;
+    CBitErrors rxErrors;
+    CBitErrors txErrors;
+    std::atomic<uint64_t> bytesIn{0};
+    std::atomic<uint64_t> bytesOut{0};
+    std::atomic<uint64_t> bitsFlipped{0};
+    std::string pluggedLink;  // the symlink Unplug() removed, for Replug()
     zot::FrameParser parser;
     zot::CMessageCodec rxCodec;  // its output is the request being handled...
     zot::CMessageCodec txCodec;  // ...while this one encodes the reply
@@ -122,6 +135,7 @@ bool CSimulator::Impl::SleepUntil(Clock::time_point until) const {
 
 void CSimulator::Impl::HandleUnplug() {
     std::lock_guard<std::mutex> lock(lineMutex);
+    pluggedLink = line.Link();
     line.Close();
     parser.Abandon();
     unplugRequested = false;
@@ -203,8 +217,10 @@ void CSimulator::Impl::Reply(uint16_t command, uint16_t sequence, bool compress,
     WritePaced(frame, frameLength);
 }
 
-void CSimulator::Impl::WritePaced(const uint8_t* bytes, size_t length) {
+void CSimulator::Impl::WritePaced(uint8_t* bytes, size_t length) {
     const int fd = line.Fd();
+    bytesOut += length;
+    bitsFlipped += txErrors.Apply(bytes, length);
     if (!txPacer.Enabled()) {
         qs::WriteAll(fd, bytes, length, Clock::now() + kWriteTimeout);
         return;
@@ -272,13 +288,20 @@ void CSimulator::Serve(const std::atomic<bool>& stop) {
     uint8_t buf[4096];
     while (!stop.load()) {
         if (s.unplugRequested.load()) s.HandleUnplug();
-        const int fd = s.line.Fd();
+        int fd;
+        {
+            // Replug() may be putting a new line in place.
+            std::lock_guard<std::mutex> lock(s.lineMutex);
+            fd = s.line.Fd();
+        }
         pollfd fds[2] = {{s.wake[0], POLLIN, 0}, {fd, POLLIN, 0}};
         const int r = ::poll(fds, fd >= 0 ? 2 : 1, static_cast<int>(kPollSlice.count()));
         s.DrainWake();
         if (r <= 0 || fd < 0 || fds[1].revents == 0) continue;
         const ssize_t n = ::read(fd, buf, sizeof buf);
         if (n > 0) {
+            s.bytesIn += static_cast<uint64_t>(n);
+            s.bitsFlipped += s.rxErrors.Apply(buf, static_cast<size_t>(n));
             s.OnBytes(buf, static_cast<size_t>(n));
         } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
             // A device that went away reports it on every read: wait instead of spinning.
@@ -317,9 +340,26 @@ void CSimulator::Unplug() {
         s.lineChanged.wait(lock, [&] { return !s.unplugRequested.load() || !s.serving; });
     }
     if (s.unplugRequested.load() || !s.serving) {
+        s.pluggedLink = s.line.Link();
         s.line.Close();
         s.unplugRequested = false;
     }
 }
+
+bool CSimulator::Replug() {
+    Impl& s = *m_impl;
+    // The serving thread polls the line only when it is open, so a closed line can be
+    // replaced under the lock without racing it.
+    std::lock_guard<std::mutex> lock(s.lineMutex);
+    if (s.line.Fd() >= 0) return false;
+    const bool ok = s.line.OpenPty(s.pluggedLink);
+    s.parser.Abandon();
+    s.Wake();
+    return ok;
+}
+
+uint64_t CSimulator::BytesReceived() const { return m_impl->bytesIn.load(); }
+uint64_t CSimulator::BytesSent() const { return m_impl->bytesOut.load(); }
+uint64_t CSimulator::BitsFlipped() const { return m_impl->bitsFlipped.load(); }
 
 }  // namespace zotsim

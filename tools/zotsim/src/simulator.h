@@ -39,6 +39,8 @@ struct Options {
     uint64_t storeSize = 64ull * 1024 * 1024;  // reported store size in bytes
     size_t nameLimit = 0;                      // longest accepted entry name in bytes; 0 no limit
     bool compressReplies = false;              // reply compressed even to plain requests
+    double bitErrorRate = 0;                   // each bit crossing the line flips so often
+    uint32_t seed = 1;                         // of the bit errors
     bool log = false;                          // one line per request on stderr
 };
 
@@ -74,6 +76,12 @@ class CSimulator {
     uint32_t RequestCount() const;
     // Removes the pseudo-terminal as a pulled cable would: clients see their device fail.
     void Unplug();
+    // Plugs a new pseudo-terminal in after Unplug(), under the same symlink if there was one.
+    bool Replug();
+    // Bytes that crossed the line each way, and bits the line flipped.
+    uint64_t BytesReceived() const;
+    uint64_t BytesSent() const;
+    uint64_t BitsFlipped() const;
 
     CSimulator(const CSimulator&) = delete;
     CSimulator& operator=(const CSimulator&) = delete;

@@ -1,3 +1,4 @@
+#include "bit_errors.h"
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -107,6 +108,30 @@ TEST_F(Faults, RetryAfterLostReadReadsTheSameBytes) {
     EXPECT_EQ(MustCall(zot::kSetFilePosToPre, U32s({h, lost})).U32(0), 1u);
     const auto retry = MustCall(zot::kReadFile, U32s({h, 4}));
     EXPECT_EQ(std::string(retry.data.begin() + 4, retry.data.begin() + 8), "0123");
+}
+
+}  // namespace
+}  // namespace zotsim::test
+
+namespace zotsim::test {
+namespace {
+
+TEST(BitErrors, FlipAboutTheGivenShareOfBitsAndRepeatWithTheSeed) {
+    std::vector<uint8_t> a(1 << 20, 0), b(1 << 20, 0);
+    CBitErrors ea(1e-4, 7), eb(1e-4, 7);
+    const size_t flipped = ea.Apply(a.data(), a.size() / 2) + ea.Apply(a.data() + a.size() / 2, a.size() / 2);
+    EXPECT_EQ(eb.Apply(b.data(), b.size()), flipped);
+    EXPECT_EQ(a, b);
+    const double expected = 1e-4 * 8 * (1 << 20);  // about 839
+    EXPECT_GT(flipped, expected * 0.8);
+    EXPECT_LT(flipped, expected * 1.2);
+}
+
+TEST(BitErrors, ZeroRateLeavesBytesAlone) {
+    std::vector<uint8_t> a(4096, 0x55);
+    CBitErrors none(0, 1);
+    EXPECT_EQ(none.Apply(a.data(), a.size()), 0u);
+    EXPECT_EQ(a, std::vector<uint8_t>(4096, 0x55));
 }
 
 }  // namespace

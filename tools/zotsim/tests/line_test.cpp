@@ -95,6 +95,26 @@ TEST_F(Line, UnplugFailsTheClientAndRemovesTheDevice) {
     m_sim->Unplug();  // twice is harmless
 }
 
+TEST_F(Line, ReplugServesANewLineUnderTheSameLink) {
+    const std::string link = m_root + "-replug-link";
+    Options o;
+    o.root = m_root;
+    CSimulator sim(o);
+    ASSERT_TRUE(sim.OpenPty(link));
+    ASSERT_TRUE(sim.Start());
+    EXPECT_FALSE(sim.Replug());  // still plugged in
+    sim.Unplug();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+    ASSERT_TRUE(sim.Replug());
+    CTestClient client;
+    ASSERT_TRUE(client.Open(link));
+    ASSERT_TRUE(client.SendMessage(zot::kGetVersion, 1, {}, false));
+    EXPECT_TRUE(client.Receive(2000));
+    EXPECT_GT(sim.BytesReceived(), 0u);
+    EXPECT_GT(sim.BytesSent(), 0u);
+    sim.Stop();
+}
+
 TEST_F(Line, StopAndDestroyWhileAReplyIsDelayed) {
     Start();
     Fault f;
