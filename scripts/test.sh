@@ -15,4 +15,5 @@ if [ "${1:-}" = "--sanitizers" ]; then
   run_suite build-asan -DQS_SANITIZE=address -DCMAKE_BUILD_TYPE=Debug
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
     run_suite build-tsan -DQS_SANITIZE=thread -DCMAKE_BUILD_TYPE=Debug
+  scripts/fuzz.sh "${FUZZ_SECONDS:-15}"
 fi

@@ -33,7 +33,20 @@ int CSerialLink::OpenResolved(const std::string& device, int baud) {
         ZOT_TRACE("open %s at %d failed", device.c_str(), baud);
         return 0;
     }
+    ZOT_TRACE("open %s at %d", device.c_str(), baud);
+    return StartReader();
+}
+
+int CSerialLink::OpenPort(std::unique_ptr<ISerialPort> port) {
+    if (IsOpen()) Close();
+    if (!port) return 0;
+    m_port = std::move(port);
+    return StartReader();
+}
+
+int CSerialLink::StartReader() {
     m_parser.Abandon();
+    m_parser.TakeNoise();
     m_stop.store(false);
     try {
         m_reader = std::thread(&CSerialLink::ReaderLoop, this);
@@ -41,7 +54,6 @@ int CSerialLink::OpenResolved(const std::string& device, int baud) {
         m_port.reset();
         return 0;
     }
-    ZOT_TRACE("open %s at %d", device.c_str(), baud);
     return 1;
 }
 

@@ -42,6 +42,8 @@ public:
     int Open(int port, int baud);
     // Opens a named device instead of a port number (USB serial devices, tests).
     int OpenDevice(const std::string& device, int baud);
+    // Runs the link over a port the caller made (an in-memory line in fuzzers and tests).
+    int OpenPort(std::unique_ptr<ISerialPort> port);
     // Stops the reader thread (it finishes its current read, at most kByteWaitMs) and closes
     // the port. Harmless when closed.
     void Close();
@@ -68,6 +70,7 @@ public:
 
 private:
     int OpenResolved(const std::string& device, int baud);
+    int StartReader();
     void ReaderLoop();
     void HandleFrame();
 
