@@ -1,0 +1,321 @@
+// Start-up, settings, the Setup dialog and the connection procedure of both editions against
+// the terminal simulator.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include "CConnectDlg.h"
+#include "CJobRegistry.h"
+#include "CLeftView.h"
+#include "CMainFrame.h"
+#include "CModalDriver.h"
+#include "CSetupDlg.h"
+#include "CSimFixture.h"
+#include "CVelkorApp.h"
+
+Q_DECLARE_METATYPE(CVelkorApp::Edition)
+
+namespace {
+const auto kEnglish = CVelkorApp::Edition::English;
+const auto kChinese = CVelkorApp::Edition::Chinese;
+
+bool IsChinese(CVelkorApp::Edition e) {
+    return e == kChinese;
+}
+}  // namespace
+
+class TestVelkorApp : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() { CVelkorSettings().Clear(); }
+
+    void startWithoutSettingsConnectsToCom1At115200Compressed_data();
+    void startWithoutSettingsConnectsToCom1At115200Compressed();
+    void startWithAutoLinkOffShowsNoDialogAndNotConnected_data();
+    void startWithAutoLinkOffShowsNoDialogAndNotConnected();
+    void setupShowsDefaultsAndStoresSecondPortAsPort2_data();
+    void setupShowsDefaultsAndStoresSecondPortAsPort2();
+    void setupWithUnknownRateKeepsStoredRate();
+    void setupCancelWritesNothing();
+    void editionPortLists();
+    void connectCommandConnectsAndShowsDeviceItem_data();
+    void connectCommandConnectsAndShowsDeviceItem();
+    void cancelledConnectWhileConnectedDropsDeviceItemAndLaterConnectWorks();
+    void failedOpenShowsExactFailureText_data();
+    void failedOpenShowsExactFailureText();
+};
+
+void TestVelkorApp::startWithoutSettingsConnectsToCom1At115200Compressed_data() {
+    QTest::addColumn<CVelkorApp::Edition>("edition");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("en") << kEnglish << "COM:1, baudrate:115200, connecting..."
+                        << "Message"
+                        << " Quayside [Connected]";
+    QTest::newRow("zh") << kChinese << "正在以115200的速率连接COM1掌上设备..."
+                        << "信息"
+                        << " Quayside浏览器 [有连接]";
+}
+
+void TestVelkorApp::startWithoutSettingsConnectsToCom1At115200Compressed() {
+    QFETCH(CVelkorApp::Edition, edition);
+    QFETCH(QString, text);
+    QFETCH(QString, caption);
+    QFETCH(QString, title);
+    // Slow replies keep the dialog up long enough to read it.
+    CSimFixture sim(150);
+    QVERIFY(sim.Ok());
+    CModalDriver driver;
+    QString seenText, seenCaption;
+    bool ownerless = false;
+    driver.Then([&](QWidget* w) {
+        if (auto* dlg = qobject_cast<CConnectDlg*>(w)) {
+            seenText = dlg->Text();
+            seenCaption = dlg->windowTitle();
+            ownerless = dlg->parentWidget() == nullptr;
+        }
+    });
+    CVelkorApp app(edition);
+    CMainFrame* frame = app.InitInstance({});
+    QCOMPARE(seenText, text);
+    QCOMPARE(seenCaption, caption);
+    QVERIFY(ownerless);
+    QCOMPARE(app.Port(), 1);
+    QCOMPARE(app.Rate(), 115200);
+    QVERIFY(app.Compress());
+    QVERIFY(app.Connected());
+    QCOMPARE(frame->windowTitle(), title);
+    bool compressedRequest = false;
+    for (const auto& r : sim.Sim().Requests()) compressedRequest |= r.compressed;
+    QVERIFY(compressedRequest);
+}
+
+void TestVelkorApp::startWithAutoLinkOffShowsNoDialogAndNotConnected_data() {
+    QTest::addColumn<CVelkorApp::Edition>("edition");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("en") << kEnglish << " Quayside [No devices connected]";
+    QTest::newRow("zh") << kChinese << " Quayside浏览器 [无连接]";
+}
+
+void TestVelkorApp::startWithAutoLinkOffShowsNoDialogAndNotConnected() {
+    QFETCH(CVelkorApp::Edition, edition);
+    QFETCH(QString, title);
+    CVelkorSettings().SetAutoLink(0);
+    CModalDriver driver;
+    bool sawDialog = false;
+    driver.Then([&](QWidget*) { sawDialog = true; });
+    CVelkorApp app(edition);
+    CMainFrame* frame = app.InitInstance({});
+    QCoreApplication::processEvents();
+    QVERIFY(!sawDialog);
+    QVERIFY(!app.Connected());
+    QCOMPARE(frame->windowTitle(), title);
+    CLeftView* tree = frame->LeftView();
+    QCOMPARE(tree->DevicesItem()->childCount(), 0);
+    QCOMPARE(tree->RootItem()->text(0),
+             IsChinese(edition) ? QString("资源管理器") : QString("File Explore"));
+    QCOMPARE(tree->ComputerItem()->text(0),
+             IsChinese(edition) ? QString("我的电脑") : QString("My Computer"));
+    QCOMPARE(tree->DevicesItem()->text(0),
+             IsChinese(edition) ? QString("掌上设备") : QString("Remote Devices"));
+}
+
+void TestVelkorApp::setupShowsDefaultsAndStoresSecondPortAsPort2_data() {
+    QTest::addColumn<CVelkorApp::Edition>("edition");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("autoText");
+    QTest::addColumn<QString>("compressText");
+    QTest::addColumn<QString>("okText");
+    QTest::newRow("en") << kEnglish << "Setup"
+                        << "Auto connect while launch"
+                        << "Compress datagram"
+                        << "OK";
+    QTest::newRow("zh") << kChinese << "设置"
+                        << "每次启动自动连接"
+                        << "以压缩的报文通讯"
+                        << "确定";
+}
+
+void TestVelkorApp::setupShowsDefaultsAndStoresSecondPortAsPort2() {
+    QFETCH(CVelkorApp::Edition, edition);
+    QFETCH(QString, caption);
+    QFETCH(QString, autoText);
+    QFETCH(QString, compressText);
+    QFETCH(QString, okText);
+    CVelkorApp app(edition);
+    CSetupDlg dlg(&app, nullptr);
+    QCOMPARE(dlg.windowTitle(), caption);
+    QCOMPARE(dlg.PortList()->currentText(), QString("COM1"));
+    QCOMPARE(dlg.RateList()->currentText(), QString("115200"));
+    QVERIFY(dlg.AutoLinkBox()->isChecked());
+    QVERIFY(dlg.CompressBox()->isChecked());
+    QCOMPARE(dlg.AutoLinkBox()->text(), autoText);
+    QCOMPARE(dlg.CompressBox()->text(), compressText);
+    QStringList rates;
+    for (int i = 0; i < dlg.RateList()->count(); ++i) rates << dlg.RateList()->itemText(i);
+    QCOMPARE(rates, QStringList({"115200", "57600", "38400", "19200", "9600"}));
+    bool okFound = false;
+    for (QPushButton* b : dlg.findChildren<QPushButton*>()) okFound |= b->text() == okText;
+    QVERIFY(okFound);
+
+    dlg.PortList()->setCurrentIndex(1);
+    dlg.RateList()->setCurrentIndex(4);
+    dlg.CompressBox()->setChecked(false);
+    dlg.accept();
+    CVelkorSettings s;
+    QCOMPARE(s.Port(), 2);
+    QCOMPARE(s.Rate(), 9600);
+    QCOMPARE(s.Compress(), 0);
+    QCOMPARE(s.AutoLink(), 1);
+}
+
+void TestVelkorApp::setupWithUnknownRateKeepsStoredRate() {
+    CVelkorSettings().SetRate(12345);
+    CVelkorSettings().SetPort(9);  // beyond the English list
+    CVelkorApp app(kEnglish);
+    CSetupDlg dlg(&app, nullptr);
+    QCOMPARE(dlg.RateList()->currentIndex(), -1);
+    QCOMPARE(dlg.PortList()->currentIndex(), -1);
+    dlg.accept();
+    QCOMPARE(CVelkorSettings().Rate(), 12345);
+    QCOMPARE(CVelkorSettings().Port(), 9);
+}
+
+void TestVelkorApp::setupCancelWritesNothing() {
+    CVelkorApp app(kEnglish);
+    CSetupDlg dlg(&app, nullptr);
+    dlg.PortList()->setCurrentIndex(3);
+    dlg.reject();
+    QCOMPARE(CVelkorSettings().Port(), 1);
+}
+
+void TestVelkorApp::editionPortLists() {
+    {
+        CVelkorApp app(kEnglish);
+        QCOMPARE(app.PortEntries(), QStringList({"COM1", "COM2", "COM3", "COM4"}));
+    }
+    CVelkorApp app(kChinese);
+    QCOMPARE(app.PortEntries().size(), 14);
+    QCOMPARE(app.PortEntries().first(), QString("COM1"));
+    QCOMPARE(app.PortEntries().last(), QString("COM14"));
+}
+
+void TestVelkorApp::connectCommandConnectsAndShowsDeviceItem_data() {
+    QTest::addColumn<CVelkorApp::Edition>("edition");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("en") << kEnglish << " Quayside [Connected]";
+    QTest::newRow("zh") << kChinese << " Quayside浏览器 [有连接]";
+}
+
+void TestVelkorApp::connectCommandConnectsAndShowsDeviceItem() {
+    QFETCH(CVelkorApp::Edition, edition);
+    QFETCH(QString, title);
+    CSimFixture sim;
+    QVERIFY(sim.Ok());
+    CVelkorSettings().SetAutoLink(0);
+    CVelkorApp app(edition);
+    CMainFrame* frame = app.InitInstance({});
+    QVERIFY(!app.Connected());
+    frame->OnConnect();
+    QVERIFY(app.Connected());
+    QCOMPARE(frame->windowTitle(), title);
+    CLeftView* tree = frame->LeftView();
+    QCOMPARE(tree->DevicesItem()->childCount(), 1);
+    QTreeWidgetItem* device = tree->DevicesItem()->child(0);
+    QCOMPARE(device->text(0), QString("ZOT_0_1"));
+    QCOMPARE(tree->PathOf(device), QString("ZOT:"));
+    QCOMPARE(device->childCount(), 0);
+    // The root is selected again and the list shows its two entries.
+    QCOMPARE(tree->CurrentFolderItem(), tree->RootItem());
+    QCOMPARE(tree->CurrentPath(), QString());
+}
+
+void TestVelkorApp::cancelledConnectWhileConnectedDropsDeviceItemAndLaterConnectWorks() {
+    CSimFixture sim;
+    QVERIFY(sim.Ok());
+    CVelkorApp app(kEnglish);
+    CMainFrame* frame = app.InitInstance({});
+    QVERIFY(app.Connected());
+    QCOMPARE(frame->LeftView()->DevicesItem()->childCount(), 1);
+
+    // Replies now come late, so the next attempt is still running when it is cancelled.
+    zotsim::Fault slow;
+    slow.kind = zotsim::Fault::Kind::kDelay;
+    slow.request = 0;
+    slow.command = -1;
+    slow.delayMs = 800;
+    slow.count = 4;
+    sim.Sim().AddFault(slow);
+    CModalDriver driver;
+    bool closedAtOnce = false;
+    driver.Then([&](QWidget* w) {
+        QVERIFY(qobject_cast<CConnectDlg*>(w));
+        static_cast<QDialog*>(w)->reject();
+        closedAtOnce = !w->isVisible();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    frame->OnConnect();
+    QVERIFY(clock.elapsed() < 700);  // the dialog did not wait for the abandoned worker
+    QVERIFY(closedAtOnce);
+    QVERIFY(!app.Connected());
+    QCOMPARE(frame->windowTitle(), QString(" Quayside [No devices connected]"));
+    QCOMPARE(frame->LeftView()->DevicesItem()->childCount(), 0);
+
+    // The abandoned worker's late success does not make the program think it is connected.
+    QTRY_COMPARE_WITH_TIMEOUT(CJobRegistry::Running(), 0, 10000);
+    QVERIFY(!app.Connected());
+
+    // And a later Connect works.
+    sim.Sim().ClearFaults();
+    frame->OnConnect();
+    QVERIFY(app.Connected());
+    QCOMPARE(frame->LeftView()->DevicesItem()->childCount(), 1);
+}
+
+void TestVelkorApp::failedOpenShowsExactFailureText_data() {
+    QTest::addColumn<CVelkorApp::Edition>("edition");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("okText");
+    QTest::newRow("en")
+        << kEnglish
+        << "Initialize RPC fail, please comfirm that COM port is not used by other program !"
+        << "OK";
+    QTest::newRow("zh") << kChinese << "初始化RPC出错，请确认COM没有被其它程序使用!"
+                        << "确定";
+}
+
+void TestVelkorApp::failedOpenShowsExactFailureText() {
+    QFETCH(CVelkorApp::Edition, edition);
+    QFETCH(QString, text);
+    QFETCH(QString, okText);
+    ::setenv("COM1", "/nonexistent/velkor-tty", 1);
+    CModalDriver driver;
+    QString seen, button;
+    bool dialogStayedOpen = false;
+    driver.OnEvery([&](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            seen = box->text();
+            button = box->buttons().value(0) ? box->buttons().value(0)->text() : QString();
+            box->accept();
+        } else if (auto* dlg = qobject_cast<CConnectDlg*>(w); dlg && !seen.isEmpty()) {
+            // Back to the connection dialog after the message: it stayed open.
+            dialogStayedOpen = dlg->isVisible();
+            dlg->reject();
+        }
+    });
+    CVelkorApp app(edition);
+    app.InitInstance({});
+    QCOMPARE(seen, text);
+    QCOMPARE(button, okText);
+    QVERIFY(dialogStayedOpen);
+    QVERIFY(!app.Connected());
+}
+
+QTEST_MAIN(TestVelkorApp)
+#include "tst_velkor_app.moc"
