@@ -21,7 +21,9 @@ int CFileListModel::AppendRow(const QString& name, int image, quintptr itemData)
     r.image = image;
     r.itemData = itemData;
     m_rows.push_back(std::move(r));
-    m_firstByName.insert(name.left(kNameCompareLength), row);  // keeps an earlier row's entry
+    // An earlier row of the same name stays the one that is found.
+    const QString key = name.left(kNameCompareLength);
+    if (!m_firstByName.contains(key)) m_firstByName.insert(key, row);
     endInsertRows();
     return row;
 }
