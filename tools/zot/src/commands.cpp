@@ -19,7 +19,11 @@ constexpr int kDevicePort = 255;
 
 std::string NameOf(const ZOT_FIND_DATA& d) {
     // A name may fill all 100 bytes without a terminating zero.
-    return FromWire(d.cFileName, strnlen(d.cFileName, sizeof d.cFileName));
+    std::string name = FromWire(d.cFileName, strnlen(d.cFileName, sizeof d.cFileName));
+    // Control characters from the terminal must not drive the user's terminal.
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return name;
 }
 
 std::string Attributes(uint32_t a) {

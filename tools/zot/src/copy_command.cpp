@@ -200,7 +200,13 @@ int Get(const Options& o) {
     for (const auto& name : names) {
         if (g_interrupted) break;
         const std::string device = DevicePath(name);
-        const std::string pc = targetIsFolder ? target + "/" + BaseName(device) : target;
+        const std::string base = BaseName(device);
+        if (targetIsFolder && (base.empty() || base == "." || base == "..")) {
+            Fail("get " + name + ": not a file name");
+            rc = kExitFailed;
+            continue;
+        }
+        const std::string pc = targetIsFolder ? target + "/" + base : target;
         if (!CopyOne(o, true, device, pc, DeviceSize(device))) rc = kExitFailed;
     }
     if (g_interrupted) rc = kExitFailed;
