@@ -24,6 +24,11 @@ std::string LocaleCharset() {
     return cs;
 }
 
+const std::string& LocalCharset() {
+    static const std::string charset = LocaleCharset();
+    return charset;
+}
+
 // iconv descriptors are not thread-safe; each conversion opens its own. They are cheap next
 // to a serial round trip.
 class Iconv {
@@ -106,13 +111,14 @@ bool ToWire(WStringView text, std::string* out, size_t maxBytes) {
 }
 
 bool ToLocal(WStringView text, std::string* out, size_t maxBytes) {
-    static const std::string charset = LocaleCharset();
-    return FromUtf16(charset, text, out, maxBytes);
+    return FromUtf16(LocalCharset(), text, out, maxBytes);
 }
 
-bool FromWire(std::string_view bytes, WString* out, size_t maxUnits) {
+namespace {
+
+bool ToUtf16(const std::string& charset, std::string_view bytes, WString* out, size_t maxUnits) {
     std::string u16;
-    if (!Convert(kUtf16, WireCodePage().c_str(), bytes.data(), bytes.size(), 1,
+    if (!Convert(kUtf16, charset.c_str(), bytes.data(), bytes.size(), 1,
                  std::string_view("\xFD\xFF", 2), &u16, maxUnits * 2))
         return false;
     out->resize(u16.size() / 2);
@@ -120,6 +126,16 @@ bool FromWire(std::string_view bytes, WString* out, size_t maxUnits) {
         (*out)[i] = static_cast<ZOT_WCHAR>(static_cast<uint8_t>(u16[2 * i]) |
                                            (static_cast<uint8_t>(u16[2 * i + 1]) << 8));
     return true;
+}
+
+}  // namespace
+
+bool FromWire(std::string_view bytes, WString* out, size_t maxUnits) {
+    return ToUtf16(WireCodePage(), bytes, out, maxUnits);
+}
+
+bool FromLocal(std::string_view bytes, WString* out, size_t maxUnits) {
+    return ToUtf16(LocalCharset(), bytes, out, maxUnits);
 }
 
 }  // namespace zot

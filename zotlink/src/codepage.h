@@ -19,6 +19,8 @@ const std::string& WireCodePage();
 bool ToWire(WStringView text, std::string* out, size_t maxBytes);
 // UTF-16 to the charset of the environment's locale, for PC file names.
 bool ToLocal(WStringView text, std::string* out, size_t maxBytes);
+// The locale's charset (PC file names, command lines) to UTF-16.
+bool FromLocal(std::string_view bytes, WString* out, size_t maxUnits);
 // Wire code page to UTF-16; invalid bytes become U+FFFD. False when out would exceed maxUnits.
 bool FromWire(std::string_view bytes, WString* out, size_t maxUnits);
 
