@@ -75,6 +75,18 @@ expect_text put_says_it_resumed "resuming, attempt 1 of 5"
 check put_resumed_file_identical 0 cmp "$work/pc/resume.bin" "$store2/resume.bin"
 kill $sim2; wait $sim2 2>/dev/null
 
+# A terminal that goes silent for a while in mid-copy: the copy fails after its attempts,
+# then zot reconnects once the terminal answers again and finishes the file.
+store3=$work/store3
+mkdir -p "$store3"
+"$bin/zotsim" --root "$store3" --link "$work/tty3" --silent-for 6:24000 > /dev/null 2>&1 &
+sim3=$!
+for _ in $(seq 100); do [ -e "$work/tty3" ] && break; sleep 0.05; done
+check put_survives_a_silent_terminal 0 "$bin/zot" --device "$work/tty3" put "$work/pc/resume.bin" quiet.bin
+expect_text put_resumed_after_silence "resuming"
+check put_after_silence_identical 0 cmp "$work/pc/resume.bin" "$store3/quiet.bin"
+kill $sim3; wait $sim3 2>/dev/null
+
 # --resume continues what an earlier run left partial.
 head -c 9000 "$work/pc/random.bin" > "$work/pc/partial.bin"
 check get_resume_partial 0 zot --resume get random.bin "$work/pc/partial.bin"

@@ -13,10 +13,12 @@ void CFaultPlan::Clear() {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_faults.clear();
     m_silent = false;
+    m_silentUntil = {};
 }
 
 FaultActions CFaultPlan::Take(uint32_t request, uint16_t command) {
     std::lock_guard<std::mutex> lock(m_mutex);
+    const auto now = std::chrono::steady_clock::now();
     FaultActions actions;
     for (Fault& fault : m_faults) {
         const bool matches =
@@ -41,7 +43,10 @@ FaultActions CFaultPlan::Take(uint32_t request, uint16_t command) {
                 actions.wrongLength = true;
                 break;
             case Fault::Kind::kSilence:
-                m_silent = true;
+                if (fault.delayMs > 0)
+                    m_silentUntil = now + std::chrono::milliseconds(fault.delayMs);
+                else
+                    m_silent = true;
                 break;
         }
     }
@@ -49,7 +54,7 @@ FaultActions CFaultPlan::Take(uint32_t request, uint16_t command) {
     std::erase_if(m_faults, [&](const Fault& f) {
         return (f.request != 0 && f.request <= request) || (f.request == 0 && f.count <= 0);
     });
-    if (m_silent) actions.drop = true;
+    if (m_silent || now < m_silentUntil) actions.drop = true;
     return actions;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The faults chosen for coming replies, and what they make of one request's reply.
 // Thread-safe: tests add faults while the serving thread consults them.
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -30,6 +31,8 @@ class CFaultPlan {
     std::mutex m_mutex;
     std::vector<Fault> m_faults;
     bool m_silent = false;
+    // A silence with a duration ends by itself at this time.
+    std::chrono::steady_clock::time_point m_silentUntil{};
 };
 
 }  // namespace zotsim

@@ -38,7 +38,8 @@ constexpr const char* kUsage =
     "  --delay N:MS          reply to request N after MS milliseconds\n"
     "  --stale N             reply to request N with the previous sequence number\n"
     "  --corrupt N           flip a bit in the reply to request N (bad checksum)\n"
-    "  --silent-after N      answer nothing from request N on\n";
+    "  --silent-after N      answer nothing from request N on\n"
+    "  --silent-for N:MS     answer nothing for MS milliseconds from request N on\n";
 
 bool ParseNumber(const char* text, unsigned long long max, unsigned long long* value) {
     if (!text || !*text) return false;
@@ -126,6 +127,21 @@ int main(int argc, char** argv) {
             ok = fault(zotsim::Fault::Kind::kCorrupt);
         } else if (arg == "--silent-after") {
             ok = fault(zotsim::Fault::Kind::kSilence);
+        } else if (arg == "--silent-for" && value) {
+            const std::string spec = value;
+            const size_t colon = spec.find(':');
+            unsigned long long request = 0, ms = 0;
+            ok = colon != std::string::npos &&
+                 ParseNumber(spec.substr(0, colon).c_str(), 0xFFFFFFFF, &request) && request != 0 &&
+                 ParseNumber(spec.substr(colon + 1).c_str(), 600000, &ms) && ms != 0;
+            if (ok) {
+                zotsim::Fault f;
+                f.kind = zotsim::Fault::Kind::kSilence;
+                f.request = static_cast<uint32_t>(request);
+                f.delayMs = static_cast<int>(ms);
+                faults.push_back(f);
+            }
+            ++i;
         } else if (arg == "--delay" && value) {
             const std::string spec = value;
             const size_t colon = spec.find(':');

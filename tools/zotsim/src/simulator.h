@@ -22,7 +22,8 @@ struct Fault {
         kStale,        // reply with the sequence number minus one
         kCorrupt,      // flip one bit of one payload byte of the reply frame (checksum kept)
         kWrongLength,  // reply data one byte longer than the command's layout
-        kSilence,      // from this request on, answer nothing until ClearFaults()
+        kSilence,      // from this request on, answer nothing for delayMs, or (0) until
+                       // ClearFaults()
     };
     Kind kind = Kind::kDrop;
     uint32_t request = 0;  // 1-based request ordinal it applies to; 0: every request of command

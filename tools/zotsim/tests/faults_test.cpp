@@ -1,4 +1,7 @@
 #include "bit_errors.h"
+#include "fault_plan.h"
+
+#include <thread>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -132,6 +135,26 @@ TEST(BitErrors, ZeroRateLeavesBytesAlone) {
     CBitErrors none(0, 1);
     EXPECT_EQ(none.Apply(a.data(), a.size()), 0u);
     EXPECT_EQ(a, std::vector<uint8_t>(4096, 0x55));
+}
+
+}  // namespace
+}  // namespace zotsim::test
+
+namespace zotsim::test {
+namespace {
+
+TEST(FaultPlan, TimedSilenceEndsByItself) {
+    CFaultPlan plan;
+    Fault f;
+    f.kind = Fault::Kind::kSilence;
+    f.request = 2;
+    f.delayMs = 100;
+    plan.Add(f);
+    EXPECT_FALSE(plan.Take(1, 0).drop);
+    EXPECT_TRUE(plan.Take(2, 0).drop);
+    EXPECT_TRUE(plan.Take(3, 0).drop);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_FALSE(plan.Take(4, 0).drop);
 }
 
 }  // namespace
