@@ -1,23 +1,48 @@
 #include "remote_app.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 
 #include "trace.h"
 
 namespace zot {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A retry of these is harmless when the terminal was only slow: reads and writes are
+// preceded by a rewind to the failed request, and the rewind itself can be repeated. Any
+// other command sent twice might be carried out twice (a second CreateFile, a skipped find
+// entry), so those keep the whole reply timeout.
+bool RetriesEarly(uint16_t command) {
+    return command == kReadFile || command == kWriteFile || command == kSetFilePosToPre;
+}
+
+// A request whose frame is lost on the way out gets no answer at all: only a time-out ends its
+// attempt. On a line with bit errors a 1 KiB write frame is lost often enough that 5 s waits
+// would cost more than the data, so those attempts end after a few round trips instead.
+// Never less than the line time of the largest read or write exchange (about 1100 bytes each
+// way) plus a margin for the terminal's own work, whatever the round trips so far say.
+constexpr double kLargestExchangeBytes = 2 * 1100;
+constexpr double kTerminalMarginMs = 100;
+
+}  // namespace
 
 CRemoteApp::CRemoteApp() : m_link(this) {}
 
 CRemoteApp::~CRemoteApp() { m_link.Close(); }
 
 int CRemoteApp::LumoInit(int port, int baud, int compress) {
+    ForgetRoundTrips();
     if (!m_link.Open(port, baud)) return 0;
     m_link.SetCompression(compress != 0);
     return 1;
 }
 
 int CRemoteApp::LumoInitDevice(const std::string& device, int baud, int compress) {
+    ForgetRoundTrips();
     if (!m_link.OpenDevice(device, baud)) return 0;
     m_link.SetCompression(compress != 0);
     return 1;
@@ -28,7 +53,42 @@ int CRemoteApp::LumoUninit() {
     return 1;
 }
 
-int CRemoteApp::SetBaudrate(int baud) { return m_link.Reopen(baud); }
+int CRemoteApp::SetBaudrate(int baud) {
+    ForgetRoundTrips();
+    return m_link.Reopen(baud);
+}
+
+void CRemoteApp::ForgetRoundTrips() {
+    for (auto& r : m_roundTrip) r = RoundTrip{};
+}
+
+void CRemoteApp::LearnRoundTrip(uint16_t command, double ms) {
+    if (command >= kCommandCount || !RetriesEarly(command)) return;
+    RoundTrip& r = m_roundTrip[command];
+    if (!r.known) {
+        r.smoothed = ms;
+        r.variation = ms / 2;
+        r.known = true;
+        return;
+    }
+    // The usual smoothing of round-trip estimators (gains 1/8 and 1/4).
+    r.variation = 0.75 * r.variation + 0.25 * std::abs(r.smoothed - ms);
+    r.smoothed = 0.875 * r.smoothed + 0.125 * ms;
+}
+
+int CRemoteApp::AttemptTimeout(uint16_t command, int attempt) const {
+    const int baud = m_link.BaudRate();
+    // The last attempt waits the whole time, so a terminal that is merely slow still gets its
+    // answer through before the call gives up.
+    if (command >= kCommandCount || !RetriesEarly(command) || !m_roundTrip[command].known ||
+        attempt >= CSerialLink::kRetryCount || baud <= 0)
+        return m_replyTimeoutMs;
+    const RoundTrip& r = m_roundTrip[command];
+    const double floorMs = kTerminalMarginMs + kLargestExchangeBytes * 10 * 1000 / baud;
+    // Doubled for each attempt that went unanswered, in case the terminal has slowed down.
+    const double ms = std::max(floorMs, r.smoothed + 4 * r.variation) * (1 << attempt);
+    return static_cast<int>(std::min(ms, static_cast<double>(m_replyTimeoutMs)));
+}
 
 void CRemoteApp::BeginRequest(uint16_t command) {
     uint8_t* msg = m_link.OutgoingMessage();
@@ -43,9 +103,10 @@ void CRemoteApp::BeginRequest(uint16_t command) {
     m_lossPending = false;
 }
 
-int CRemoteApp::WaitReply() {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(m_replyTimeoutMs);
+int CRemoteApp::WaitReply() { return WaitReply(m_replyTimeoutMs); }
+
+int CRemoteApp::WaitReply(int timeoutMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::unique_lock lock(m_replyMutex);
     for (;;) {
         if (!m_replyReady.wait_until(lock, deadline,
@@ -109,10 +170,16 @@ CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t
         PutU16(msg + 5, static_cast<uint16_t>(length));
         if (length) std::memcpy(msg + kHeaderSize, request, length);
         m_link.SetOutgoingLength(kHeaderSize + length);
+        const auto sentAt = Clock::now();
         const bool sent = m_link.SendPayload() != 0;
         ZOT_TRACE("%-20s seq %5u  D %4zu  %s%s", CommandName(command), m_sequence, length,
                   m_link.Compression() ? "zlib" : "plain", sent ? "" : "  NOT SENT");
-        if (WaitReply()) {
+        if (WaitReply(AttemptTimeout(command, attempt + 1))) {
+            // Only first attempts: a reply after a retry may answer either attempt.
+            if (attempt < 0)
+                LearnRoundTrip(command,
+                               std::chrono::duration<double, std::milli>(Clock::now() - sentAt)
+                                   .count());
             ZOT_TRACE("%-20s seq %5u  reply D %zu", CommandName(command), m_sequence,
                       m_stagingLength);
             if (acceptedLength == kAnyLength || m_stagingLength == acceptedLength)

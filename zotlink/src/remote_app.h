@@ -45,9 +45,14 @@ public:
 
     // The engine's steps, public for the calls that need them and for tests.
     void BeginRequest(uint16_t command);
-    // 1 when the reply to the last request built arrived within the reply timeout; 0 on
-    // time-out or as soon as a frame is known to be lost.
+    // 1 when the reply to the last request built arrived within the reply timeout (or
+    // timeoutMs); 0 on time-out or as soon as a frame is known to be lost.
     int WaitReply();
+    int WaitReply(int timeoutMs);
+    // How long attempt (0-based) of a call of command waits for its reply. Read, write and
+    // rewind attempts wait a few round trips once the link has answered them; the others, and
+    // every call's last attempt, wait the whole reply timeout.
+    int AttemptTimeout(uint16_t command, int attempt) const;
     uint32_t CurrentSequence() const { return m_sequence; }
     // Lets tests reach the wrap of the counter without 65535 round trips.
     void SetSequenceForTesting(uint16_t sequence) { m_sequence = sequence; }
@@ -64,10 +69,20 @@ public:
     std::atomic<bool>& CopyRunning() { return m_copyRunning; }
 
 private:
+    // Smoothed round-trip time of one command's answered first attempts, in milliseconds.
+    struct RoundTrip {
+        double smoothed = 0;
+        double variation = 0;
+        bool known = false;
+    };
+    void LearnRoundTrip(uint16_t command, double ms);
+    void ForgetRoundTrips();
+
     CSerialLink m_link;
     uint16_t m_lastCommand = 0;
     uint16_t m_sequence = 0;  // wraps from 65535 to 0
     int m_replyTimeoutMs = CSerialLink::kReplyTimeoutMs;
+    RoundTrip m_roundTrip[kCommandCount] = {};
 
     // Reply data of the last accepted reply.
     size_t m_stagingLength = 0;

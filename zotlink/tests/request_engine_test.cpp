@@ -306,6 +306,140 @@ TEST_F(RequestEngine, ReadReplyWithMoreBytesThanAskedIsRefused) {
     EXPECT_EQ(got, 0u);
 }
 
+// Answers the write as a terminal that wrote every byte.
+void AnswerWrite(PtyPeer& peer, const Request& r) {
+    Bytes data(8);
+    PutU32(data.data(), GetU32(r.data().data() + 4));
+    PutU32(data.data() + 4, 1);
+    peer.SendRaw(PtyPeer::Frame(PtyPeer::ReplyMessage(r.command(), r.sequence(), data)));
+}
+
+class EarlyRetry : public RequestEngine {
+protected:
+    // A few answered writes teach the engine the link's round trip.
+    void LearnTheLink() {
+        const uint8_t block[16] = {};
+        for (int i = 0; i < 3; ++i) {
+            uint32_t written = 0;
+            auto call = std::async(std::launch::async,
+                                   [&] { return calls::WriteFile(app, 7, block, 16, &written); });
+            auto r = peer.NextRequest();
+            ASSERT_TRUE(r);
+            AnswerWrite(peer, *r);
+            ASSERT_EQ(call.get(), 1);
+        }
+    }
+    const uint8_t m_block[16] = {1, 2, 3};
+    uint32_t m_written = 0;
+    std::future<int> WriteAsync() {
+        return std::async(std::launch::async,
+                          [this] { return calls::WriteFile(app, 7, m_block, 16, &m_written); });
+    }
+};
+
+TEST_F(EarlyRetry, LostWriteIsRewoundAndRetriedLongBeforeTheReplyTimeout) {
+    app.SetReplyTimeout(5000);
+    LearnTheLink();
+    auto call = WriteAsync();
+    auto lost = peer.NextRequest();
+    ASSERT_TRUE(lost);
+    const auto sent = std::chrono::steady_clock::now();
+    auto rewind = peer.NextRequest();
+    ASSERT_TRUE(rewind);
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, 1500ms);
+    EXPECT_EQ(rewind->command(), kSetFilePosToPre);
+    EXPECT_EQ(GetU32(rewind->data().data() + 4), lost->sequence());
+    Answer(*rewind, {1, 0, 0, 0});
+    auto retry = peer.NextRequest();
+    ASSERT_TRUE(retry);
+    EXPECT_EQ(retry->data(), lost->data());
+    AnswerWrite(peer, *retry);
+    EXPECT_EQ(call.get(), 1);
+    EXPECT_EQ(m_written, 16u);
+}
+
+TEST_F(EarlyRetry, StillFourAttemptsAndTheLastWaitsTheWholeReplyTimeout) {
+    app.SetReplyTimeout(2000);
+    LearnTheLink();
+    auto call = WriteAsync();
+    std::vector<std::chrono::steady_clock::time_point> writes;
+    while (auto r = peer.NextRequest(2500)) {
+        if (r->command() == kSetFilePosToPre)
+            Answer(*r, {1, 0, 0, 0});
+        else
+            writes.push_back(std::chrono::steady_clock::now());
+    }
+    ASSERT_EQ(call.wait_for(0ms), std::future_status::ready);
+    EXPECT_EQ(call.get(), 0);
+    ASSERT_EQ(writes.size(), 4u);
+    EXPECT_LT(writes[1] - writes[0], 1000ms);
+    // NextRequest gave up 2500 ms after the last write; the call ended in between.
+    EXPECT_GE(std::chrono::steady_clock::now() - writes[3], 2000ms);
+}
+
+TEST_F(EarlyRetry, LateReplyToTheLostAttemptIsNeverAccepted) {
+    app.SetReplyTimeout(5000);
+    LearnTheLink();
+    auto call = WriteAsync();
+    auto slow = peer.NextRequest();
+    ASSERT_TRUE(slow);
+    auto rewind = peer.NextRequest();
+    ASSERT_TRUE(rewind);
+    // The terminal was only slow: its answer to the first attempt comes now, claiming nothing
+    // was written, and must not be taken for the rewind's or the retry's.
+    Bytes none(8, 0);
+    peer.SendRaw(PtyPeer::Frame(PtyPeer::ReplyMessage(kWriteFile, slow->sequence(), none)));
+    Answer(*rewind, {1, 0, 0, 0});
+    auto retry = peer.NextRequest();
+    ASSERT_TRUE(retry);
+    peer.SendRaw(PtyPeer::Frame(PtyPeer::ReplyMessage(kWriteFile, slow->sequence(), none)));
+    AnswerWrite(peer, *retry);
+    EXPECT_EQ(call.get(), 1);
+    EXPECT_EQ(m_written, 16u);
+}
+
+TEST_F(EarlyRetry, OtherCommandsKeepTheWholeReplyTimeout) {
+    app.SetReplyTimeout(5000);
+    LearnTheLink();
+    EXPECT_EQ(app.AttemptTimeout(kCreateFile, 0), 5000);
+    EXPECT_EQ(app.AttemptTimeout(kFindNextFile, 0), 5000);
+    EXPECT_LT(app.AttemptTimeout(kWriteFile, 0), 1000);
+    EXPECT_EQ(app.AttemptTimeout(kWriteFile, 3), 5000);
+    // A new link may be a different terminal: nothing learnt is kept.
+    ASSERT_EQ(app.LumoInitDevice(peer.SlavePath(), 115200, 0), 1);
+    EXPECT_EQ(app.AttemptTimeout(kWriteFile, 0), 5000);
+}
+
+TEST_F(RequestEngine, FindRecordNameWithoutTerminatorIsReadAsExactlyHundredBytes) {
+    ZOT_FIND_DATA d;
+    std::memset(&d, 0xCC, sizeof d);
+    auto call =
+        std::async(std::launch::async, [&] { return calls::FindFirstFile(app, "ZOT:\\*.*", &d); });
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    Bytes record(124, 'n');
+    PutU32(record.data(), 0x20);
+    PutU32(record.data() + 16, 0xFFFFFFFF);  // 4 GiB - 1: an unsigned size
+    PutU32(record.data() + 120, 9);
+    Answer(*r, record);
+    EXPECT_EQ(call.get(), 9);
+    EXPECT_EQ(std::string(d.cFileName, sizeof d.cFileName), std::string(100, 'n'));
+    EXPECT_EQ(d.nFileSize, 0xFFFFFFFFu);
+}
+
+TEST_F(RequestEngine, FindHandleZeroIsMinusOneAndTheRecordIsStillCopied) {
+    ZOT_FIND_DATA d{};
+    auto call =
+        std::async(std::launch::async, [&] { return calls::FindFirstFile(app, "ZOT:\\*.*", &d); });
+    auto r = peer.NextRequest();
+    ASSERT_TRUE(r);
+    Bytes record(124, 0);
+    record[20] = 'x';
+    Answer(*r, record);
+    EXPECT_EQ(call.get(), -1);
+    EXPECT_EQ(d.cFileName[0], 'x');
+}
+
 TEST(SerialLink, OpenCloseAndReopen) {
     PtyPeer peer;
     CRemoteApp app;
