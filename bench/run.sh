@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs every benchmark from a build's bin folder and ends with one line per figure.
+# Usage: bench/run.sh BIN_DIR
+set -u
+bin=${1:?usage: bench/run.sh BIN_DIR}
+out=$(mktemp -d /tmp/qs-bench-out-XXXXXX)
+trap 'rm -rf "$out"' EXIT
+status=0
+
+# The paced runs sleep on the simulated line, so the noisy-line copies go alongside the
+# clean ones; the runs that keep the processors busy come after them.
+"$bin/bench_noisy" >"$out/noisy" 2>&1 &
+noisy=$!
+"$bin/bench_line" | tee "$out/line" || status=1
+wait "$noisy" || status=1
+cat "$out/noisy"
+"$bin/bench_roundtrip" | tee "$out/roundtrip" || status=1
+if [[ -x $bin/bench_codec ]]; then
+    "$bin/bench_codec" --benchmark_min_time=0.2 | tee "$out/codec" || status=1
+else
+    echo "figure 5 codec: not built (Google Benchmark missing; scripts/deps.sh installs it)" |
+        tee "$out/codec"
+fi
+# The explorer's own job benchmarks, once that program provides them.
+if [[ -x $bin/explorer_bench_fill ]]; then
+    "$bin/explorer_bench_fill" | tee "$out/jobs" || status=1
+    grep -q '^figure 4' "$out/jobs" || echo "figure 4 jobs: $(tail -n 1 "$out/jobs")" >>"$out/jobs"
+else
+    echo "figure 4 jobs: not built yet (no explorer_bench_fill target)" | tee "$out/jobs"
+fi
+
+echo
+echo "== figures =="
+cat "$out"/* | grep '^figure' | sort -k2,2n
+exit $status
