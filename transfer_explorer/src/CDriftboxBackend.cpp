@@ -1,0 +1,130 @@
+#include "CDriftboxBackend.h"
+
+#include <DriftboxClient.h>
+
+#include <QFile>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace {
+
+CDriftboxBackend::Record FromFindData(const DRIFTBOX_FIND_DATA& d) {
+    CDriftboxBackend::Record r;
+    // The library keeps the name NUL-terminated inside its buffer; never read past it.
+    r.name = QString::fromLocal8Bit(d.szName,
+                                    static_cast<qsizetype>(strnlen(d.szName, sizeof d.szName)));
+    r.attributes = d.dwAttributes;
+    r.timeMs = d.llTimeMs;
+    r.size = d.ullSize;
+    return r;
+}
+
+}  // namespace
+
+CDriftboxBackend::~CDriftboxBackend() = default;
+
+bool CDriftboxBackend::Open(int port, int rate, bool compress) {
+    Q_UNUSED(compress);
+    Close();
+    int32_t error = 0;
+    const int32_t handle =
+        port != 0 ? DriftboxClient_COM_Start(&error, port, rate) : DriftboxClient_USB_Start(&error);
+    m_handle.store(handle, std::memory_order_release);
+    return handle != 0;
+}
+
+bool CDriftboxBackend::QueryVersion() {
+    char buffer[100] = {};
+    const bool ok = RequestGetServerVersion(Handle(), buffer) == 0;
+    buffer[sizeof buffer - 1] = '\0';
+    std::lock_guard<std::mutex> lock(m_versionLock);
+    m_version = QString::fromLocal8Bit(buffer);
+    return ok;
+}
+
+void CDriftboxBackend::Close() {
+    const int32_t handle = m_handle.exchange(0, std::memory_order_acq_rel);
+    if (handle != 0)
+        DriftboxClient_ShutDown(handle, m_shutDownPort.load(std::memory_order_acquire));
+}
+
+QString CDriftboxBackend::ServerVersion() const {
+    std::lock_guard<std::mutex> lock(m_versionLock);
+    return m_version;
+}
+
+bool CDriftboxBackend::SystemDescription(QString* description) {
+    DRIFTBOX_SYSTEM_INFO info;
+    std::memset(&info, 0, sizeof info);
+    info.dwSize = sizeof info;
+    if (RequestGetSystemInfo(Handle(), &info) != 0) return false;
+    const char* text = info.szServerDescription;
+    *description = QString::fromLocal8Bit(
+        text, static_cast<qsizetype>(strnlen(text, sizeof info.szServerDescription)));
+    return true;
+}
+
+bool CDriftboxBackend::Free(int64_t* bytes) {
+    *bytes = 0;
+    return RequestGetFileSystemFreeExt(Handle(), bytes) == 0;
+}
+
+bool CDriftboxBackend::Total(int64_t* bytes) {
+    *bytes = 0;
+    return RequestGetFileSystemTotalExt(Handle(), bytes) == 0;
+}
+
+bool CDriftboxBackend::StoreInfo(uint64_t* total, uint64_t* free) {
+    int64_t f = 0, t = 0;
+    const bool ok = Free(&f) && Total(&t);
+    *free = f > 0 ? static_cast<uint64_t>(f) : 0;
+    *total = t > 0 ? static_cast<uint64_t>(t) : 0;
+    return ok;
+}
+
+int CDriftboxBackend::FindOpen(Record* first) {
+    // The record is over a kilobyte; keep it off the caller's stack.
+    auto data = std::make_unique<DRIFTBOX_FIND_DATA>();
+    std::memset(data.get(), 0, sizeof *data);
+    const int rc = RequestFindFileOpenExt(Handle(), "*.*", data.get());
+    if (rc == kFindOk) *first = FromFindData(*data);
+    return rc;
+}
+
+int CDriftboxBackend::FindNext(Record* next) {
+    auto data = std::make_unique<DRIFTBOX_FIND_DATA>();
+    std::memset(data.get(), 0, sizeof *data);
+    const int rc = RequestFindFileNextExt(Handle(), data.get());
+    if (rc == 0) *next = FromFindData(*data);
+    return rc;
+}
+
+void CDriftboxBackend::FindClose() {
+    RequestFindFileCloseExt(Handle());
+}
+
+bool CDriftboxBackend::List(const QString& pattern,
+                            const std::function<bool(const Entry&)>& onEntry) {
+    // The terminal's store is flat: every pattern lists its root.
+    Q_UNUSED(pattern);
+    auto toEntry = [](const Record& r) {
+        Entry e;
+        e.name = r.name;
+        e.attributes = r.attributes;
+        const int64_t seconds = r.timeMs / 1000;
+        e.time = seconds > 0 && seconds <= std::numeric_limits<uint32_t>::max()
+                     ? static_cast<uint32_t>(seconds)
+                     : 0;
+        e.size = r.size > std::numeric_limits<uint32_t>::max()
+                     ? std::numeric_limits<uint32_t>::max()
+                     : static_cast<uint32_t>(r.size);
+        return e;
+    };
+    Record r;
+    if (FindOpen(&r) != kFindOk) return false;
+    bool more = onEntry(toEntry(r));
+    while (more && FindNext(&r) == 0) more = onEntry(toEntry(r));
+    FindClose();
+    return true;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The terminal through the DriftboxClient library: one connection handle at a time.
+//
+// Besides the explorers' common interface it offers what only this library has: the server's
+// version text and description, the raw find calls the listing's reconnect rule needs, and
+// entries with 64-bit sizes and millisecond times. Gate() is held by whoever calls in; the
+// library allows one caller per handle.
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "IDeviceBackend.h"
+
+class CDriftboxBackend : public IDeviceBackend {
+  public:
+    struct Record {
+        QString name;
+        uint32_t attributes = 0;
+        int64_t timeMs = 0;  // ms since 1970 UTC; 0 unknown
+        uint64_t size = 0;
+    };
+    static constexpr int kFindOk = 100;
+
+    ~CDriftboxBackend() override;
+
+    // Shuts an existing connection down, then starts one: over USB for port 0, else COMn.
+    // compress is ignored; the library has no such switch.
+    bool Open(int port, int rate, bool compress) override;
+    bool QueryVersion() override;
+    void Close() override;
+    bool StoreInfo(uint64_t* total, uint64_t* free) override;
+    bool List(const QString& pattern, const std::function<bool(const Entry&)>& onEntry) override;
+
+    int32_t Handle() const { return m_handle.load(std::memory_order_acquire); }
+    // The port number the library is told at shut-down: the one the settings last applied.
+    void SetShutDownPort(int port) { m_shutDownPort.store(port, std::memory_order_release); }
+    QString ServerVersion() const;
+    // The server description of the system information; false when the request failed.
+    bool SystemDescription(QString* description);
+
+    // The find calls as the library has them: FindOpen gives kFindOk when the first entry was
+    // stored, FindNext 0 for each further entry.
+    int FindOpen(Record* first);
+    int FindNext(Record* next);
+    void FindClose();
+    bool Free(int64_t* bytes);
+    bool Total(int64_t* bytes);
+
+  private:
+    std::atomic<int32_t> m_handle{0};
+    std::atomic<int> m_shutDownPort{0};
+    mutable std::mutex m_versionLock;
+    QString m_version;
+};

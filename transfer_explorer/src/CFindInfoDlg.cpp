@@ -1,0 +1,63 @@
+#include "CFindInfoDlg.h"
+
+#include <QPushButton>
+#include <chrono>
+#include <mutex>
+
+#include "CTallowApp.h"
+#include "CTallowView.h"
+
+CFindInfoDlg::CFindInfoDlg(CTallowApp* app, CTallowView* view, QWidget* parent)
+    : CWorkerDialog(parent), m_app(app), m_view(view) {
+    setWindowTitle(tr("查找文件"));
+    SetText(tr("查找并列出文件,请稍候..."));
+    CancelButton()->setText(tr("取消"));
+}
+
+void CFindInfoDlg::showEvent(QShowEvent* event) {
+    CWorkerDialog::showEvent(event);
+    if (!m_started) {
+        m_started = true;
+        Begin();
+    }
+}
+
+void CFindInfoDlg::Begin() {
+    CTallowApp* app = m_app;
+    CTallowView* view = m_view;
+    CFindInfoDlg* self = this;
+    StartWorker([app, view, self](const std::shared_ptr<CJobToken>& token) {
+        // Waits here, off the user-interface thread, for an abandoned listing's last request.
+        std::lock_guard<std::mutex> lock(app->Backend().Gate());
+        if (token->Cancelled()) return;
+        CDriftboxBackend& backend = app->Backend();
+        CDriftboxBackend::Record record;
+        const auto start = std::chrono::steady_clock::now();
+        int rc = backend.FindOpen(&record);
+        if (rc != CDriftboxBackend::kFindOk &&
+            std::chrono::steady_clock::now() - start < std::chrono::milliseconds(kQuickFailureMs) &&
+            !token->Cancelled()) {
+            app->ConnectProcedure();
+            rc = backend.FindOpen(&record);
+        }
+        if (rc != CDriftboxBackend::kFindOk) {
+            token->Post([self] { self->OnMessage(WM_FIND_FAILED); });
+            return;
+        }
+        token->Post([view, record] { view->AddDeviceRow(record, false); });
+        while (!token->Cancelled() && backend.FindNext(&record) == 0)
+            token->Post([view, record] { view->AddDeviceRow(record, false); });
+        backend.FindClose();
+        token->Post([self] { self->OnMessage(WM_FIND_OK); });
+    });
+}
+
+void CFindInfoDlg::OnMessage(int message) {
+    if (message == WM_FIND_OK)
+        SetText(tr("查找成功..."));
+    else if (message == WM_FIND_FAILED)
+        SetText(tr("查找失败..."));
+    else
+        return;
+    accept();
+}

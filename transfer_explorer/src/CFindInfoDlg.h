@@ -1,0 +1,32 @@
+#pragma once
+// The find dialog: its thread lists the terminal into the file list, reconnecting once when
+// the first request fails within a second (a connection the settings closed). Cancel closes the
+// dialog at once and abandons the thread: it stops after its current request, and whatever it
+// still reports is dropped.
+#include "CWorkerDialog.h"
+
+class CTallowApp;
+class CTallowView;
+
+class CFindInfoDlg : public CWorkerDialog {
+    Q_OBJECT
+  public:
+    static constexpr int WM_USER = 0x0400;
+    static constexpr int WM_FIND_OK = WM_USER + 102;
+    static constexpr int WM_FIND_FAILED = WM_USER + 103;
+    // A first request failing faster than this found no connection rather than no terminal.
+    static constexpr int kQuickFailureMs = 1000;
+
+    CFindInfoDlg(CTallowApp* app, CTallowView* view, QWidget* parent);
+    void OnMessage(int message);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void Begin();
+
+    CTallowApp* m_app;
+    CTallowView* m_view;
+    bool m_started = false;
+};

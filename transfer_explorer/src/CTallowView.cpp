@@ -1,0 +1,160 @@
+#include "CTallowView.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QUrl>
+
+#include "CDevicePath.h"
+#include "CFindInfoDlg.h"
+#include "CLeftView.h"
+#include "CTallowApp.h"
+#include "CTextFormats.h"
+#include "CVolumes.h"
+
+namespace {
+struct WaitCursor {
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+};
+}  // namespace
+
+CTallowView::CTallowView(CTallowApp* app, QWidget* parent)
+    : CFileListView(&app->Icons(), parent), m_app(app) {
+    Model()->SetHeaders({tr("名称"), tr("大小"), tr("类型"), tr("修改时间")});
+    connect(this, &CFileListView::rowActivated, this, &CTallowView::OnRowActivated);
+}
+
+QTreeWidgetItem* CTallowView::TreeItemOf(int row) const {
+    return reinterpret_cast<QTreeWidgetItem*>(Model()->RowAt(row).itemData);
+}
+
+void CTallowView::ShowFolder(QTreeWidgetItem* item) {
+    WaitCursor wait;
+    Clear();
+    if (!item || !m_tree) return;
+    if (item == m_tree->ComputerItem()) {
+        DriveSummary();
+    } else if (item == m_tree->DevicesItem()) {
+        DeviceSummary();
+    } else if (item == m_tree->RootItem()) {
+        for (QTreeWidgetItem* place : {m_tree->ComputerItem(), m_tree->DevicesItem()}) {
+            const int row = Model()->AppendRow(place->text(0), CFolderTree::ImageOf(place),
+                                               reinterpret_cast<quintptr>(place));
+            Model()->SetText(row, CFileListModel::kType, tr("系统文件夹"));
+        }
+    } else {
+        for (int i = 0; i < item->childCount(); ++i) {
+            QTreeWidgetItem* child = item->child(i);
+            const int row = Model()->AppendRow(child->text(0), CIconCache::kFolder,
+                                               reinterpret_cast<quintptr>(child));
+            Model()->SetText(row, CFileListModel::kType, tr("文件夹"));
+        }
+        Icons()->TrimToFixed();
+        const QString path = m_tree->CurrentPath();
+        if (CDevicePath::IsDevicePath(path))
+            RunFindDialog();
+        else
+            AppendPcFiles(path);
+    }
+    emit contentsChanged();
+}
+
+QString CTallowView::DriveTypeText(int image) const {
+    switch (image) {
+        case CIconCache::kRemovable:
+            return tr("3.5英寸软盘");
+        case CIconCache::kOptical:
+            return tr("光盘");
+        case CIconCache::kNetwork:
+            return tr("网络驱动器");
+        case CIconCache::kFixedDrive:
+        default:
+            return tr("本地磁盘");
+    }
+}
+
+void CTallowView::DriveSummary() {
+    QTreeWidgetItem* computer = m_tree->ComputerItem();
+    for (int i = 0; i < computer->childCount(); ++i) {
+        QTreeWidgetItem* drive = computer->child(i);
+        const int image = CFolderTree::ImageOf(drive);
+        const int row =
+            Model()->AppendRow(drive->text(0), image, reinterpret_cast<quintptr>(drive));
+        Model()->SetText(row, CFileListModel::kType, DriveTypeText(image));
+        if (image == CIconCache::kRemovable) {
+            Model()->SetText(row, CFileListModel::kSize, tr("没有检测"));
+            continue;
+        }
+        double total = 0, free = 0;
+        if (CVolumes::Space(m_tree->PathOf(drive), &total, &free))
+            Model()->SetText(row, CFileListModel::kSize,
+                             CTextFormats::DriveSpace(total, free, tr("%.2f GB(剩余%.0f MB)"),
+                                                      tr("%.0f MB((剩余%.0f MB))")));
+    }
+}
+
+void CTallowView::DeviceSummary() {
+    QTreeWidgetItem* devices = m_tree->DevicesItem();
+    for (int i = 0; i < devices->childCount(); ++i) {
+        QTreeWidgetItem* device = devices->child(i);
+        const int row = Model()->AppendRow(device->text(0), CIconCache::kFixedDrive,
+                                           reinterpret_cast<quintptr>(device));
+        Model()->SetText(row, CFileListModel::kType, tr("掌上识读设备"));
+        uint64_t total = 0, free = 0;
+        {
+            auto lock = m_app->LockGateServing();
+            if (m_app->Backend().Handle() != 0) m_app->ConnectProcedure();
+            // Asked even without a connection: the values that come back are shown.
+            m_app->Backend().StoreInfo(&total, &free);
+        }
+        Model()->SetText(row, CFileListModel::kSize,
+                         CTextFormats::StoreSpace(total, free, tr("%.0f KB(剩余%.0f KB)")));
+    }
+}
+
+int CTallowView::AddLocalRow(const QString& folder, const QFileInfo& info, bool select) {
+    const int row = AddOrUpdatePcRow(folder, info, select);
+    emit contentsChanged();
+    return row;
+}
+
+QString CTallowView::DeviceSizeText(uint64_t size) {
+    return QString::asprintf("%llu", static_cast<unsigned long long>(size)) + tr("字节");
+}
+
+QString CTallowView::DeviceTimeText(int64_t timeMs) {
+    if (timeMs == 0) return tr("未知");
+    const QDateTime utc = QDateTime::fromSecsSinceEpoch(timeMs / 1000, Qt::UTC);
+    if (!utc.isValid() || utc.date().year() < 0 || utc.date().year() > 9999)
+        return QStringLiteral("0000-00-00 00:00:00");
+    return CTextFormats::PcTime(utc);
+}
+
+int CTallowView::AddDeviceRow(const CDriftboxBackend::Record& record, bool select) {
+    int row = FindRow(record.name);
+    if (row < 0) row = Model()->AppendRow(record.name, CIconCache::kDeviceFile, 0);
+    Model()->SetText(row, CFileListModel::kType, QString());
+    Model()->SetText(row, CFileListModel::kSize, DeviceSizeText(record.size));
+    Model()->SetText(row, CFileListModel::kTime, DeviceTimeText(record.timeMs));
+    if (select) SelectRow(row);
+    emit contentsChanged();
+    return row;
+}
+
+void CTallowView::RunFindDialog() {
+    CFindInfoDlg dlg(m_app, this, window());
+    dlg.exec();
+}
+
+void CTallowView::OnRowActivated(int row) {
+    if (row < 0 || row >= Model()->Count()) return;
+    if (QTreeWidgetItem* item = TreeItemOf(row)) {
+        m_tree->SelectFolder(item);
+        return;
+    }
+    const QString path = m_tree->CurrentPath();
+    // The desktop has no handler for "ZOT:\" paths: a terminal file is opened by nothing.
+    if (path.isEmpty() || CDevicePath::IsDevicePath(path)) return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(
+        CDevicePath::JoinPc(path, Model()->RowAt(row).text[CFileListModel::kName])));
+}

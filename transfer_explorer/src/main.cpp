@@ -1,0 +1,16 @@
+// DriftboxGUI, the transfer explorer.
+#include <QApplication>
+
+#include "CTallowApp.h"
+
+int main(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("DriftboxGUI"));
+    int rc = 0;
+    {
+        CTallowApp app;
+        app.InitInstance(QApplication::arguments());
+        rc = QApplication::exec();
+    }
+    return rc;
+}

@@ -1,0 +1,38 @@
+#include "CDriftboxSim.h"
+
+#include <utime.h>
+
+#include <QFile>
+#include <cstdlib>
+
+CDriftboxSim::CDriftboxSim(const Setup& setup) {
+    zotsim::Options options;
+    options.root = m_root.path().toStdString();
+    options.latencyMs = setup.latencyMs;
+    options.serverName = setup.serverName;
+    m_sim = std::make_unique<zotsim::CSimulator>(options);
+    m_ok = m_root.isValid() && m_sim->OpenPty() && m_sim->Start();
+}
+
+CDriftboxSim::~CDriftboxSim() {
+    m_sim->Stop();
+}
+
+void CDriftboxSim::ExposeAs(int port) const {
+    const std::string name = port == 0 ? std::string("DRIFTBOX_USB") : "COM" + std::to_string(port);
+    ::setenv(name.c_str(), m_sim->SlavePath().c_str(), 1);
+}
+
+void CDriftboxSim::AddFile(const QString& name, qint64 size, qint64 mtime) {
+    const QString path = m_root.path() + QLatin1Char('/') + name;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return;
+    if (size > 0) f.resize(size);
+    f.close();
+    if (mtime >= 0) {
+        struct utimbuf times {};
+        times.actime = static_cast<time_t>(mtime);
+        times.modtime = static_cast<time_t>(mtime);
+        ::utime(QFile::encodeName(path).constData(), &times);
+    }
+}

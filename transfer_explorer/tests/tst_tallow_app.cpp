@@ -1,0 +1,417 @@
+// Start-up, settings, the link dialog, the connect procedure and the Connect command against
+// the terminal simulator.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include "CAboutDlg.h"
+#include "CDriftboxSim.h"
+#include "CJobRegistry.h"
+#include "CLeftView.h"
+#include "CLinkDlg.h"
+#include "CMainFrame.h"
+#include "CModalDriver.h"
+#include "CSetupDlg.h"
+#include "CTallowApp.h"
+#include "CTallowView.h"
+
+namespace {
+const QString kConnectedTitle = QStringLiteral(" Driftbox浏览器 [有连接]");
+const QString kUnconnectedTitle = QStringLiteral(" Driftbox浏览器 [无连接]");
+
+// Connects on the user-interface thread, as the device summary does.
+bool ConnectNow(CTallowApp& app) {
+    auto lock = app.LockGateServing();
+    return app.ConnectProcedure();
+}
+}  // namespace
+
+class TestTallowApp : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        CLinkDlg::SetTickInterval(10);
+    }
+    void init() {
+        CTallowSettings().Clear();
+        ::unsetenv("DRIFTBOX_USB");
+        for (int i = 1; i <= 9; ++i) ::unsetenv(qPrintable(QStringLiteral("COM%1").arg(i)));
+    }
+    void cleanup() { QTRY_COMPARE(CJobRegistry::Running(), 0); }
+
+    void settingsDefaultsAreAutoLinkRate115200UsbCompress();
+    void startWithPort0ConnectsOverUsbWithUsbText();
+    void startWithPort3Rate57600ShowsComText();
+    void startWithAutoLinkOffShowsNoDialog();
+    void failedStartShowsMessageAndFailedText();
+    void plinthServerSetsLimit16AndCaptionSuffix();
+    void otherServerSetsLimit255AndEmptySuffix();
+    void captionIsCutTo99Characters();
+    void connectCommandSetsTitleAndShowsDeviceItem();
+    void failedConnectCommandShowsNoDeviceItem();
+    void dotsCycleOneTwoThreeOneAlsoOnSecondConnect();
+    void setupShowsStoredValues();
+    void setupStoresLeadingNumberOfRate_data();
+    void setupStoresLeadingNumberOfRate();
+    void setupStoresPortIndex_data();
+    void setupStoresPortIndex();
+    void setupCancelWritesNothing();
+    void settingsChangeClosesConnectionKeepsConnectedFlag();
+    void setupWithoutChangesClosesWhenStoredValuesNeverApplied();
+    void aboutBoxCaption();
+};
+
+void TestTallowApp::settingsDefaultsAreAutoLinkRate115200UsbCompress() {
+    CTallowSettings s;
+    QCOMPARE(s.AutoLink(), 1);
+    QCOMPARE(s.Rate(), 115200);
+    QCOMPARE(s.Port(), 0);
+    QCOMPARE(s.Compress(), 1);
+    s.SetPort(4);
+    QSettings raw(QStringLiteral("Corvale"), QStringLiteral("DriftboxGUI"));
+    QCOMPARE(raw.value(QStringLiteral("Settings/Port")).toInt(), 4);
+}
+
+void TestTallowApp::startWithPort0ConnectsOverUsbWithUsbText() {
+    CDriftboxSim sim({"ZotSim", 100});
+    QVERIFY(sim.Ok());
+    sim.ExposeAs(0);
+    CModalDriver driver;
+    QString text, caption;
+    bool ownerless = false;
+    driver.Then([&](QWidget* w) {
+        if (auto* dlg = qobject_cast<CLinkDlg*>(w)) {
+            text = dlg->Text();
+            caption = dlg->windowTitle();
+            ownerless = dlg->parentWidget() == nullptr;
+        }
+    });
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    QCOMPARE(text, QStringLiteral("正在通过USB连接掌上设备..."));
+    QCOMPARE(caption, QStringLiteral("信息"));
+    QVERIFY(ownerless);
+    QVERIFY(app.Connected());
+    QVERIFY(app.Backend().Handle() != 0);
+    QCOMPARE(app.Port(), 0);
+    QCOMPARE(frame->windowTitle(), QStringLiteral("DriftboxGUI"));
+    // The tree is built with the device item, but nothing is listed until the user chooses.
+    QCOMPARE(frame->LeftView()->DevicesItem()->childCount(), 1);
+    QCOMPARE(frame->ListView()->Model()->Count(), 0);
+}
+
+void TestTallowApp::startWithPort3Rate57600ShowsComText() {
+    CDriftboxSim sim({"ZotSim", 100});
+    QVERIFY(sim.Ok());
+    sim.ExposeAs(3);
+    CTallowSettings().SetPort(3);
+    CTallowSettings().SetRate(57600);
+    CModalDriver driver;
+    QString text;
+    driver.Then([&](QWidget* w) {
+        if (auto* dlg = qobject_cast<CLinkDlg*>(w)) text = dlg->Text();
+    });
+    CTallowApp app;
+    app.InitInstance({});
+    QCOMPARE(text, QStringLiteral("正在以57600的速率连接COM3掌上设备..."));
+    QVERIFY(app.Connected());
+    QCOMPARE(app.Rate(), 57600);
+    QCOMPARE(app.Port(), 3);
+}
+
+void TestTallowApp::startWithAutoLinkOffShowsNoDialog() {
+    CTallowSettings().SetAutoLink(0);
+    CModalDriver driver;
+    bool sawDialog = false;
+    driver.Then([&](QWidget*) { sawDialog = true; });
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    QCoreApplication::processEvents();
+    QVERIFY(!sawDialog);
+    QVERIFY(!app.Connected());
+    QCOMPARE(frame->windowTitle(), QStringLiteral("DriftboxGUI"));
+    QCOMPARE(frame->LeftView()->DevicesItem()->childCount(), 0);
+}
+
+void TestTallowApp::failedStartShowsMessageAndFailedText() {
+    // COM5 names nothing.
+    ::setenv("COM5", "/nonexistent/tty-driftbox", 1);
+    CTallowSettings().SetPort(5);
+    CModalDriver driver;
+    QString message, finalText, progress;
+    QPointer<CLinkDlg> link;
+    driver.OnEvery([&](QWidget* w) {
+        if (auto* dlg = qobject_cast<CLinkDlg*>(w)) {
+            link = dlg;
+            connect(dlg, &QDialog::finished, [&, dlg] {
+                finalText = dlg->Text();
+                progress = dlg->ProgressText();
+            });
+        } else if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            message = box->text();
+            box->accept();
+        }
+    });
+    CTallowApp app;
+    app.InitInstance({});
+    QCOMPARE(message, QStringLiteral("初始化Driftbox失败，请确认USB/COM没有被占用！"));
+    QCOMPARE(finalText, QStringLiteral("连接失败"));
+    QCOMPARE(progress, QString());
+    QVERIFY(!app.Connected());
+    QCOMPARE(app.Backend().Handle(), 0);
+}
+
+void TestTallowApp::plinthServerSetsLimit16AndCaptionSuffix() {
+    CDriftboxSim sim({"Plinth 4.2 terminal", 0});
+    QVERIFY(sim.Ok());
+    sim.ExposeAs(0);
+    CTallowSettings().SetAutoLink(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    QVERIFY(ConnectNow(app));
+    QVERIFY(app.IsPlinth());
+    QCOMPARE(app.NameLimit(), 16);
+    const QString version = app.Backend().ServerVersion();
+    QVERIFY(!version.isEmpty());
+    QCOMPARE(frame->windowTitle(),
+             QStringLiteral("DriftboxGUI [server version: %1] (Plinth)").arg(version));
+}
+
+void TestTallowApp::otherServerSetsLimit255AndEmptySuffix() {
+    CDriftboxSim plinth({"Plinth", 0});
+    CDriftboxSim other({"ZotSim", 0});
+    QVERIFY(plinth.Ok() && other.Ok());
+    plinth.ExposeAs(0);
+    CTallowSettings().SetAutoLink(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    QVERIFY(ConnectNow(app));
+    QCOMPARE(app.NameLimit(), 16);
+    // The next connection, to another server, sets the limit back.
+    other.ExposeAs(0);
+    QVERIFY(ConnectNow(app));
+    QVERIFY(!app.IsPlinth());
+    QCOMPARE(app.NameLimit(), 255);
+    QVERIFY(frame->windowTitle().endsWith(QStringLiteral("] ")));
+    QVERIFY(frame->windowTitle().startsWith(QStringLiteral("DriftboxGUI [server version: ")));
+}
+
+void TestTallowApp::captionIsCutTo99Characters() {
+    const QString caption = CTallowApp::ConnectedCaption(QString(200, QLatin1Char('v')), true);
+    QCOMPARE(caption.size(), 99);
+    QVERIFY(caption.startsWith(QStringLiteral("DriftboxGUI [server version: vvv")));
+    QCOMPARE(CTallowApp::ConnectedCaption(QStringLiteral("1.0"), false),
+             QStringLiteral("DriftboxGUI [server version: 1.0] "));
+}
+
+void TestTallowApp::connectCommandSetsTitleAndShowsDeviceItem() {
+    CDriftboxSim sim;
+    QVERIFY(sim.Ok());
+    sim.ExposeAs(0);
+    CTallowSettings().SetAutoLink(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    QCOMPARE(frame->LeftView()->DevicesItem()->childCount(), 0);
+    frame->OnConnect();
+    QVERIFY(app.Connected());
+    QCOMPARE(frame->windowTitle(), kConnectedTitle);
+    CLeftView* tree = frame->LeftView();
+    QCOMPARE(tree->DevicesItem()->childCount(), 1);
+    QCOMPARE(tree->DevicesItem()->child(0)->text(0), QStringLiteral("ZOT_0_1"));
+    // The root is selected afterwards: the list shows the two places.
+    QCOMPARE(tree->currentItem(), tree->RootItem());
+    QCOMPARE(frame->ListView()->Model()->Count(), 2);
+}
+
+void TestTallowApp::failedConnectCommandShowsNoDeviceItem() {
+    CDriftboxSim sim;
+    QVERIFY(sim.Ok());
+    sim.ExposeAs(0);
+    CTallowApp app;
+    CModalDriver driver;
+    driver.OnEvery([](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) box->accept();
+    });
+    CMainFrame* frame = app.InitInstance({});
+    QCOMPARE(frame->LeftView()->DevicesItem()->childCount(), 1);
+    ::setenv("DRIFTBOX_USB", "/nonexistent/tty-driftbox", 1);
+    frame->OnConnect();
+    QVERIFY(!app.Connected());
+    QCOMPARE(frame->windowTitle(), kUnconnectedTitle);
+    QCOMPARE(frame->LeftView()->DevicesItem()->childCount(), 0);
+}
+
+void TestTallowApp::dotsCycleOneTwoThreeOneAlsoOnSecondConnect() {
+    // Slow replies keep the dialog up for many ticks.
+    CDriftboxSim sim({"ZotSim", 150});
+    QVERIFY(sim.Ok());
+    sim.ExposeAs(0);
+    CModalDriver driver;
+    QStringList first, second;
+    QStringList* into = &first;
+    driver.OnEvery([&](QWidget* w) {
+        if (auto* dlg = qobject_cast<CLinkDlg*>(w))
+            connect(dlg, &CLinkDlg::progressTextChanged, [&into](const QString& t) { *into << t; });
+    });
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    const QStringList cycle{QStringLiteral("．"), QStringLiteral("．　．"),
+                            QStringLiteral("．　．　．"), QStringLiteral("．")};
+    QVERIFY2(first.size() >= 4, qPrintable(first.join(QLatin1Char('|'))));
+    QCOMPARE(first.mid(0, 4), cycle);
+    into = &second;
+    frame->OnConnect();
+    QVERIFY2(second.size() >= 4, qPrintable(second.join(QLatin1Char('|'))));
+    QCOMPARE(second.mid(0, 4), cycle);
+}
+
+void TestTallowApp::setupShowsStoredValues() {
+    CTallowSettings().SetAutoLink(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    {
+        CSetupDlg dlg(&app, frame);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("设置"));
+        QCOMPARE(dlg.PortBox()->currentText(), QStringLiteral("USB"));
+        QCOMPARE(dlg.PortBox()->currentIndex(), 0);
+        QCOMPARE(dlg.RateBox()->currentText(), QStringLiteral("115200"));
+        QCOMPARE(dlg.RateBox()->currentIndex(), 3);
+        QVERIFY(!dlg.AutoLinkBox()->isChecked());
+        QVERIFY(dlg.CompressBox()->isChecked());
+        QCOMPARE(dlg.PortBox()->count(), 10);
+        QCOMPARE(dlg.PortBox()->itemText(9), QStringLiteral("COM9"));
+        QCOMPARE(dlg.RateBox()->itemText(1), QStringLiteral("460800 "));
+        QVERIFY(dlg.PortBox()->isEditable() && dlg.RateBox()->isEditable());
+    }
+    CTallowSettings().SetPort(7);
+    CTallowSettings().SetRate(460800);
+    CSetupDlg dlg(&app, frame);
+    QCOMPARE(dlg.PortBox()->currentText(), QStringLiteral("COM7"));
+    QCOMPARE(dlg.PortBox()->currentIndex(), 7);
+    QCOMPARE(dlg.RateBox()->currentIndex(), 1);
+}
+
+void TestTallowApp::setupStoresLeadingNumberOfRate_data() {
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("stored");
+    QTest::newRow("460800 with its blank") << 1 << QString() << 460800;
+    QTest::newRow("1200x typed") << -1 << QStringLiteral("1200x") << 1200;
+    QTest::newRow("9600 entry") << 7 << QString() << 9600;
+    QTest::newRow("no number") << -1 << QStringLiteral("fast") << 0;
+}
+
+void TestTallowApp::setupStoresLeadingNumberOfRate() {
+    QFETCH(int, entry);
+    QFETCH(QString, typed);
+    QFETCH(int, stored);
+    CTallowSettings().SetAutoLink(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    CSetupDlg dlg(&app, frame);
+    if (entry >= 0)
+        dlg.RateBox()->setCurrentIndex(entry);
+    else
+        dlg.RateBox()->setEditText(typed);
+    dlg.accept();
+    QCOMPARE(CTallowSettings().Rate(), stored);
+    QCOMPARE(app.Rate(), stored);
+}
+
+void TestTallowApp::setupStoresPortIndex_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("stored");
+    QTest::newRow("USB") << QStringLiteral("USB") << 0;
+    QTest::newRow("COM4") << QStringLiteral("COM4") << 4;
+    QTest::newRow("typed unknown") << QStringLiteral("COM12") << -1;
+}
+
+void TestTallowApp::setupStoresPortIndex() {
+    QFETCH(QString, text);
+    QFETCH(int, stored);
+    CTallowSettings().SetAutoLink(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    CSetupDlg dlg(&app, frame);
+    dlg.PortBox()->setEditText(text);
+    dlg.AutoLinkBox()->setChecked(true);
+    dlg.CompressBox()->setChecked(false);
+    dlg.accept();
+    CTallowSettings s;
+    QCOMPARE(s.Port(), stored);
+    QCOMPARE(s.AutoLink(), 1);
+    QCOMPARE(s.Compress(), 0);
+}
+
+void TestTallowApp::setupCancelWritesNothing() {
+    CTallowSettings().SetAutoLink(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    CSetupDlg dlg(&app, frame);
+    dlg.PortBox()->setCurrentIndex(5);
+    dlg.RateBox()->setCurrentIndex(0);
+    dlg.reject();
+    CTallowSettings s;
+    QCOMPARE(s.Port(), 0);
+    QCOMPARE(s.Rate(), 115200);
+    QCOMPARE(s.AutoLink(), 0);
+}
+
+void TestTallowApp::settingsChangeClosesConnectionKeepsConnectedFlag() {
+    CDriftboxSim sim;
+    QVERIFY(sim.Ok());
+    sim.ExposeAs(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    QVERIFY(app.Backend().Handle() != 0);
+    CSetupDlg dlg(&app, frame);
+    dlg.PortBox()->setCurrentIndex(3);
+    dlg.RateBox()->setCurrentIndex(4);
+    dlg.accept();
+    QCOMPARE(app.Backend().Handle(), 0);
+    QVERIFY(app.Connected());
+    QCOMPARE(app.LastAppliedPort(), 3);
+    QCOMPARE(app.LastAppliedRate(), 57600);
+    QCOMPARE(app.Port(), 3);
+    QCOMPARE(app.Rate(), 57600);
+    // The device stays in the tree until the next Connect command.
+    QCOMPARE(frame->LeftView()->DevicesItem()->childCount(), 1);
+}
+
+void TestTallowApp::setupWithoutChangesClosesWhenStoredValuesNeverApplied() {
+    CDriftboxSim sim;
+    QVERIFY(sim.Ok());
+    sim.ExposeAs(2);
+    CTallowSettings().SetPort(2);
+    CTallowSettings().SetRate(57600);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    QVERIFY(app.Backend().Handle() != 0);
+    {
+        CSetupDlg dlg(&app, frame);
+        dlg.accept();
+    }
+    QCOMPARE(app.Backend().Handle(), 0);
+    // Applied now: reconnecting and pressing OK again keeps the connection.
+    QVERIFY(ConnectNow(app));
+    CSetupDlg dlg(&app, frame);
+    dlg.accept();
+    QVERIFY(app.Backend().Handle() != 0);
+}
+
+void TestTallowApp::aboutBoxCaption() {
+    CTallowSettings().SetAutoLink(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    CAboutDlg dlg(&app, frame);
+    QCOMPARE(dlg.windowTitle(), QStringLiteral("关于 DriftboxGUI"));
+    QVERIFY(dlg.findChild<QPushButton*>()->text() == QStringLiteral("确定"));
+}
+
+QTEST_MAIN(TestTallowApp)
+#include "tst_tallow_app.moc"
