@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QThread>
 
+#include "CJobPump.h"
 #include "CJobRegistry.h"
 #include "CLinkDlg.h"
 #include "CMainFrame.h"
@@ -16,6 +17,8 @@ CTallowApp* g_app = nullptr;
 
 CTallowApp::CTallowApp() {
     g_app = this;
+    // The workers' hand-over queue belongs to this thread.
+    CJobPump::Instance();
     // Built before the automatic link dialog because it shows one of the images.
     m_icons = std::make_unique<CIconCache>();
 }
@@ -84,9 +87,8 @@ void CTallowApp::SetCaptionOnUiThread(const QString& caption) {
         apply();
         return;
     }
-    // Through the application instance, like the workers' own posts, so it arrives in order
-    // with them.
-    QMetaObject::invokeMethod(QCoreApplication::instance(), apply, Qt::QueuedConnection);
+    // Through the workers' own queue, so that it arrives in order with what they post.
+    CJobPump::Instance()->Queue(apply);
 }
 
 void CTallowApp::ApplySettings(int port, int rate) {

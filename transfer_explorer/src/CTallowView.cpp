@@ -1,6 +1,7 @@
 #include "CTallowView.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QGuiApplication>
 #include <QUrl>
 
@@ -54,7 +55,7 @@ void CTallowView::ShowFolder(QTreeWidgetItem* item) {
         if (CDevicePath::IsDevicePath(path))
             RunFindDialog();
         else
-            AppendPcFiles(path);
+            LocalListing(path);
     }
     emit contentsChanged();
 }
@@ -112,8 +113,23 @@ void CTallowView::DeviceSummary() {
     }
 }
 
+void CTallowView::LocalListing(const QString& folder) {
+    // Hidden entries come along so that hidden folders can be kept; hidden files are dropped.
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QFileInfo& info : entries) {
+        if (info.isHidden() && !info.isDir()) continue;
+        AddLocalRow(folder, info, false);
+    }
+}
+
 int CTallowView::AddLocalRow(const QString& folder, const QFileInfo& info, bool select) {
+    const bool known = FindRow(info.fileName()) >= 0;
     const int row = AddOrUpdatePcRow(folder, info, select);
+    // Types are named by extension, as the desktop registers them; the database also matches
+    // whole names such as README, which would hide the program's own rule for such files.
+    if (!known && !info.isDir() && info.suffix().isEmpty())
+        Model()->SetText(row, CFileListModel::kType, CTextFormats::FallbackType(info.fileName()));
     emit contentsChanged();
     return row;
 }

@@ -20,6 +20,8 @@ class CTallowView : public CFileListView {
     void ShowFolder(QTreeWidgetItem* item);
     void DriveSummary();
     void DeviceSummary();
+    // The files and folders of a local folder: hidden files, "." and ".." left out.
+    void LocalListing(const QString& folder);
     int AddLocalRow(const QString& folder, const QFileInfo& info, bool select);
     // The full 64-bit size: a low-32-bit signed view would show 2 GiB and more as negative.
     int AddDeviceRow(const CDriftboxBackend::Record& record, bool select);
