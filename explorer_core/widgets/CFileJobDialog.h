@@ -1,0 +1,119 @@
+#pragma once
+// The modal dialog that runs one copy or delete job on a worker thread: an animation, a
+// progress bar, the name of the item being handled and Cancel.
+//
+// The worker never touches a widget. It shows names with a posted call, reads and changes the
+// views and asks its questions with blocking calls that run on the user-interface thread
+// (answered through an injectable asker in tests). Progress is the job's status word, which a
+// 100 ms timer shows; Cancel sets the cancel word (which a copy engine may watch) and the stop
+// flag the folder walks poll. The dialog closes itself on the first tick after the worker has
+// ended; it never blocks the user-interface thread while waiting, so the worker's calls into
+// the views always get through.
+#include <QDialog>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "CJobToken.h"
+#include "COverwriteDlg.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+// A question from the worker: a message box or the overwrite dialog.
+struct CJobQuestion {
+    enum class Kind { Message, Overwrite };
+    // The file-operation dialog's own box, or the application's (its caption, the main window).
+    enum class Owner { Dialog, Application };
+    Kind kind = Kind::Message;
+    Owner owner = Owner::Dialog;
+    QString caption;
+    QString text;
+    int buttons = 0x00000400;  // QMessageBox::Ok
+    int icon = 0;              // QMessageBox::Icon
+};
+
+class CFileJobDialog : public QDialog {
+    Q_OBJECT
+  public:
+    enum class Animation { Copy, Delete };
+    struct Texts {
+        QString caption;     // "Status", until the job's title replaces it
+        QString cancel;      // the button
+        QString cancelling;  // "Cancel..."
+        COverwriteDlg::Texts overwrite;
+    };
+    // Answers a question on the user-interface thread; returns the button's id.
+    using Asker = std::function<int(CFileJobDialog* dialog, const CJobQuestion& question)>;
+    // Test seams, set on the user-interface thread: who answers the questions (null: the real
+    // boxes) and who hears every progress value the job sets itself.
+    static void SetAsker(Asker asker);
+    static void SetProgressObserver(std::function<void(int)> observer);
+
+    explicit CFileJobDialog(QWidget* parent = nullptr);
+    ~CFileJobDialog() override;
+
+    void SetTexts(const Texts& texts);
+    void SetAnimation(Animation animation);
+    // The window that owns the application's message boxes.
+    void SetApplicationOwner(QWidget* owner) { m_appOwner = owner; }
+    QWidget* ApplicationOwner() const { return m_appOwner ? m_appOwner : nullptr; }
+
+    QProgressBar* ProgressBar() const { return m_progress; }
+    QString CurrentText() const;
+    QPushButton* CancelButton() const { return m_cancelButton; }
+    bool AnimationRunning() const;
+
+    // Cancel, Escape and the close box: the job is told, the dialog stays until it has ended.
+    void reject() override;
+
+  protected:
+    // The job; runs on the worker thread.
+    virtual void RunJob() = 0;
+
+    // Worker side.
+    int32_t* StatusWord() { return &m_state->status; }
+    int32_t* CancelWord() { return &m_state->cancel; }
+    int32_t Status() const;
+    void SetStatus(int32_t value);
+    bool CancelRequested() const;
+    bool StopRequested() const { return m_state->stop.load(std::memory_order_acquire); }
+    void SetFinished() { m_state->finished.store(true, std::memory_order_release); }
+    bool Finished() const { return m_state->finished.load(std::memory_order_acquire); }
+    // The name refresh: posted, the worker goes on at once.
+    void SetCurrent(const QString& name);
+    // Runs fn on the user-interface thread and waits for it. fn does not run once the dialog
+    // is gone, so the caller's defaults must mean "stop".
+    void CallUi(std::function<void()> fn);
+    // Asks on the user-interface thread and waits for the answer; Cancel when unanswerable.
+    int Ask(const CJobQuestion& question);
+
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    struct State {
+        alignas(4) int32_t status = 0;  // written by the job and the copy engine's thread
+        alignas(4) int32_t cancel = 0;  // written by the user-interface thread
+        std::atomic<bool> finished{false};
+        std::atomic<bool> stop{false};
+        std::atomic<bool> workerDone{false};
+    };
+    void Start();
+    void Tick();
+    int AnswerOnUi(const CJobQuestion& question);
+
+    std::shared_ptr<State> m_state;
+    std::shared_ptr<CJobToken> m_token;
+    Texts m_texts;
+    class CAnimation;
+    CAnimation* m_animation;
+    QProgressBar* m_progress;
+    QLabel* m_current;
+    QPushButton* m_cancelButton;
+    QTimer* m_timer;
+    QWidget* m_appOwner = nullptr;
+    bool m_started = false;
+};

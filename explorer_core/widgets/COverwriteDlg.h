@@ -1,0 +1,26 @@
+#pragma once
+// "Overwrite confirm": a question with Yes, All, No and Cancel. Its button texts come from the
+// program; the answer is the pressed button's id (closing the box counts as Cancel).
+#include <QDialog>
+
+class QLabel;
+
+class COverwriteDlg : public QDialog {
+    Q_OBJECT
+  public:
+    enum Answer { kYes = 6, kNo = 7, kCancel = 2, kAll = 1011 };
+    struct Texts {
+        QString caption;  // "Overwrite confirm"
+        QString yes, all, no, cancel;
+    };
+
+    COverwriteDlg(const Texts& texts, const QString& question, QWidget* parent);
+    QString Question() const;
+    // Presses a button as the user would.
+    void Press(Answer answer) { done(answer); }
+
+    void reject() override { done(kCancel); }
+
+  private:
+    QLabel* m_text;
+};
