@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <future>
 #include <thread>
 
@@ -452,6 +453,19 @@ TEST(SerialLink, OpenCloseAndReopen) {
     EXPECT_EQ(app.SetBaudrate(9600), 1);
     EXPECT_EQ(app.Link().BaudRate(), 9600);
     EXPECT_EQ(app.LumoUninit(), 1);
+}
+
+// A pulled cable leaves a line that polls readable and reads nothing, for ever: the reader
+// must still see its stop flag.
+TEST(SerialLink, ClosesPromptlyAfterTheLineHungUp) {
+    auto peer = std::make_unique<PtyPeer>();
+    CRemoteApp app;
+    ASSERT_EQ(app.LumoInitDevice(peer->SlavePath(), 115200, 1), 1);
+    peer.reset();
+    std::this_thread::sleep_for(100ms);  // let the reader meet the hang-up
+    auto closed = std::async(std::launch::async, [&] { return app.LumoUninit(); });
+    ASSERT_EQ(closed.wait_for(2s), std::future_status::ready) << "Close hangs on a dead line";
+    EXPECT_EQ(closed.get(), 1);
 }
 
 TEST(SerialLink, NegativePortIsRefusedAndKeepsTheStoredPort) {

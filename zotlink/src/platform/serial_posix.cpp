@@ -18,19 +18,22 @@ public:
 
     size_t Read(uint8_t* buffer, size_t max, int waitMs) override {
         if (max == 0) return 0;
+        bool announced = false;  // poll said there is something to read
         for (;;) {
             const ssize_t n = ::read(m_fd, buffer, max);
             if (n > 0) return static_cast<size_t>(n);
             if (n < 0 && errno == EINTR) continue;
-            if (n < 0 && errno != EAGAIN) break;  // device gone: count as silence
-            // n == 0 on a tty in non-blocking raw mode means nothing waiting as well.
+            // A non-blocking tty with nothing waiting says EAGAIN; an error, or end of file
+            // on a line that polls readable, means the device hung up or went away.
+            if ((n < 0 && errno != EAGAIN) || (n == 0 && announced)) break;
             const int r = qs::WaitReadable(m_fd, waitMs);
             if (r == 0) return 0;
             if (r < 0) break;
-            waitMs = 0;  // data announced: take it without another wait
+            announced = true;
         }
-        // A dead descriptor polls readable for ever; wait out the time as silence would.
-        std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+        // A dead descriptor polls readable for ever; wait out the time as silence would, so
+        // the reader neither spins nor misses its stop flag.
+        std::this_thread::sleep_for(std::chrono::milliseconds(waitMs > 0 ? waitMs : 1));
         return 0;
     }
 
