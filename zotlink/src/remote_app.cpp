@@ -161,6 +161,19 @@ void CRemoteApp::FrameLost(const char* why) {
 CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t length,
                                    size_t acceptedLength, const RetryHook& beforeRetry) {
     if (length > kMaxData) return Reply::kNone;
+    const auto started = std::chrono::steady_clock::now();
+    struct Timer {
+        std::chrono::steady_clock::time_point start;
+        std::atomic<int64_t>& longest;
+        ~Timer() {
+            const int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now() - start)
+                                   .count();
+            int64_t seen = longest.load();
+            while (ms > seen && !longest.compare_exchange_weak(seen, ms)) {
+            }
+        }
+    } timer{started, m_longestCallMs};
     // The hook may make calls of its own, so keep the request data apart from shared buffers.
     uint8_t request[kMaxData];
     if (length) std::memcpy(request, data, length);

@@ -65,6 +65,11 @@ public:
     void SetReplyTimeout(int ms) { m_replyTimeoutMs = ms; }
     int ReplyTimeout() const { return m_replyTimeoutMs; }
 
+    // Longest whole call (nested rewinds included) since the last reset, for soak tests and
+    // diagnostics.
+    int64_t LongestCallMs() const { return m_longestCallMs.load(); }
+    void ResetLongestCall() { m_longestCallMs.store(0); }
+
     // Set while a ZOT_CopyFileExW copy thread runs; a second one is refused meanwhile.
     std::atomic<bool>& CopyRunning() { return m_copyRunning; }
 
@@ -100,6 +105,7 @@ private:
     uint8_t m_reply[kMaxPayload] = {};
 
     std::atomic<bool> m_copyRunning{false};
+    std::atomic<int64_t> m_longestCallMs{0};
 };
 
 }  // namespace zot
