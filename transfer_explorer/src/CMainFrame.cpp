@@ -65,6 +65,16 @@ CMainFrame::CMainFrame(CTallowApp* app)
     UpdateCommands();
 }
 
+CMainFrame::~CMainFrame() {
+    // The panes and the focus change while the base classes tear the window down; by then this
+    // is no frame any more and must hear nothing.
+    qApp->disconnect(this);
+    QGuiApplication::clipboard()->disconnect(this);
+    m_left->disconnect(this);
+    m_list->disconnect(this);
+    m_list->DetailsView()->selectionModel()->disconnect(this);
+}
+
 void CMainFrame::CreateActions() {
     QStyle* st = style();
     m_setup = new QAction(tr("设置(&S)"), this);

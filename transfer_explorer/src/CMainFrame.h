@@ -19,6 +19,7 @@ class CMainFrame : public QMainWindow {
     enum class Pane { Tree, List };
 
     explicit CMainFrame(CTallowApp* app);
+    ~CMainFrame() override;
 
     CLeftView* LeftView() const { return m_left; }
     CTallowView* ListView() const { return m_list; }

@@ -3,9 +3,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QToolBar>
 #include <QtTest>
 
 #include "CAboutDlg.h"
@@ -16,6 +18,7 @@
 #include "CMainFrame.h"
 #include "CModalDriver.h"
 #include "CSetupDlg.h"
+#include "CShowSpy.h"
 #include "CTallowApp.h"
 #include "CTallowView.h"
 
@@ -64,6 +67,7 @@ class TestTallowApp : public QObject {
     void settingsChangeClosesConnectionKeepsConnectedFlag();
     void setupWithoutChangesClosesWhenStoredValuesNeverApplied();
     void aboutBoxCaption();
+    void menusToolbarAndPromptsCarryTheirTexts();
 };
 
 void TestTallowApp::settingsDefaultsAreAutoLinkRate115200UsbCompress() {
@@ -144,17 +148,18 @@ void TestTallowApp::failedStartShowsMessageAndFailedText() {
     CTallowSettings().SetPort(5);
     CModalDriver driver;
     QString message, finalText, progress;
-    QPointer<CLinkDlg> link;
     driver.OnEvery([&](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            message = box->text();
+            box->accept();
+        }
+    });
+    CShowSpy spy([&](QWidget* w) {
         if (auto* dlg = qobject_cast<CLinkDlg*>(w)) {
-            link = dlg;
-            connect(dlg, &QDialog::finished, [&, dlg] {
+            connect(dlg, &QDialog::finished, dlg, [&, dlg] {
                 finalText = dlg->Text();
                 progress = dlg->ProgressText();
             });
-        } else if (auto* box = qobject_cast<QMessageBox*>(w)) {
-            message = box->text();
-            box->accept();
         }
     });
     CTallowApp app;
@@ -251,12 +256,12 @@ void TestTallowApp::dotsCycleOneTwoThreeOneAlsoOnSecondConnect() {
     CDriftboxSim sim({"ZotSim", 150});
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
-    CModalDriver driver;
     QStringList first, second;
     QStringList* into = &first;
-    driver.OnEvery([&](QWidget* w) {
+    CShowSpy spy([&](QWidget* w) {
         if (auto* dlg = qobject_cast<CLinkDlg*>(w))
-            connect(dlg, &CLinkDlg::progressTextChanged, [&into](const QString& t) { *into << t; });
+            connect(dlg, &CLinkDlg::progressTextChanged, dlg,
+                    [&into](const QString& t) { *into << t; });
     });
     CTallowApp app;
     CMainFrame* frame = app.InitInstance({});
@@ -411,6 +416,54 @@ void TestTallowApp::aboutBoxCaption() {
     CAboutDlg dlg(&app, frame);
     QCOMPARE(dlg.windowTitle(), QStringLiteral("关于 DriftboxGUI"));
     QVERIFY(dlg.findChild<QPushButton*>()->text() == QStringLiteral("确定"));
+}
+
+void TestTallowApp::menusToolbarAndPromptsCarryTheirTexts() {
+    CTallowSettings().SetAutoLink(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    QStringList menus;
+    for (QAction* a : frame->menuBar()->actions()) menus << a->text();
+    QCOMPARE(menus, (QStringList{QStringLiteral("文件(&F)"), QStringLiteral("编辑(&E)"),
+                                 QStringLiteral("查看(&V)"), QStringLiteral("帮助(&H)")}));
+    QCOMPARE(frame->SetupAction()->text(), QStringLiteral("设置(&S)"));
+    QCOMPARE(frame->ConnectAction()->text(), QStringLiteral("连接(&L)"));
+    QCOMPARE(frame->CopyAction()->text(), QStringLiteral("复制(&C)"));
+    QCOMPARE(frame->CopyAction()->shortcuts().size(), 2);
+    QCOMPARE(frame->PasteAction()->text(), QStringLiteral("粘贴(&P)"));
+    QCOMPARE(frame->DeleteAction()->text(), QStringLiteral("删除(&D)"));
+    QCOMPARE(frame->RefreshAction()->text(), QStringLiteral("刷新(&R)"));
+    QCOMPARE(frame->AboutAction()->text(), QStringLiteral("关于 Driftbox(&A)..."));
+    QCOMPARE(frame->UpAction()->statusTip(), QStringLiteral("向上一级"));
+    QCOMPARE(frame->UpAction()->toolTip(), QStringLiteral("向上"));
+    QCOMPARE(frame->PasteAction()->statusTip(), QStringLiteral("将剪贴板上内容粘贴到目标目录"));
+    QCOMPARE(frame->DeleteAction()->statusTip(), QStringLiteral("将选中文件删除"));
+    QCOMPARE(frame->RefreshAction()->statusTip(), QStringLiteral("刷新列表"));
+    QCOMPARE(frame->ReadyLabel()->text(), QStringLiteral("就绪"));
+    auto* bar = frame->findChild<QToolBar*>();
+    QVERIFY(bar);
+    QList<QAction*> expected{frame->UpAction(),
+                             nullptr,
+                             frame->CopyAction(),
+                             frame->PasteAction(),
+                             frame->DeleteAction(),
+                             nullptr,
+                             frame->ModeAction(0),
+                             frame->ModeAction(1),
+                             frame->ModeAction(2),
+                             frame->ModeAction(3),
+                             nullptr,
+                             frame->RefreshAction(),
+                             nullptr,
+                             frame->AboutAction()};
+    const QList<QAction*> actual = bar->actions();
+    QCOMPARE(actual.size(), expected.size());
+    for (int i = 0; i < actual.size(); ++i) {
+        if (expected[i])
+            QCOMPARE(actual[i], expected[i]);
+        else
+            QVERIFY(actual[i]->isSeparator());
+    }
 }
 
 QTEST_MAIN(TestTallowApp)

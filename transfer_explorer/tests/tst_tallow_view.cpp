@@ -18,6 +18,7 @@
 #include "CLeftView.h"
 #include "CMainFrame.h"
 #include "CModalDriver.h"
+#include "CShowSpy.h"
 #include "CTallowApp.h"
 #include "CTallowView.h"
 
@@ -60,23 +61,6 @@ void WriteFile(const QString& path, qint64 size) {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(QByteArray(static_cast<qsizetype>(size), 'x'));
 }
-
-// Sees each find dialog as it is shown, however fast it closes again.
-class CFindDialogSpy : public QObject {
-  public:
-    CFindDialogSpy() { qApp->installEventFilter(this); }
-    ~CFindDialogSpy() override { qApp->removeEventFilter(this); }
-    QStringList outcomes;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show) {
-            if (auto* dlg = qobject_cast<CFindInfoDlg*>(watched))
-                connect(dlg, &QDialog::finished, this, [this, dlg] { outcomes << dlg->Text(); });
-        }
-        return false;
-    }
-};
 
 }  // namespace
 
@@ -246,14 +230,13 @@ void TestTallowView::deviceListingTextsAndFullSizes() {
     sim.AddFile(QStringLiteral("epoch.bin"), 7, 0);
     // 3 GiB, sparse: as a signed 32-bit number it would read -1073741824.
     sim.AddFile(QStringLiteral("big.bin"), 3221225472LL, 86400);
-    CModalDriver driver;
     QString caption, text, cancel, finalText;
-    driver.OnEvery([&](QWidget* w) {
+    CShowSpy spy([&](QWidget* w) {
         if (auto* dlg = qobject_cast<CFindInfoDlg*>(w)) {
             caption = dlg->windowTitle();
             text = dlg->Text();
             cancel = dlg->CancelButton()->text();
-            connect(dlg, &QDialog::finished, [&, dlg] { finalText = dlg->Text(); });
+            connect(dlg, &QDialog::finished, dlg, [&, dlg] { finalText = dlg->Text(); });
         }
     });
     CTallowApp app;
@@ -373,9 +356,13 @@ void TestTallowView::findWithoutTerminalSaysFailedAndListsNothing() {
     CMainFrame* frame = app.InitInstance({});
     app.ApplySettings(0, 57600);
     ::setenv("DRIFTBOX_USB", "/nonexistent/tty-driftbox", 1);
-    CFindDialogSpy spy;
+    QStringList outcomes;
+    CShowSpy spy([&](QWidget* w) {
+        if (auto* dlg = qobject_cast<CFindInfoDlg*>(w))
+            connect(dlg, &QDialog::finished, dlg, [&, dlg] { outcomes << dlg->Text(); });
+    });
     frame->LeftView()->SelectFolder(frame->LeftView()->DevicesItem()->child(0));
-    QCOMPARE(spy.outcomes, QStringList{QStringLiteral("查找失败...")});
+    QCOMPARE(outcomes, QStringList{QStringLiteral("查找失败...")});
     QCOMPARE(frame->ListView()->Model()->Count(), 0);
     QVERIFY(!app.Connected());
 }
