@@ -14,7 +14,7 @@
 namespace zotfuzz {
 
 class MemoryPort final : public zot::ISerialPort {
-public:
+  public:
     // script: a sequence of replies, each [flags][len lo][len hi][len bytes of data].
     // flags bit 0: echo a wrong sequence number; bit 1: send the data as raw line bytes
     // instead of a framed reply; bit 2: compress the reply.
@@ -29,7 +29,7 @@ public:
     bool Write(const uint8_t* data, size_t length) override;
     bool Purge() override { return true; }
 
-private:
+  private:
     void Answer(const uint8_t* message, size_t length);
 
     mutable std::mutex m_mutex;
