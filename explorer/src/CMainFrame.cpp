@@ -1,15 +1,47 @@
 #include "CMainFrame.h"
 
+#include <zotlink.h>
+
 #include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QTreeView>
+#include <cstring>
 
 #include "CAboutDlg.h"
+#include "CClipboardFiles.h"
+#include "CDevicePath.h"
+#include "CFileOpDlg.h"
+#include "CJobPaths.h"
 #include "CLeftView.h"
+#include "CPcFolderWalk.h"
 #include "CSetupDlg.h"
 #include "CVelkorApp.h"
 #include "CVelkorView.h"
+#include "CWireText.h"
+
+namespace {
+// "prompt\ntip": the prompt goes to the status bar, the tip to the tool tip.
+void SetPrompt(QAction* action, const QString& prompt) {
+    const qsizetype nl = prompt.indexOf(QLatin1Char('\n'));
+    action->setStatusTip(nl < 0 ? prompt : prompt.left(nl));
+    if (nl >= 0) action->setToolTip(prompt.mid(nl + 1));
+}
+
+QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback) {
+    return QIcon::fromTheme(QLatin1String(name), QApplication::style()->standardIcon(fallback));
+}
+}  // namespace
 
 CMainFrame::CMainFrame(CVelkorApp* app)
     : m_app(app),
@@ -24,22 +56,296 @@ CMainFrame::CMainFrame(CVelkorApp* app)
     m_splitter->setSizes({220, 560});
     setCentralWidget(m_splitter);
     CreateMenus();
+    CreateToolBar();
+    // The idle text comes back whenever a prompt is taken away.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
+        if (text.isEmpty()) statusBar()->showMessage(tr("Ready"));
+    });
     statusBar()->showMessage(tr("Ready"));
     setWindowTitle(app->TitleText());
     setWindowIcon(app->Icons().Icon(CIconCache::kDevices));
     resize(800, 520);
+
+    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
+    connect(m_left, &CFolderTree::folderSelected, this, [this] { UpdateCommands(); });
+    connect(m_list->DetailsView()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { UpdateCommands(); });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { UpdateCommands(); });
+    connect(m_list, &CFileListView::contextMenuRequestedAt, this, &CMainFrame::ShowListMenu);
+
     m_left->BuildTree();
     m_left->SelectFolder(m_left->RootItem());
+    UpdateCommands();
 }
 
 void CMainFrame::CreateMenus() {
     QMenu* file = menuBar()->addMenu(tr("File(&F)"));
     m_setup = file->addAction(tr("Setup(&S)"), this, &CMainFrame::OnSetup);
+    SetPrompt(m_setup, tr("Setup COM port, baud rate..."));
     m_connect = file->addAction(tr("Connect(&C)"), this, &CMainFrame::OnConnect);
+    SetPrompt(m_connect, tr("Detect and connect with device"));
     file->addSeparator();
     m_exit = file->addAction(tr("Exit(&X)"), this, &QWidget::close);
+
+    m_editMenu = menuBar()->addMenu(tr("Edit(&E)"));
+    m_copy = m_editMenu->addAction(ThemeIcon("edit-copy", QStyle::SP_FileIcon),
+                                   tr("Copy(&C)\tCtrl+C"), this, &CMainFrame::OnCopy);
+    m_copy->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    m_copy->setToolTip(tr("Copy"));
+    m_paste = m_editMenu->addAction(ThemeIcon("edit-paste", QStyle::SP_DialogOpenButton),
+                                    tr("Paste(&P)\tCtrl+V"), this, &CMainFrame::OnPaste);
+    m_paste->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    SetPrompt(m_paste, tr("Inserts the items you have copied into the selected location\nPase"));
+    m_delete = m_editMenu->addAction(ThemeIcon("edit-delete", QStyle::SP_TrashIcon),
+                                     tr("Delete(&D)"), this, &CMainFrame::OnDelete);
+    SetPrompt(m_delete, tr("Deletes selected items\nDelete"));
+    for (QAction* a : {m_copy, m_paste}) a->setShortcutVisibleInContextMenu(false);
+
+    // Cut has keys but no menu item, and does nothing: this explorer never moves files.
+    m_cut = new QAction(this);
+    m_cut->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    addAction(m_cut);
+
+    QMenu* view = menuBar()->addMenu(tr("View(&V)"));
+    m_toolBarToggle = view->addAction(tr("Toolbar(&T)"));
+    m_toolBarToggle->setCheckable(true);
+    m_toolBarToggle->setChecked(true);
+    m_statusToggle = view->addAction(tr("Status(&S)"));
+    m_statusToggle->setCheckable(true);
+    m_statusToggle->setChecked(true);
+    connect(m_statusToggle, &QAction::toggled, this,
+            [this](bool on) { statusBar()->setVisible(on); });
+    view->addSeparator();
+    m_modeGroup = new QActionGroup(this);
+    m_modeGroup->setExclusive(true);
+    const QString modeTexts[4] = {tr("Large Icons(&G)"), tr("Small Icons(&M)"), tr("List(&L)"),
+                                  tr("Details(&D)")};
+    const QStyle::StandardPixmap modeIcons[4] = {
+        QStyle::SP_FileDialogContentsView, QStyle::SP_FileDialogInfoView,
+        QStyle::SP_FileDialogListView, QStyle::SP_FileDialogDetailedView};
+    for (int m = 0; m < 4; ++m) {
+        m_modes[m] = view->addAction(QApplication::style()->standardIcon(modeIcons[m]),
+                                     modeTexts[m], this, [this, m] { OnViewMode(m); });
+        m_modes[m]->setCheckable(true);
+        m_modeGroup->addAction(m_modes[m]);
+    }
+    view->addSeparator();
+    m_refresh = view->addAction(ThemeIcon("view-refresh", QStyle::SP_BrowserReload),
+                                tr("Refresh(&R)"), this, &CMainFrame::OnRefresh);
+    m_refresh->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    SetPrompt(m_refresh, tr("Refreshes the contents of the current page\nRefresh"));
+
     QMenu* help = menuBar()->addMenu(tr("Help(&H)"));
-    m_about = help->addAction(tr("About Quaysides(&A)..."), this, &CMainFrame::OnAbout);
+    m_about = help->addAction(QApplication::style()->standardIcon(QStyle::SP_MessageBoxInformation),
+                              tr("About Quaysides(&A)..."), this, &CMainFrame::OnAbout);
+
+    m_up = new QAction(ThemeIcon("go-up", QStyle::SP_FileDialogToParent), tr("Up"), this);
+    SetPrompt(m_up, tr("Go to upper folder\nUp"));
+    connect(m_up, &QAction::triggered, this, &CMainFrame::OnUp);
+}
+
+void CMainFrame::CreateToolBar() {
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("toolbar"));
+    m_toolBar->setIconSize(QSize(32, 32));
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_toolBar->addAction(m_up);
+    m_toolBar->addSeparator();
+    m_toolBar->addActions({m_copy, m_paste, m_delete});
+    m_toolBar->addSeparator();
+    for (QAction* a : m_modes) m_toolBar->addAction(a);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_refresh);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_about);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    connect(m_toolBarToggle, &QAction::toggled, m_toolBar, &QWidget::setVisible);
+    connect(m_toolBar, &QToolBar::visibilityChanged, m_toolBarToggle, &QAction::setChecked);
+}
+
+void CMainFrame::SetActivePane(Pane pane) {
+    m_activePane = pane;
+    UpdateCommands();
+}
+
+void CMainFrame::OnFocusChanged(QWidget*, QWidget* now) {
+    if (!now) return;
+    if (now == m_left || m_left->isAncestorOf(now))
+        SetActivePane(Pane::Tree);
+    else if (now == m_list || m_list->isAncestorOf(now))
+        SetActivePane(Pane::List);
+}
+
+bool CMainFrame::CopyRule() const {
+    if (m_left->CurrentPath().isEmpty()) return false;
+    if (m_activePane == Pane::Tree) {
+        // A folder below a drive or the terminal; a drive or the terminal itself is refused.
+        const QTreeWidgetItem* item = m_left->CurrentFolderItem();
+        return item && CFolderTree::KindOf(item) == CFolderTree::Kind::Folder;
+    }
+    return !m_list->SelectedRows().isEmpty();
+}
+
+bool CMainFrame::PasteRule() const {
+    return CClipboardFiles::HasFiles(QGuiApplication::clipboard()->mimeData());
+}
+
+void CMainFrame::UpdateCommands() {
+    const bool copy = CopyRule();
+    m_copy->setEnabled(copy);
+    m_delete->setEnabled(copy);
+    m_cut->setEnabled(copy);
+    m_paste->setEnabled(PasteRule());
+    const int mode = static_cast<int>(m_list->CurrentMode());
+    for (int m = 0; m < 4; ++m) m_modes[m]->setChecked(m == mode);
+}
+
+int CMainFrame::Message(const QString& text, int buttons, int icon, const QString& caption) {
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon),
+                    caption.isEmpty() ? QStringLiteral("Quayside") : caption, text,
+                    static_cast<QMessageBox::StandardButtons>(buttons), this);
+    return box.exec();
+}
+
+QStringList CMainFrame::CopyPaths() const {
+    const QString current = m_left->CurrentPath();
+    if (m_activePane == Pane::Tree) return {current};
+    QStringList paths;
+    for (int row : m_list->SelectedRows())
+        paths << CJobPaths::Join(current, m_list->Model()->RowAt(row).text[CFileListModel::kName]);
+    return paths;
+}
+
+void CMainFrame::OnCopy() {
+    if (!CopyRule()) return;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setMimeData(CClipboardFiles::Make(CopyPaths()));
+    // Qt reports no failure of its own; a clipboard that did not take the list is the case.
+    if (!CClipboardFiles::HasFiles(clipboard->mimeData()))
+        Message(tr("Can't open the Clipboard"), QMessageBox::Ok, QMessageBox::Warning);
+    UpdateCommands();
+}
+
+void CMainFrame::OnPaste() {
+    const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
+    if (!offered) {
+        Message(tr("Cannot open the Clipboard"), QMessageBox::Ok, QMessageBox::Warning);
+        return;
+    }
+    const QStringList sources = CClipboardFiles::Read(offered);
+    if (sources.isEmpty()) return;
+    m_list->DeselectAll();
+    CFileOpDlg dlg;
+    dlg.SetApplicationOwner(this);
+    dlg.m_nOperation = CFileOpDlg::kPaste;
+    dlg.m_strTitle = tr("Copying...");
+    dlg.setWindowTitle(dlg.m_strTitle);
+    dlg.SetAnimation(CFileJobDialog::Animation::Copy);
+    dlg.m_pSources = &sources;
+    dlg.m_nItems = static_cast<int>(sources.size());
+    dlg.m_pFolderView = m_left;
+    dlg.m_pListView = m_list;
+    dlg.m_pfnRowCallback = &CMainFrame::RowCallback;
+    dlg.m_pCallbackContext = m_list;
+    dlg.m_pGate = &m_app->Backend().Gate();
+    dlg.exec();
+    dlg.m_pfnRowCallback = nullptr;
+    m_list->FocusList();
+    UpdateCommands();
+}
+
+void CMainFrame::OnDelete() {
+    if (!CopyRule()) return;
+    QString name;
+    bool folder = false;
+    int count = 1;
+    if (m_activePane == Pane::Tree) {
+        name = m_left->CurrentFolderItem()->text(0);
+        folder = true;
+    } else {
+        const QList<int> rows = m_list->SelectedRows();
+        count = static_cast<int>(rows.size());
+        if (count == 1) {
+            name = m_list->Model()->RowAt(rows.first()).text[CFileListModel::kName];
+            // A PC folder row is a folder and is asked about as one: all its contents go too.
+            const QString path = CJobPaths::Join(m_left->CurrentPath(), name);
+            folder = !CDevicePath::IsDevicePath(path) && CPcFolderWalk::IsFolder(path);
+        }
+    }
+    QString caption, text;
+    if (count == 1 && folder) {
+        caption = tr("Confirm delete folder");
+        text = tr("Confirm delete folder:\"%1\" and all contents ?").arg(name);
+    } else if (count == 1) {
+        caption = tr("Confirm delete file");
+        text = tr("Confirm delete:\"%1\" ?").arg(name);
+    } else {
+        caption = tr("Confirm delete multi file");
+        text = tr("Confirm delete these %1 items ?").arg(count);
+    }
+    if (Message(text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, caption) ==
+        QMessageBox::No)
+        return;
+    CFileOpDlg dlg;
+    dlg.SetApplicationOwner(this);
+    dlg.m_nOperation = CFileOpDlg::kDelete;
+    dlg.m_strTitle = tr("Deleting...");
+    dlg.setWindowTitle(dlg.m_strTitle);
+    dlg.SetAnimation(CFileJobDialog::Animation::Delete);
+    dlg.m_nItems = count;
+    dlg.m_pFolderView = m_left;
+    dlg.m_pListView = m_list;
+    dlg.m_bTreeActive = m_activePane == Pane::Tree;
+    dlg.m_pGate = &m_app->Backend().Gate();
+    dlg.exec();
+    UpdateCommands();
+}
+
+void CMainFrame::OnUp() {
+    if (m_left->CurrentPath().isEmpty()) return;
+    QTreeWidgetItem* current = m_left->CurrentFolderItem();
+    if (current && current->parent()) m_left->SelectFolder(current->parent());
+}
+
+void CMainFrame::OnRefresh() {
+    QTreeWidgetItem* current = m_left->CurrentFolderItem();
+    m_left->SelectFolder(m_left->RootItem());
+    m_left->SelectFolder(current);
+}
+
+void CMainFrame::OnViewMode(int mode) {
+    m_list->SetMode(static_cast<CFileListView::Mode>(mode));
+    UpdateCommands();
+}
+
+void CMainFrame::ShowListMenu(const QPoint& globalPos) {
+    UpdateCommands();
+    QMenu menu(this);
+    menu.addActions({m_copy, m_paste, m_delete});
+    menu.exec(globalPos);
+}
+
+int CMainFrame::RowCallback(int destIsPc, const void* record, void* context) {
+    auto* list = static_cast<CVelkorView*>(context);
+    if (destIsPc == 1) {
+        const auto* info = static_cast<const QFileInfo*>(record);
+        list->AddOrUpdatePcRow(info->absolutePath(), *info, true);
+    } else if (destIsPc == 0) {
+        const auto* data = static_cast<const ZOT_FIND_DATA*>(record);
+        IDeviceBackend::Entry entry;
+        entry.attributes = data->dwFileAttributes;
+        entry.time = data->dwTime;
+        entry.size = data->nFileSize;
+        entry.name = CWireText::Decode(
+            QByteArray(data->cFileName,
+                       static_cast<qsizetype>(strnlen(data->cFileName, sizeof data->cFileName))));
+        list->AddOrUpdateDeviceRow(entry, true);
+    }
+    return 0;
 }
 
 void CMainFrame::OnSetup() {

@@ -1,10 +1,14 @@
 #pragma once
-// The main window: a splitter with the folder tree and the file list, the menus, and the
-// window title that shows the connection state.
+// The main window: a splitter with the folder tree and the file list, the menus, toolbar and
+// status bar, and the commands on files: Copy, Paste, Delete, Up, Refresh and the view modes.
+// Paste and Delete run as jobs of the file-operation dialog.
 #include <QMainWindow>
+#include <QPointer>
 
 class QAction;
+class QActionGroup;
 class QSplitter;
+class QToolBar;
 class CVelkorApp;
 class CLeftView;
 class CVelkorView;
@@ -12,6 +16,8 @@ class CVelkorView;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
   public:
+    enum class Pane { Tree, List };
+
     explicit CMainFrame(CVelkorApp* app);
 
     CLeftView* LeftView() const { return m_left; }
@@ -19,20 +25,67 @@ class CMainFrame : public QMainWindow {
     QAction* SetupAction() const { return m_setup; }
     QAction* ConnectAction() const { return m_connect; }
     QAction* AboutAction() const { return m_about; }
+    QAction* CopyAction() const { return m_copy; }
+    QAction* PasteAction() const { return m_paste; }
+    QAction* DeleteAction() const { return m_delete; }
+    QAction* CutAction() const { return m_cut; }
+    QAction* UpAction() const { return m_up; }
+    QAction* RefreshAction() const { return m_refresh; }
+    QAction* ModeAction(int mode) const { return m_modes[mode]; }
+    QToolBar* ToolBar() const { return m_toolBar; }
+    QMenu* EditMenu() const { return m_editMenu; }
+
+    // The pane the commands act on: the one that last had the keyboard focus.
+    Pane ActivePane() const { return m_activePane; }
+    void SetActivePane(Pane pane);
 
     void OnSetup();
     void OnConnect();
     void OnAbout();
+    void OnCopy();
+    void OnPaste();
+    void OnDelete();
+    void OnUp();
+    void OnRefresh();
+    void OnViewMode(int mode);
+
+    // The enable rules, one per rule; UpdateCommands runs them all.
+    bool CopyRule() const;
+    bool PasteRule() const;
+    void UpdateCommands();
+
+    // The paths Copy would put on the clipboard now.
+    QStringList CopyPaths() const;
+    // The row callback handed to the paste job; context is the list view.
+    static int RowCallback(int destIsPc, const void* record, void* context);
 
   private:
     void CreateMenus();
+    void CreateToolBar();
+    void ShowListMenu(const QPoint& globalPos);
+    void OnFocusChanged(QWidget* old, QWidget* now);
+    int Message(const QString& text, int buttons, int icon, const QString& caption = {});
 
     CVelkorApp* m_app;
     QSplitter* m_splitter;
     CLeftView* m_left;
     CVelkorView* m_list;
+    Pane m_activePane = Pane::Tree;
+    QToolBar* m_toolBar = nullptr;
+    QMenu* m_editMenu = nullptr;
     QAction* m_setup = nullptr;
     QAction* m_connect = nullptr;
     QAction* m_exit = nullptr;
     QAction* m_about = nullptr;
+    QAction* m_copy = nullptr;
+    QAction* m_paste = nullptr;
+    QAction* m_pasteInsert = nullptr;
+    QAction* m_delete = nullptr;
+    QAction* m_cut = nullptr;
+    QAction* m_up = nullptr;
+    QAction* m_refresh = nullptr;
+    QAction* m_toolBarToggle = nullptr;
+    QAction* m_statusToggle = nullptr;
+    QAction* m_modes[4] = {};
+    QActionGroup* m_modeGroup = nullptr;
 };
