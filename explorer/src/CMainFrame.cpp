@@ -82,9 +82,10 @@ CMainFrame::CMainFrame(CVelkorApp* app)
 void CMainFrame::CreateMenus() {
     QMenu* file = menuBar()->addMenu(tr("File(&F)"));
     m_setup = file->addAction(tr("Setup(&S)"), this, &CMainFrame::OnSetup);
-    SetPrompt(m_setup, tr("Setup COM port, baud rate..."));
+    // The Chinese edition has no prompts for these two.
+    if (!m_app->IsChinese()) SetPrompt(m_setup, tr("Setup COM port, baud rate..."));
     m_connect = file->addAction(tr("Connect(&C)"), this, &CMainFrame::OnConnect);
-    SetPrompt(m_connect, tr("Detect and connect with device"));
+    if (!m_app->IsChinese()) SetPrompt(m_connect, tr("Detect and connect with device"));
     file->addSeparator();
     m_exit = file->addAction(tr("Exit(&X)"), this, &QWidget::close);
 

@@ -101,6 +101,130 @@ Built %3</source>
         <source>About Quaysides(&amp;A)...</source>
         <translation>关于ZOT设备管理器(&amp;A)...</translation>
     </message>
+    <message>
+        <source>Edit(&amp;E)</source>
+        <translation>编辑(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Copy(&amp;C)	Ctrl+C</source>
+        <translation>复制(&amp;C)	Ctrl+C</translation>
+    </message>
+    <message>
+        <source>Paste(&amp;P)	Ctrl+V</source>
+        <translation>粘贴(&amp;P)	Ctrl+V</translation>
+    </message>
+    <message>
+        <source>Delete(&amp;D)</source>
+        <translation>删除(&amp;D)</translation>
+    </message>
+    <message>
+        <source>View(&amp;V)</source>
+        <translation>查看(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Toolbar(&amp;T)</source>
+        <translation>工具栏(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Status(&amp;S)</source>
+        <translation>状态栏(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Large Icons(&amp;G)</source>
+        <translation>大图标(&amp;G)</translation>
+    </message>
+    <message>
+        <source>Small Icons(&amp;M)</source>
+        <translation>小图标(&amp;M)</translation>
+    </message>
+    <message>
+        <source>List(&amp;L)</source>
+        <translation>列表(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Details(&amp;D)</source>
+        <translation>详细资料(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Refresh(&amp;R)</source>
+        <translation>刷新(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Go to upper folder
+Up</source>
+        <translation>向上一级
+向上</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>向上</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <source>Deletes selected items
+Delete</source>
+        <translation>将选中文件删除
+删除</translation>
+    </message>
+    <message>
+        <source>Inserts the items you have copied into the selected location
+Pase</source>
+        <translation>将剪贴板上内容粘贴到目标目录
+粘贴</translation>
+    </message>
+    <message>
+        <source>Refreshes the contents of the current page
+Refresh</source>
+        <translation>刷新列表
+刷新</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>就绪</translation>
+    </message>
+    <message>
+        <source>Can't open the Clipboard</source>
+        <translation>Cannot open the Clipboard</translation>
+    </message>
+    <message>
+        <source>Cannot open the Clipboard</source>
+        <translation>Cannot open the Clipboard</translation>
+    </message>
+    <message>
+        <source>Copying...</source>
+        <translation>正在复制...</translation>
+    </message>
+    <message>
+        <source>Deleting...</source>
+        <translation>正在删除...</translation>
+    </message>
+    <message>
+        <source>Confirm delete folder</source>
+        <translation>确认文件夹删除</translation>
+    </message>
+    <message>
+        <source>Confirm delete folder:&quot;%1&quot; and all contents ?</source>
+        <translation>确实要删除文件夹 “%1” 并全部内容吗？</translation>
+    </message>
+    <message>
+        <source>Confirm delete file</source>
+        <translation>确认文件删除</translation>
+    </message>
+    <message>
+        <source>Confirm delete:&quot;%1&quot; ?</source>
+        <translation>确实要删除 “%1” 吗？</translation>
+    </message>
+    <message>
+        <source>Confirm delete multi file</source>
+        <translation>确认删除多个文件</translation>
+    </message>
+    <message>
+        <source>Confirm delete these %1 items ?</source>
+        <translation>确实要删除这%1项吗？</translation>
+    </message>
 </context>
 <context>
     <name>CSetupDlg</name>
@@ -236,6 +360,107 @@ Built %3</source>
     <message>
         <source>N&amp;o to All</source>
         <translation>全部否(&amp;O)</translation>
+    </message>
+</context>
+<context>
+    <name>CFileOpDlg</name>
+    <message>
+        <source>Status</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>是(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;All</source>
+        <translation>全部(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>否(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>取消(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Destination </source>
+        <translation>目标文件 </translation>
+    </message>
+    <message>
+        <source> already exists. Overwrite?
+Selecting &quot;Cancel&quot; will abort copying remaining files.</source>
+        <translation> 已存在。是否覆盖?
+选 &quot;取消&quot;，不覆盖且放弃下一个文件的拷贝。</translation>
+    </message>
+    <message>
+        <source>Cancel...</source>
+        <translation>正在取消......</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Delete file:&quot;%1&quot; fail</source>
+        <translation>删除文件 “%1” 失败</translation>
+    </message>
+    <message>
+        <source>Delete folder:&quot;%1&quot; fail</source>
+        <translation>删除文件夹 “%1” 失败</translation>
+    </message>
+    <message>
+        <source>Copy fail!!</source>
+        <translation>拷贝文件出错！！</translation>
+    </message>
+    <message>
+        <source>source path equal destination path, cancel copy!</source>
+        <translation>源文件夹与目标文件夹相同, 复制失败!</translation>
+    </message>
+    <message>
+        <source> Continue with next file?</source>
+        <translation> 继续下一个文件？</translation>
+    </message>
+    <message>
+        <source> Filename length larger than 16 bytes. Copy failed. Continue with next file?</source>
+        <translation>文件名大于16个字符,拷贝失败！继续下一个文件？</translation>
+    </message>
+    <message>
+        <source>Cannot copy folder </source>
+        <translation>不能拷贝文件夹 </translation>
+    </message>
+    <message>
+        <source> ! Continue with next file?</source>
+        <translation> ！ 继续下一个文件？</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>文件夹</translation>
+    </message>
+    <message>
+        <source>Cannot paste to here!</source>
+        <translation>不能粘贴到此处！</translation>
+    </message>
+    <message>
+        <source>Communication interrupted!</source>
+        <translation>通信中断,请注意是否通信正常.</translation>
+    </message>
+    <message>
+        <source>Read file error, Please check communication.</source>
+        <translation>读取文件出错,请注意是否通信正常.</translation>
+    </message>
+    <message>
+        <source>Write file error, Please check communication.</source>
+        <translation>写入目标文件出错,请注意是否通信正常.</translation>
+    </message>
+    <message>
+        <source>Unknown error, Please check communication.</source>
+        <translation>其它错误,请注意是否通信正常.</translation>
     </message>
 </context>
 </TS>
