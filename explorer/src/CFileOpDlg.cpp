@@ -140,6 +140,11 @@ void CFileOpDlg::DeleteJob() {
             QTreeWidgetItem* parent = old ? old->parent() : nullptr;
             if (!parent) return;
             m_pFolderView->SelectFolder(parent);
+            // The parent's refill made a row for the old item; it must not outlive the item.
+            for (int row = m_pListView->Model()->Count() - 1; row >= 0; --row) {
+                if (m_pListView->Model()->RowAt(row).itemData == reinterpret_cast<quintptr>(old))
+                    m_pListView->Model()->RemoveRow(row);
+            }
             delete old;
         });
         SetFinished();

@@ -27,6 +27,8 @@
 #include "CVelkorApp.h"
 #include "CVelkorView.h"
 
+Q_DECLARE_METATYPE(CVelkorApp::Edition)
+
 namespace {
 // Names travel in GBK here, so a Chinese character takes two wire bytes. The library reads
 // the setting once, before the first name crosses.
@@ -125,6 +127,7 @@ class TestVelkorJobs : public QObject {
 
     void pasteTerminalToPcAndBackIsByteIdenticalWithRowsSelected();
     void copyGivesDesktopUrlsAndDesktopUrlsPasteHere();
+    void pasteOnMyComputerIsRefused_data();
     void pasteOnMyComputerIsRefused();
     void samePathRefusedButSiblingWithCommonPrefixAllowed();
     void sixteenWireBytesCopiedSeventeenRefused();
@@ -143,7 +146,7 @@ class TestVelkorJobs : public QObject {
     void commandsFollowTheEnableRules();
 
   private:
-    void Start(bool connect);
+    void Start(bool connect, CVelkorApp::Edition edition = CVelkorApp::Edition::English);
     void Open(const QString& pcFolder);
     void OpenTerminal();
     void SelectRows(const QStringList& names);
@@ -182,14 +185,14 @@ void TestVelkorJobs::cleanup() {
     QGuiApplication::clipboard()->clear();
 }
 
-void TestVelkorJobs::Start(bool connect) {
+void TestVelkorJobs::Start(bool connect, CVelkorApp::Edition edition) {
     if (connect) {
         m_sim = std::make_unique<CSimFixture>();
         QVERIFY(m_sim->Ok());
     } else {
         CVelkorSettings().SetAutoLink(0);
     }
-    m_app = std::make_unique<CVelkorApp>(kEnglish);
+    m_app = std::make_unique<CVelkorApp>(edition);
     m_frame = m_app->InitInstance({});
     QCOMPARE(m_app->Connected(), connect);
     m_driver = std::make_unique<CModalDriver>();
@@ -289,18 +292,38 @@ void TestVelkorJobs::copyGivesDesktopUrlsAndDesktopUrlsPasteHere() {
     QVERIFY(!QFileInfo::exists(m_sim->Root() + "/one.txt"));
 }
 
+void TestVelkorJobs::pasteOnMyComputerIsRefused_data() {
+    QTest::addColumn<CVelkorApp::Edition>("edition");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("en") << kEnglish << "Cannot paste to here!"
+                        << "Error"
+                        << "Copying...";
+    QTest::newRow("zh") << CVelkorApp::Edition::Chinese << "不能粘贴到此处！"
+                        << "错误"
+                        << "正在复制...";
+}
+
 void TestVelkorJobs::pasteOnMyComputerIsRefused() {
-    Start(false);
+    QFETCH(CVelkorApp::Edition, edition);
+    QFETCH(QString, text);
+    QFETCH(QString, caption);
+    QFETCH(QString, title);
+    Start(false, edition);
     Write(m_dir->path() + "/f", "x");
     SetClipboard(CClipboardFiles::Make({m_dir->path() + "/f"}));
     m_frame->LeftView()->SelectFolder(m_frame->LeftView()->ComputerItem());
     QVERIFY(m_frame->PasteAction()->isEnabled());
     Answers answers;
+    QString shownTitle;
+    answers.onAsk = [&](CFileJobDialog* d) { shownTitle = d->windowTitle(); };
     m_frame->OnPaste();
     QCOMPARE(answers.asked.size(), 1);
-    QCOMPARE(answers.asked[0].text, QString("Cannot paste to here!"));
-    QCOMPARE(answers.asked[0].caption, QString("Error"));
+    QCOMPARE(answers.asked[0].text, text);
+    QCOMPARE(answers.asked[0].caption, caption);
     QCOMPARE(answers.asked[0].owner, CJobQuestion::Owner::Dialog);
+    QCOMPARE(shownTitle, title);
 }
 
 void TestVelkorJobs::samePathRefusedButSiblingWithCommonPrefixAllowed() {
@@ -521,6 +544,7 @@ void TestVelkorJobs::deleteFolderFromTree() {
     QCOMPARE(m_frame->LeftView()->CurrentFolderItem(), parent);
     QCOMPARE(m_frame->LeftView()->CurrentPath(), m_dir->path());
     for (int i = 0; i < parent->childCount(); ++i) QVERIFY(parent->child(i)->text(0) != "victim");
+    QVERIFY(!m_frame->ListView()->HasRow("victim"));
 }
 
 void TestVelkorJobs::deleteFolderRowAsksFolderQuestion() {
