@@ -28,6 +28,12 @@ void CJobPump::Queue(std::function<void()> fn) {
 }
 
 bool CJobPump::event(QEvent* event) {
+    {
+        // A wake event is built on a worker before it releases the mutex and reaches us through
+        // Qt's queue, which thread checkers cannot see; taking the mutex before reading it
+        // orders the two for them.
+        std::lock_guard<std::mutex> lock(m_mutex);
+    }
     if (event->type() != kDrain) return QObject::event(event);
     for (;;) {
         std::function<void()> call;
