@@ -79,6 +79,13 @@ CMainFrame::CMainFrame(CVelkorApp* app)
     UpdateCommands();
 }
 
+CMainFrame::~CMainFrame() {
+    // Focus and clipboard changes still arrive while the widgets below are torn down, when
+    // this object is no longer a CMainFrame.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+}
+
 void CMainFrame::CreateMenus() {
     QMenu* file = menuBar()->addMenu(tr("File(&F)"));
     m_setup = file->addAction(tr("Setup(&S)"), this, &CMainFrame::OnSetup);

@@ -19,6 +19,7 @@ class CMainFrame : public QMainWindow {
     enum class Pane { Tree, List };
 
     explicit CMainFrame(CVelkorApp* app);
+    ~CMainFrame() override;
 
     CLeftView* LeftView() const { return m_left; }
     CVelkorView* ListView() const { return m_list; }
