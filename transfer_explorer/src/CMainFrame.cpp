@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
@@ -15,7 +16,12 @@
 #include <QTreeView>
 
 #include "CAboutDlg.h"
+#include "CClipboardFiles.h"
+#include "CDevicePath.h"
+#include "CDlgProcess.h"
+#include "CJobPaths.h"
 #include "CLeftView.h"
+#include "CPcFolderWalk.h"
 #include "CSetupDlg.h"
 #include "CTallowApp.h"
 #include "CTallowView.h"
@@ -224,8 +230,8 @@ bool CMainFrame::CanCopyOrDelete() const {
 }
 
 bool CMainFrame::ClipboardHasFileList() const {
-    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-    return mime && mime->hasUrls();
+    // A list of terminal paths has no URLs; our own form alone makes a file list.
+    return CClipboardFiles::HasFiles(QGuiApplication::clipboard()->mimeData());
 }
 
 void CMainFrame::UpdateCommands() {
@@ -272,8 +278,103 @@ void CMainFrame::OnAbout() {
     dlg.exec();
 }
 
-void CMainFrame::OnCopy() {}
+QStringList CMainFrame::CopyPaths() const {
+    const QString current = m_left->CurrentPath();
+    if (m_activePane == Pane::Tree) return {current};
+    QStringList paths;
+    for (int row : m_list->SelectedRows())
+        paths << CJobPaths::Join(current, m_list->Model()->RowAt(row).text[CFileListModel::kName]);
+    return paths;
+}
 
-void CMainFrame::OnPaste() {}
+void CMainFrame::OnCopy() {
+    if (!CanCopyOrDelete()) return;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setMimeData(CClipboardFiles::Make(CopyPaths()));
+    // Qt reports no failure of its own; a clipboard that did not take the list is the case.
+    if (!CClipboardFiles::HasFiles(clipboard->mimeData()))
+        m_app->Message(this, QStringLiteral("Can't open the Clipboard"), QMessageBox::Ok,
+                       QMessageBox::Warning);
+    UpdateCommands();
+}
 
-void CMainFrame::OnDelete() {}
+void CMainFrame::RowCallback(bool targetLocal, const void* entry, void* context) {
+    auto* list = static_cast<CTallowView*>(context);
+    CMainFrame* frame = qobject_cast<CMainFrame*>(list->window());
+    if (targetLocal) {
+        if (!frame) return;
+        list->AddLocalRow(frame->m_left->CurrentPath(), *static_cast<const QFileInfo*>(entry),
+                          true);
+    } else {
+        list->AddDeviceRow(*static_cast<const CDriftboxBackend::Record*>(entry), true);
+    }
+}
+
+void CMainFrame::OnPaste() {
+    const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
+    if (!offered) {
+        m_app->Message(this, QStringLiteral("Cannot open the Clipboard"), QMessageBox::Ok,
+                       QMessageBox::Warning);
+        return;
+    }
+    const QStringList paths = CClipboardFiles::Read(offered);
+    if (paths.isEmpty()) return;
+    m_list->DeselectAll();
+    CDlgProcess dlg(m_app, this);
+    dlg.SetApplicationOwner(this);
+    dlg.m_strCaption = tr("正在复制...");
+    dlg.m_nMode = CDlgProcess::kPaste;
+    dlg.m_paths = paths;
+    dlg.m_pTree = m_left;
+    dlg.m_pList = m_list;
+    dlg.m_pfnRowCallback = &CMainFrame::RowCallback;
+    dlg.m_pCallbackContext = m_list;
+    dlg.exec();
+    m_list->FocusList();
+    UpdateCommands();
+}
+
+void CMainFrame::OnDelete() {
+    if (!CanCopyOrDelete()) return;
+    // Taken before the question: closing the box hands the focus back to either pane.
+    const bool treeActive = m_activePane == Pane::Tree;
+    QString name;
+    bool folder = false;
+    int count = 1;
+    if (treeActive) {
+        name = m_left->CurrentFolderItem() ? m_left->CurrentFolderItem()->text(0) : QString();
+        folder = true;
+    } else {
+        const QList<int> rows = m_list->SelectedRows();
+        count = static_cast<int>(rows.size());
+        if (count == 1) {
+            name = m_list->Model()->RowAt(rows.first()).text[CFileListModel::kName];
+            const QString path = CJobPaths::Join(m_left->CurrentPath(), name);
+            folder = !CDevicePath::IsDevicePath(path) && CPcFolderWalk::IsFolder(path);
+        }
+    }
+    QString caption, text;
+    if (count == 1 && folder) {
+        caption = tr("确认文件夹删除");
+        text = tr("确实要删除文件夹 “%1” 并全部内容吗？").arg(name);
+    } else if (count == 1) {
+        caption = tr("确认文件删除");
+        text = tr("确实要删除 “%1” 吗？").arg(name);
+    } else {
+        caption = tr("确认删除多个文件");
+        text = tr("确实要删除这%1项吗？").arg(count);
+    }
+    if (m_app->Message(this, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question,
+                       caption) == QMessageBox::No)
+        return;
+    CDlgProcess dlg(m_app, this);
+    dlg.SetApplicationOwner(this);
+    dlg.m_strCaption = tr("正在删除...");
+    dlg.m_nMode = CDlgProcess::kDelete;
+    dlg.m_nSelected = count;
+    dlg.m_pTree = m_left;
+    dlg.m_pList = m_list;
+    dlg.m_bTreeActive = treeActive;
+    dlg.exec();
+    UpdateCommands();
+}

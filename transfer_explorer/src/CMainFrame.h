@@ -55,7 +55,11 @@ class CMainFrame : public QMainWindow {
     // The file list's context menu: Copy, Paste, Delete, grayed by their rules.
     void ShowListMenu(const QPoint& globalPos);
 
+    // The paste's row callback: the new file's row, selected. context is the file list.
+    static void RowCallback(bool targetLocal, const void* entry, void* context);
+
   private:
+    QStringList CopyPaths() const;
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
