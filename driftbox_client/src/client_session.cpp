@@ -122,10 +122,26 @@ void CClientSession::FindClose() {
     m_find = -1;
 }
 
+// Moves size bytes a block at a time with move(buffer, n, offset), which returns kDone or the
+// failure; progress and cancel are looked at after each whole block.
+template <typename Move>
+int CClientSession::Pump(uint64_t size, int32_t& statusWord, int32_t& cancelWord, Move move) {
+    std::atomic_ref<int32_t> status(statusWord);
+    std::atomic_ref<int32_t> cancel(cancelWord);
+    uint8_t buffer[kBlock];
+    const uint64_t blocks = (size + kBlock - 1) / kBlock;
+    for (uint64_t k = 0, offset = 0; offset < size; ++k) {
+        const auto n = static_cast<uint32_t>(std::min<uint64_t>(kBlock, size - offset));
+        if (const int r = move(buffer, n, offset); r != kDone) return r;
+        offset += n;
+        if (cancel.load() == 1) return kCancelled;
+        status.store(Percent(k, blocks));
+    }
+    return kDone;
+}
+
 int CClientSession::Send(const std::string& localPath, const std::string& deviceName,
                          int32_t* statusWord, int32_t* cancelWord) {
-    std::atomic_ref<int32_t> status(*statusWord);
-    std::atomic_ref<int32_t> cancel(*cancelWord);
     const int fd = ::open(localPath.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
@@ -145,27 +161,14 @@ int CClientSession::Send(const std::string& localPath, const std::string& device
         ::close(fd);
         return wire.empty() ? kCreateError : Judge(kCreateError);
     }
-    uint8_t buffer[kBlock];
-    const uint64_t blocks = (size + kBlock - 1) / kBlock;
-    int result = kDone;
-    for (uint64_t k = 0, offset = 0; offset < size; ++k) {
-        const auto n = static_cast<uint32_t>(std::min<uint64_t>(kBlock, size - offset));
-        if (::pread(fd, buffer, n, static_cast<off_t>(offset)) != static_cast<ssize_t>(n)) {
-            result = kReadError;
-            break;
-        }
-        uint32_t written = 0;
-        if (!zot::calls::WriteFile(m_app, h, buffer, n, &written)) {
-            result = Judge(kWriteError);
-            break;
-        }
-        offset += n;
-        if (cancel.load() == 1) {
-            result = kCancelled;
-            break;
-        }
-        status.store(Percent(k, blocks));
-    }
+    const int result = Pump(
+        size, *statusWord, *cancelWord, [&](uint8_t* buffer, uint32_t n, uint64_t offset) -> int {
+            if (::pread(fd, buffer, n, static_cast<off_t>(offset)) != static_cast<ssize_t>(n))
+                return kReadError;
+            uint32_t written = 0;
+            return zot::calls::WriteFile(m_app, h, buffer, n, &written) ? kDone
+                                                                        : Judge(kWriteError);
+        });
     ::close(fd);
     zot::calls::CloseFile(m_app, h);
     return result;
@@ -173,8 +176,6 @@ int CClientSession::Send(const std::string& localPath, const std::string& device
 
 int CClientSession::Receive(const std::string& deviceName, const std::string& localPath,
                             int32_t* statusWord, int32_t* cancelWord) {
-    std::atomic_ref<int32_t> status(*statusWord);
-    std::atomic_ref<int32_t> cancel(*cancelWord);
     std::string wire;
     if (!DevicePath(deviceName, &wire)) return kReadError;
     const int32_t h = zot::calls::OpenFile(m_app, wire, kOpenReadWrite);
@@ -192,27 +193,12 @@ int CClientSession::Receive(const std::string& deviceName, const std::string& lo
         zot::calls::CloseFile(m_app, h);
         return kCreateError;
     }
-    uint8_t buffer[kBlock];
-    const uint64_t blocks = (size + kBlock - 1) / kBlock;
-    int result = kDone;
-    for (uint64_t k = 0, offset = 0; offset < size; ++k) {
-        const auto n = static_cast<uint32_t>(std::min<uint64_t>(kBlock, size - offset));
-        uint32_t got = 0;
-        if (!zot::calls::ReadFile(m_app, h, buffer, n, &got)) {
-            result = Judge(kReadError);
-            break;
-        }
-        if (::write(fd, buffer, n) != static_cast<ssize_t>(n)) {
-            result = kWriteError;
-            break;
-        }
-        offset += n;
-        if (cancel.load() == 1) {
-            result = kCancelled;
-            break;
-        }
-        status.store(Percent(k, blocks));
-    }
+    const int result =
+        Pump(size, *statusWord, *cancelWord, [&](uint8_t* buffer, uint32_t n, uint64_t) -> int {
+            uint32_t got = 0;
+            if (!zot::calls::ReadFile(m_app, h, buffer, n, &got)) return Judge(kReadError);
+            return ::write(fd, buffer, n) == static_cast<ssize_t>(n) ? kDone : kWriteError;
+        });
     ::close(fd);
     zot::calls::CloseFile(m_app, h);
     return result;
