@@ -16,7 +16,7 @@ wait "$noisy" || status=1
 cat "$out/noisy"
 "$bin/bench_roundtrip" | tee "$out/roundtrip" || status=1
 if [[ -x $bin/bench_codec ]]; then
-    "$bin/bench_codec" --benchmark_min_time=0.2 --benchmark_color=false | tee "$out/codec" || status=1
+    "$bin/bench_codec" --benchmark_min_time=0.2 --benchmark_color=false --benchmark_format=console | tee "$out/codec" || status=1
 else
     echo "figure 5 codec: not built (Google Benchmark missing; scripts/deps.sh installs it)" |
         tee "$out/codec"

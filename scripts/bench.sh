@@ -5,11 +5,12 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-release
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQS_BUILD_TESTS=ON -DQS_SANITIZE= -DQS_SKIP= >/dev/null
 targets=(zot zotsim bench_line bench_noisy bench_roundtrip)
-cmake --build "$build" --target help | grep -q '\bbench_codec\b' && targets+=(bench_codec)
+# Read whole: grep -q stopping early would fail the pipe under pipefail.
+available=$(cmake --build "$build" --target help)
+grep -q '\bbench_codec\b' <<<"$available" && targets+=(bench_codec)
 # The job benchmarks live with the explorers' tests.
-cmake --build "$build" --target help | grep -q '\bexplorer_bench_paste\b' &&
-    targets+=(explorer_bench_fill explorer_bench_paste)
+grep -q '\bexplorer_bench_paste\b' <<<"$available" && targets+=(explorer_bench_fill explorer_bench_paste)
 cmake --build "$build" -j2 --target "${targets[@]}"
 exec "$root/bench/run.sh" "$build/bin"
