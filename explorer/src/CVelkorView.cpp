@@ -46,24 +46,8 @@ void CVelkorView::FillRoot() {
 }
 
 void CVelkorView::FillComputer() {
-    QTreeWidgetItem* computer = m_tree->ComputerItem();
-    for (int i = 0; i < computer->childCount(); ++i) {
-        QTreeWidgetItem* drive = computer->child(i);
-        const int image = CFolderTree::ImageOf(drive);
-        const int row =
-            Model()->AppendRow(drive->text(0), image, reinterpret_cast<quintptr>(drive));
-        Model()->SetText(row, CFileListModel::kType, TypeTextForImage(image));
-        if (image == CIconCache::kRemovable) {
-            // A removable drive is not touched: asking it might spin up or wait for a medium.
-            Model()->SetText(row, CFileListModel::kSize, tr("No Disk"));
-            continue;
-        }
-        double total = 0, free = 0;
-        if (CVolumes::Space(m_tree->PathOf(drive), &total, &free))
-            Model()->SetText(row, CFileListModel::kSize,
-                             CTextFormats::DriveSpace(total, free, tr("%.2f GB(%.0f MB free)"),
-                                                      tr("%.0f MB((%.0f MB free))")));
-    }
+    AppendDriveRows(*m_tree, {[this](int image) { return TypeTextForImage(image); }, tr("No Disk"),
+                              tr("%.2f GB(%.0f MB free)"), tr("%.0f MB((%.0f MB free))")});
 }
 
 void CVelkorView::FillDevices() {

@@ -7,8 +7,10 @@
 #include <QTreeView>
 
 #include "CDevicePath.h"
+#include "CFolderTree.h"
 #include "CIconCache.h"
 #include "CTextFormats.h"
+#include "CVolumes.h"
 
 CFileListView::CFileListView(CIconCache* icons, QWidget* parent)
     : QStackedWidget(parent),
@@ -164,4 +166,24 @@ QList<int> CFileListView::SelectedRows() const {
 
 void CFileListView::FocusList() {
     ActiveView()->setFocus();
+}
+
+void CFileListView::AppendDriveRows(const CFolderTree& tree, const DriveTexts& texts) {
+    QTreeWidgetItem* computer = tree.ComputerItem();
+    for (int i = 0; i < computer->childCount(); ++i) {
+        QTreeWidgetItem* drive = computer->child(i);
+        const int image = CFolderTree::ImageOf(drive);
+        const int row =
+            m_model->AppendRow(drive->text(0), image, reinterpret_cast<quintptr>(drive));
+        m_model->SetText(row, CFileListModel::kType, texts.typeOf(image));
+        if (image == CIconCache::kRemovable) {
+            // A removable drive is not touched: asking it might spin up or wait for a medium.
+            m_model->SetText(row, CFileListModel::kSize, texts.noDisk);
+            continue;
+        }
+        double total = 0, free = 0;
+        if (CVolumes::Space(tree.PathOf(drive), &total, &free))
+            m_model->SetText(row, CFileListModel::kSize,
+                             CTextFormats::DriveSpace(total, free, texts.gbFormat, texts.mbFormat));
+    }
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 // The explorers' file list: one model shown either as icons (large, small, list) or as a
 // details table with four columns, in the order rows were added. Offers the row operations
 // the fills and the file jobs use: add or update PC and terminal rows by name.
@@ -13,6 +14,8 @@ class QListView;
 class QTreeView;
 class QItemSelectionModel;
 class CIconCache;
+
+class CFolderTree;
 
 class CFileListView : public QStackedWidget {
     Q_OBJECT
@@ -36,6 +39,14 @@ class CFileListView : public QStackedWidget {
     QListView* IconView() const { return m_iconView; }
 
     void Clear();
+    // Texts of the drive summary rows, each program's own.
+    struct DriveTexts {
+        std::function<QString(int image)> typeOf;  // type column for a drive image
+        QString noDisk;                            // size column of a removable drive
+        QString gbFormat, mbFormat;                // CTextFormats::DriveSpace formats
+    };
+    // One row per drive under the tree's "My Computer" item.
+    void AppendDriveRows(const CFolderTree& tree, const DriveTexts& texts);
     // Appends the files and folders of a PC folder the way a refresh does: hidden files, "."
     // and ".." are left out, hidden folders kept. Per-file icons are dropped first.
     void AppendPcFiles(const QString& folder);

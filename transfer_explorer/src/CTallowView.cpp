@@ -75,23 +75,8 @@ QString CTallowView::DriveTypeText(int image) const {
 }
 
 void CTallowView::DriveSummary() {
-    QTreeWidgetItem* computer = m_tree->ComputerItem();
-    for (int i = 0; i < computer->childCount(); ++i) {
-        QTreeWidgetItem* drive = computer->child(i);
-        const int image = CFolderTree::ImageOf(drive);
-        const int row =
-            Model()->AppendRow(drive->text(0), image, reinterpret_cast<quintptr>(drive));
-        Model()->SetText(row, CFileListModel::kType, DriveTypeText(image));
-        if (image == CIconCache::kRemovable) {
-            Model()->SetText(row, CFileListModel::kSize, tr("没有检测"));
-            continue;
-        }
-        double total = 0, free = 0;
-        if (CVolumes::Space(m_tree->PathOf(drive), &total, &free))
-            Model()->SetText(row, CFileListModel::kSize,
-                             CTextFormats::DriveSpace(total, free, tr("%.2f GB(剩余%.0f MB)"),
-                                                      tr("%.0f MB((剩余%.0f MB))")));
-    }
+    AppendDriveRows(*m_tree, {[this](int image) { return DriveTypeText(image); }, tr("没有检测"),
+                              tr("%.2f GB(剩余%.0f MB)"), tr("%.0f MB((剩余%.0f MB))")});
 }
 
 void CTallowView::DeviceSummary() {
