@@ -13,6 +13,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 #include <QtTest>
+
+#include "TreeItemForPath.h"
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -64,30 +66,6 @@ QList<int> RawNameLengths(const QString& folder) {
     return lengths;
 }
 
-QTreeWidgetItem* ItemForPath(CLeftView* tree, const QString& path) {
-    QTreeWidgetItem* best = nullptr;
-    QString bestRoot;
-    for (int i = 0; i < tree->ComputerItem()->childCount(); ++i) {
-        QTreeWidgetItem* drive = tree->ComputerItem()->child(i);
-        const QString root = tree->PathOf(drive);
-        const bool inside = path == root || path.startsWith(root.endsWith('/') ? root : root + '/');
-        if (inside && root.size() > bestRoot.size()) {
-            best = drive;
-            bestRoot = root;
-        }
-    }
-    if (!best) return nullptr;
-    QTreeWidgetItem* item = best;
-    for (const QString& part : path.mid(bestRoot.size()).split('/', Qt::SkipEmptyParts)) {
-        if (item->childCount() == 0) tree->Enumerate(item);
-        QTreeWidgetItem* next = nullptr;
-        for (int i = 0; i < item->childCount(); ++i)
-            if (item->child(i)->text(0) == part) next = item->child(i);
-        if (!next) return nullptr;
-        item = next;
-    }
-    return item;
-}
 
 // Answers the worker's questions in order and remembers them.
 struct Answers {
@@ -199,7 +177,7 @@ void TestVelkorJobs::Start(bool connect, CVelkorApp::Edition edition) {
 }
 
 void TestVelkorJobs::Open(const QString& pcFolder) {
-    QTreeWidgetItem* item = ItemForPath(m_frame->LeftView(), pcFolder);
+    QTreeWidgetItem* item = TreeItemForPath(m_frame->LeftView(), pcFolder);
     QVERIFY(item);
     m_frame->LeftView()->SelectFolder(item);
     QCOMPARE(m_frame->LeftView()->CurrentPath(), pcFolder);

@@ -5,6 +5,8 @@
 #include <QTreeView>
 #include <QtTest>
 
+#include "TreeItemForPath.h"
+
 #include "CFileListModel.h"
 #include "CJobRegistry.h"
 #include "CLeftView.h"
@@ -26,34 +28,6 @@ QString Cell(CVelkorView* view, int row, CFileListModel::Column c) {
     return view->Model()->RowAt(row).text[c];
 }
 
-// The tree item of a PC folder: the volume with the longest matching mount point, then one
-// item per component, enumerating as a user's expanding would.
-QTreeWidgetItem* ItemForPath(CLeftView* tree, const QString& path) {
-    QTreeWidgetItem* best = nullptr;
-    QString bestRoot;
-    for (int i = 0; i < tree->ComputerItem()->childCount(); ++i) {
-        QTreeWidgetItem* drive = tree->ComputerItem()->child(i);
-        const QString root = tree->PathOf(drive);
-        const bool inside = path == root || path.startsWith(root.endsWith('/') ? root : root + '/');
-        if (inside && root.size() > bestRoot.size()) {
-            best = drive;
-            bestRoot = root;
-        }
-    }
-    if (!best) return nullptr;
-    const QStringList parts = path.mid(bestRoot.size()).split('/', Qt::SkipEmptyParts);
-    QTreeWidgetItem* item = best;
-    for (const QString& part : parts) {
-        if (item->childCount() == 0) tree->Enumerate(item);
-        QTreeWidgetItem* next = nullptr;
-        for (int i = 0; i < item->childCount(); ++i) {
-            if (item->child(i)->text(0) == part) next = item->child(i);
-        }
-        if (!next) return nullptr;
-        item = next;
-    }
-    return item;
-}
 }  // namespace
 
 class TestVelkorView : public QObject {
@@ -257,7 +231,7 @@ void TestVelkorView::pcFolderListsFoldersThenFilesWithSizes() {
     CMainFrame* frame = app.InitInstance({});
     CLeftView* tree = frame->LeftView();
     CVelkorView* list = frame->ListView();
-    QTreeWidgetItem* folder = ItemForPath(tree, dir.path());
+    QTreeWidgetItem* folder = TreeItemForPath(tree, dir.path());
     QVERIFY(folder);
     tree->Enumerate(folder);
     tree->SelectFolder(folder);
@@ -284,7 +258,7 @@ void TestVelkorView::hiddenPcFileNotListedHiddenFolderListed() {
     CVelkorSettings().SetAutoLink(0);
     CVelkorApp app(kEnglish);
     CMainFrame* frame = app.InitInstance({});
-    QTreeWidgetItem* folder = ItemForPath(frame->LeftView(), dir.path());
+    QTreeWidgetItem* folder = TreeItemForPath(frame->LeftView(), dir.path());
     QVERIFY(folder);
     frame->LeftView()->Enumerate(folder);
     QCOMPARE(folder->childCount(), 1);  // the hidden folder is in the tree
@@ -302,7 +276,7 @@ void TestVelkorView::selectingFolderTwiceDoesNotGrowIconCache() {
     CVelkorSettings().SetAutoLink(0);
     CVelkorApp app(kEnglish);
     CMainFrame* frame = app.InitInstance({});
-    QTreeWidgetItem* folder = ItemForPath(frame->LeftView(), dir.path());
+    QTreeWidgetItem* folder = TreeItemForPath(frame->LeftView(), dir.path());
     QVERIFY(folder);
     frame->LeftView()->SelectFolder(folder);
     QCOMPARE(app.Icons().Count(), 10 + 4);
@@ -343,7 +317,7 @@ void TestVelkorView::doubleClickOnFolderRowEntersIt() {
     CVelkorSettings().SetAutoLink(0);
     CVelkorApp app(kEnglish);
     CMainFrame* frame = app.InitInstance({});
-    QTreeWidgetItem* folder = ItemForPath(frame->LeftView(), dir.path());
+    QTreeWidgetItem* folder = TreeItemForPath(frame->LeftView(), dir.path());
     QVERIFY(folder);
     frame->LeftView()->Enumerate(folder);
     frame->LeftView()->SelectFolder(folder);
@@ -356,7 +330,7 @@ void TestVelkorView::folderCreatedAfterBuildIsAFileStyleRow() {
     CVelkorSettings().SetAutoLink(0);
     CVelkorApp app(kEnglish);
     CMainFrame* frame = app.InitInstance({});
-    QTreeWidgetItem* folder = ItemForPath(frame->LeftView(), dir.path());
+    QTreeWidgetItem* folder = TreeItemForPath(frame->LeftView(), dir.path());
     QVERIFY(folder);
     frame->LeftView()->SelectFolder(folder);  // the tree has enumerated it (empty)
     QDir(dir.path()).mkdir("late");

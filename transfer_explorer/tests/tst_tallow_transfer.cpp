@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include "TreeItemForPath.h"
 #include <deque>
 
 #include "CClipboardFiles.h"
@@ -30,32 +32,6 @@
 
 namespace {
 
-QTreeWidgetItem* ItemForLocalPath(CLeftView* tree, const QString& path) {
-    QTreeWidgetItem* best = nullptr;
-    QString bestRoot;
-    QTreeWidgetItem* computer = tree->ComputerItem();
-    for (int i = 0; i < computer->childCount(); ++i) {
-        const QString root = tree->PathOf(computer->child(i));
-        const bool holds =
-            path == root || root == QLatin1String("/") || path.startsWith(root + QLatin1Char('/'));
-        if (holds && root.size() > bestRoot.size()) {
-            best = computer->child(i);
-            bestRoot = root;
-        }
-    }
-    if (!best) return nullptr;
-    QTreeWidgetItem* item = best;
-    for (const QString& part :
-         path.mid(bestRoot.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        if (item->childCount() == 0) tree->Enumerate(item);
-        QTreeWidgetItem* next = nullptr;
-        for (int i = 0; i < item->childCount() && !next; ++i)
-            if (item->child(i)->text(0) == part) next = item->child(i);
-        if (!next) return nullptr;
-        item = next;
-    }
-    return item;
-}
 
 QByteArray RandomBytes(qsizetype n) {
     QByteArray b(n, '\0');
@@ -227,7 +203,7 @@ void TestTallowTransfer::copyPutsPathsOnTheClipboard() {
 
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("folder"));
-    tree->SelectFolder(ItemForLocalPath(tree, dir.filePath("folder")));
+    tree->SelectFolder(TreeItemForPath(tree, dir.filePath("folder")));
     frame->SetActivePane(CMainFrame::Pane::Tree);
     frame->OnCopy();
     QCOMPARE(CClipboardFiles::Read(QGuiApplication::clipboard()->mimeData()),
@@ -267,7 +243,7 @@ void TestTallowTransfer::pasteInAllFourDirections() {
     QVERIFY(!(QFileInfo(dir.filePath("pc/up.txt")).permissions() & QFile::WriteOwner));
 
     // Device to PC.
-    tree->SelectFolder(ItemForLocalPath(tree, dir.filePath("other")));
+    tree->SelectFolder(TreeItemForPath(tree, dir.filePath("other")));
     SetClipboard({"ZOT:\\down.bin"});
     frame->OnPaste();
     QCOMPARE(Get(dir.filePath("other/down.bin")), down);
@@ -333,7 +309,7 @@ void TestTallowTransfer::overwriteAnswers() {
         Put(dir.filePath(QStringLiteral("to/") + n), "old");
         paths << dir.filePath(QStringLiteral("from/") + n);
     }
-    tree->SelectFolder(ItemForLocalPath(tree, dir.filePath("to")));
+    tree->SelectFolder(TreeItemForPath(tree, dir.filePath("to")));
     Answers answers;
     answers.queue = {COverwriteDlg::kYes, COverwriteDlg::kNo, COverwriteDlg::kAll};
     SetClipboard(paths);
@@ -407,12 +383,12 @@ void TestTallowTransfer::samePathRefusedOnlyForItselfOrInside() {
     Put(dir.filePath("a/file"), "x");
     Answers answers;
     SetClipboard({dir.filePath("a")});
-    tree->SelectFolder(ItemForLocalPath(tree, dir.filePath("ab")));
+    tree->SelectFolder(TreeItemForPath(tree, dir.filePath("ab")));
     frame->OnPaste();
     QVERIFY(answers.asked.isEmpty());
     QCOMPARE(Get(dir.filePath("ab/a/file")), QByteArray("x"));
     for (const char* into : {"", "a", "a/child"}) {
-        tree->SelectFolder(ItemForLocalPath(tree, dir.filePath(into)));
+        tree->SelectFolder(TreeItemForPath(tree, dir.filePath(into)));
         answers.asked.clear();
         frame->OnPaste();
         if (QByteArray(into).isEmpty()) {
@@ -470,7 +446,7 @@ void TestTallowTransfer::deleteFourRowsMovesStatusAndHidesCancel() {
     CTallowView* list = frame->ListView();
     QTemporaryDir dir;
     for (const char* n : {"d1", "d2", "d3", "d4", "keep"}) Put(dir.filePath(n), "x");
-    frame->LeftView()->SelectFolder(ItemForLocalPath(frame->LeftView(), dir.path()));
+    frame->LeftView()->SelectFolder(TreeItemForPath(frame->LeftView(), dir.path()));
     frame->SetActivePane(CMainFrame::Pane::List);
     for (const char* n : {"d1", "d2", "d3", "d4"}) list->SelectRow(list->FindRow(n));
     QList<int> statuses;
@@ -517,7 +493,7 @@ void TestTallowTransfer::deleteLocalFolderFromListAndTree() {
     Put(dir.filePath("gone/inner/ro"), "r");
     QVERIFY(::chmod(QFile::encodeName(dir.filePath("gone/inner/ro")).constData(), 0444) == 0);
     QVERIFY(::chmod(QFile::encodeName(dir.filePath("gone/inner")).constData(), 0555) == 0);
-    QTreeWidgetItem* top = ItemForLocalPath(tree, dir.path());
+    QTreeWidgetItem* top = TreeItemForPath(tree, dir.path());
     tree->SelectFolder(top);
     frame->SetActivePane(CMainFrame::Pane::List);
     list->SelectRow(list->FindRow("gone"));
@@ -531,7 +507,7 @@ void TestTallowTransfer::deleteLocalFolderFromListAndTree() {
     QCOMPARE(list->FindRow("gone"), -1);
     for (int i = 0; i < top->childCount(); ++i) QVERIFY(top->child(i)->text(0) != "gone");
 
-    tree->SelectFolder(ItemForLocalPath(tree, dir.filePath("treegone")));
+    tree->SelectFolder(TreeItemForPath(tree, dir.filePath("treegone")));
     frame->SetActivePane(CMainFrame::Pane::Tree);
     {
         Confirm confirm(QMessageBox::Yes);
@@ -586,7 +562,7 @@ void TestTallowTransfer::hostileClipboardNeverLeavesTheFolder() {
     CMainFrame* frame = app.InitInstance({});
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath("chosen"));
-    frame->LeftView()->SelectFolder(ItemForLocalPath(frame->LeftView(), dir.filePath("chosen")));
+    frame->LeftView()->SelectFolder(TreeItemForPath(frame->LeftView(), dir.filePath("chosen")));
     auto* data = new QMimeData;
     // Names that climb out or hold separators, a relative path, a control character and
     // bytes that are no UTF-8.

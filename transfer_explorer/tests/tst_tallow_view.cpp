@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include "TreeItemForPath.h"
 #include <ctime>
 
 #include "CDevicePath.h"
@@ -28,33 +30,6 @@ QString Cell(CTallowView* view, int row, CFileListModel::Column column) {
     return view->Model()->RowAt(row).text[column];
 }
 
-// The tree item of a local folder: from the volume holding it down one folder at a time.
-QTreeWidgetItem* ItemForLocalPath(CLeftView* tree, const QString& path) {
-    QTreeWidgetItem* best = nullptr;
-    QString bestRoot;
-    QTreeWidgetItem* computer = tree->ComputerItem();
-    for (int i = 0; i < computer->childCount(); ++i) {
-        const QString root = tree->PathOf(computer->child(i));
-        const bool holds =
-            path == root || root == QLatin1String("/") || path.startsWith(root + QLatin1Char('/'));
-        if (holds && root.size() > bestRoot.size()) {
-            best = computer->child(i);
-            bestRoot = root;
-        }
-    }
-    if (!best) return nullptr;
-    QTreeWidgetItem* item = best;
-    for (const QString& part :
-         path.mid(bestRoot.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        if (item->childCount() == 0) tree->Enumerate(item);
-        QTreeWidgetItem* next = nullptr;
-        for (int i = 0; i < item->childCount() && !next; ++i)
-            if (item->child(i)->text(0) == part) next = item->child(i);
-        if (!next) return nullptr;
-        item = next;
-    }
-    return item;
-}
 
 void WriteFile(const QString& path, qint64 size) {
     QFile f(path);
@@ -124,7 +99,7 @@ void TestTallowView::treeLabelsImagesAndPaths() {
 
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("outer/inner")));
-    QTreeWidgetItem* outer = ItemForLocalPath(tree, dir.path() + QStringLiteral("/outer"));
+    QTreeWidgetItem* outer = TreeItemForPath(tree, dir.path() + QStringLiteral("/outer"));
     QVERIFY(outer);
     QCOMPARE(tree->PathOf(outer), dir.path() + QStringLiteral("/outer"));
     QCOMPARE(CFolderTree::ImageOf(outer), 7);
@@ -162,7 +137,7 @@ void TestTallowView::refreshReselectsTheCurrentItemAndRefills() {
     CLeftView* tree = frame->LeftView();
     QTemporaryDir dir;
     WriteFile(dir.filePath(QStringLiteral("a.txt")), 10);
-    QTreeWidgetItem* item = ItemForLocalPath(tree, dir.path());
+    QTreeWidgetItem* item = TreeItemForPath(tree, dir.path());
     QVERIFY(item);
     tree->SelectFolder(item);
     QCOMPARE(frame->ListView()->Model()->Count(), 1);
@@ -200,7 +175,7 @@ void TestTallowView::localListingTexts() {
     WriteFile(d.filePath(QStringLiteral("f1535.txt")), 1535);
     WriteFile(d.filePath(QStringLiteral("README")), 5);
     WriteFile(d.filePath(QStringLiteral(".hidden")), 5);
-    QTreeWidgetItem* item = ItemForLocalPath(frame->LeftView(), dir.path());
+    QTreeWidgetItem* item = TreeItemForPath(frame->LeftView(), dir.path());
     QVERIFY(item);
     frame->LeftView()->SelectFolder(item);
     CTallowView* list = frame->ListView();
@@ -432,7 +407,7 @@ void TestTallowView::copyAndDeleteFollowTheirEnableRule() {
     tree->SelectFolder(tree->ComputerItem()->child(0));
     QVERIFY(!frame->CopyAction()->isEnabled());
     QVERIFY(!frame->DeleteAction()->isEnabled());
-    QTreeWidgetItem* item = ItemForLocalPath(tree, dir.path());
+    QTreeWidgetItem* item = TreeItemForPath(tree, dir.path());
     tree->SelectFolder(item);
     QVERIFY(frame->CopyAction()->isEnabled());
     QVERIFY(frame->DeleteAction()->isEnabled());
