@@ -11,8 +11,32 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zot::FrameParser parser;
     zot::CMessageCodec codec;
+    // The run-taking form, fed in runs whose lengths come from the data, must end the same
+    // frames at the same bytes.
+    zot::FrameParser bulk;
+    size_t bulkEnd = 0;  // the byte after the one where bulk's last result came
+    zot::FrameParser::Result bulkResult = zot::FrameParser::Result::kNone;
     for (size_t i = 0; i < size; ++i) {
-        if (parser.Feed(data[i]) != zot::FrameParser::Result::kFrame) continue;
+        const zot::FrameParser::Result r = parser.Feed(data[i]);
+        while (bulkEnd <= i && bulkEnd < size) {
+            size_t used = 0;
+            const size_t run = 1 + data[bulkEnd] % 64;
+            bulkResult = bulk.Feed(data + bulkEnd, run < size - bulkEnd ? run : size - bulkEnd,
+                                   &used);
+            bulkEnd += used;
+            if (bulkResult != zot::FrameParser::Result::kNone) break;
+        }
+        const bool bulkHere = bulkEnd == i + 1 && bulkResult != zot::FrameParser::Result::kNone;
+        if (bulkHere != (r != zot::FrameParser::Result::kNone)) std::abort();
+        if (bulkHere) {
+            if (bulkResult != r) std::abort();
+            bulkResult = zot::FrameParser::Result::kNone;
+            if (r == zot::FrameParser::Result::kFrame &&
+                (bulk.Length() != parser.Length() ||
+                 std::memcmp(bulk.Payload(), parser.Payload(), parser.Length()) != 0))
+                std::abort();
+        }
+        if (r != zot::FrameParser::Result::kFrame) continue;
         const uint8_t* message;
         size_t length;
         if (codec.DecodePayload(parser.Payload(), parser.Length(), &message, &length) &&

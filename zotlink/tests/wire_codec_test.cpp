@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -247,6 +248,65 @@ TEST(FrameParsing, NoiseOutsideFramesIsReportedOnceUntilTheNextFrame) {
     Parse({0x33}, parser);
     Parse(Encode({1, 2}), parser);  // a frame start forgets the noise before it
     EXPECT_FALSE(parser.TakeNoise());
+}
+
+// What a parser yields over a stream: each result other than kNone, with the index of the
+// byte that ended it and the payload of a good frame.
+struct Event {
+    size_t at;
+    FrameParser::Result result;
+    Bytes payload;
+    bool operator==(const Event&) const = default;
+};
+
+TEST(FrameParsing, TakesRunsOfBytesWithTheSameResultsAsOneByteAtATime) {
+    std::mt19937 rng(7);
+    Bytes stream;
+    for (int i = 0; i < 300; ++i) {
+        Bytes payload(rng() % 1500);
+        // Mostly the special bytes, so runs are cut often.
+        for (auto& b : payload) b = (rng() % 3) ? static_cast<uint8_t>(rng()) : 0x7E;
+        Bytes frame = Encode(payload);
+        switch (rng() % 6) {
+            case 0:
+                frame.back() ^= 0x40;  // bad checksum
+                break;
+            case 1:
+                frame.resize(frame.size() / 2);  // cut off by the next start byte
+                break;
+            case 2:
+                stream.insert(stream.end(), {0x55, 0x0D, 0x0A});  // noise
+                break;
+        }
+        stream.insert(stream.end(), frame.begin(), frame.end());
+    }
+    std::vector<Event> one, runs;
+    FrameParser a;
+    for (size_t i = 0; i < stream.size(); ++i) {
+        const auto r = a.Feed(stream[i]);
+        if (r == FrameParser::Result::kNone) continue;
+        one.push_back({i, r, r == FrameParser::Result::kFrame
+                                 ? Bytes(a.Payload(), a.Payload() + a.Length())
+                                 : Bytes{}});
+    }
+    FrameParser b;
+    for (size_t i = 0; i < stream.size();) {
+        size_t used = 0;
+        const size_t run = std::min<size_t>(1 + rng() % 700, stream.size() - i);
+        const auto r = b.Feed(stream.data() + i, run, &used);
+        ASSERT_GE(used, 1u);
+        ASSERT_LE(used, run);
+        i += used;
+        if (r == FrameParser::Result::kNone) {
+            EXPECT_EQ(used, run);
+            continue;
+        }
+        runs.push_back({i - 1, r, r == FrameParser::Result::kFrame
+                                      ? Bytes(b.Payload(), b.Payload() + b.Length())
+                                      : Bytes{}});
+    }
+    EXPECT_GT(one.size(), 250u);
+    EXPECT_EQ(runs, one);
 }
 
 }  // namespace

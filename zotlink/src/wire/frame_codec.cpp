@@ -1,5 +1,8 @@
 #include "wire/frame_codec.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace zot {
 
 size_t EscapeByte(uint8_t b, uint8_t* out) {
@@ -52,6 +55,36 @@ FrameParser::Result FrameParser::Feed(uint8_t byte) {
         return Result::kNone;
     }
     return Take(byte);
+}
+
+FrameParser::Result FrameParser::Feed(const uint8_t* bytes, size_t count, size_t* used) {
+    size_t i = 0;
+    while (i < count) {
+        if (m_state == State::kPayload && !m_escaped) {
+            // The run up to the next start or escape byte, or to the payload's end.
+            const uint8_t* run = bytes + i;
+            size_t n = std::min(m_expected - m_length, count - i);
+            if (const void* at = std::memchr(run, kStartByte, n))
+                n = static_cast<size_t>(static_cast<const uint8_t*>(at) - run);
+            if (const void* at = std::memchr(run, kEscapeByte, n))
+                n = static_cast<size_t>(static_cast<const uint8_t*>(at) - run);
+            std::memcpy(m_payload + m_length, run, n);
+            uint8_t sum = m_sum;
+            for (size_t k = 0; k < n; ++k) sum ^= run[k];
+            m_sum = sum;
+            m_length += n;
+            if (m_length == m_expected) m_state = State::kChecksum;
+            i += n;
+            if (i == count) break;
+        }
+        const Result r = Feed(bytes[i++]);
+        if (r != Result::kNone) {
+            *used = i;
+            return r;
+        }
+    }
+    *used = count;
+    return Result::kNone;
 }
 
 FrameParser::Result FrameParser::Take(uint8_t value) {

@@ -34,6 +34,11 @@ public:
     };
 
     Result Feed(uint8_t byte);
+    // Feeds bytes in order until one of them ends a frame, good or bad, and returns that
+    // result with *used counting the bytes consumed (all of them when kNone). Gives the same
+    // results as feeding the bytes one at a time, but takes a frame's plain run of payload
+    // bytes in one step.
+    Result Feed(const uint8_t* bytes, size_t count, size_t* used);
     // Drops a partly received frame; returns true when there was one.
     bool Abandon();
     // True when bytes outside any frame were skipped since the last call or frame start:
