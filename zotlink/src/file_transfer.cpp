@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <memory>
+#include <utility>
 #include <thread>
 
 #include "remote_calls.h"
@@ -41,7 +42,8 @@ public:
     virtual ~FileEnd() = default;
     // Bytes actually moved; fewer than n means failure or end of file.
     virtual size_t Read(uint8_t* buffer, size_t n) = 0;
-    virtual size_t Write(const uint8_t* data, size_t n) = 0;
+    // next: the data the following Write will get, when known.
+    virtual size_t Write(const uint8_t* data, size_t n, const uint8_t* next, size_t nextLength) = 0;
     virtual uint64_t Size() const = 0;
 };
 
@@ -86,7 +88,7 @@ public:
         return done;
     }
 
-    size_t Write(const uint8_t* data, size_t n) override {
+    size_t Write(const uint8_t* data, size_t n, const uint8_t*, size_t) override {
         size_t done = 0;
         while (done < n) {
             const ssize_t w = ::write(m_fd, data + done, n - done);
@@ -139,9 +141,10 @@ public:
         return got;
     }
 
-    size_t Write(const uint8_t* data, size_t n) override {
+    size_t Write(const uint8_t* data, size_t n, const uint8_t* next, size_t nextLength) override {
         uint32_t done = 0;
-        calls::WriteFile(m_app, m_handle, data, static_cast<uint32_t>(n), &done);
+        calls::WriteFile(m_app, m_handle, data, static_cast<uint32_t>(n), &done, next,
+                         static_cast<uint32_t>(nextLength));
         return done;
     }
 
@@ -191,14 +194,22 @@ Outcome Copy(CRemoteApp& app, WStringView source, WStringView destination, Progr
     if (!out) return Outcome::kCreateFailed;
     const uint64_t blocks = in->Size() / kBlock;
     const size_t remainder = static_cast<size_t>(in->Size() % kBlock);
-    uint8_t buffer[kBlock];
-    for (uint64_t i = 0; i < blocks; ++i) {
-        if (in->Read(buffer, kBlock) != kBlock) return Outcome::kReadFailed;
-        if (out->Write(buffer, kBlock) != kBlock) return Outcome::kWriteFailed;
-        if (!progress(i, blocks)) return Outcome::kCancelled;
+    // The whole blocks, then the remainder (perhaps empty). Each block is read before the one
+    // ahead of it is written, so a terminal destination can frame its next request while it
+    // waits for a reply.
+    const auto length = [&](uint64_t i) { return i < blocks ? kBlock : remainder; };
+    uint8_t buffers[2][kBlock];
+    uint8_t* current = buffers[0];
+    uint8_t* next = buffers[1];
+    if (in->Read(current, length(0)) != length(0)) return Outcome::kReadFailed;
+    for (uint64_t i = 0; i <= blocks; ++i) {
+        const size_t nextLength = i < blocks ? length(i + 1) : 0;
+        if (in->Read(next, nextLength) != nextLength) return Outcome::kReadFailed;
+        if (out->Write(current, length(i), next, nextLength) != length(i))
+            return Outcome::kWriteFailed;
+        if (i < blocks && !progress(i, blocks)) return Outcome::kCancelled;
+        std::swap(current, next);
     }
-    if (in->Read(buffer, remainder) != remainder) return Outcome::kReadFailed;
-    if (out->Write(buffer, remainder) != remainder) return Outcome::kWriteFailed;
     return Outcome::kDone;
 }
 

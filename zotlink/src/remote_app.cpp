@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "trace.h"
 
@@ -107,34 +108,45 @@ int CRemoteApp::WaitReply() { return WaitReply(m_replyTimeoutMs); }
 
 int CRemoteApp::WaitReply(int timeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    std::unique_lock lock(m_replyMutex);
+    // This thread reads the reply off the line itself: no other thread's wake-up stands
+    // between the reply's last byte and the caller.
+    struct Lease {
+        CSerialLink& link;
+        const bool held;
+        ~Lease() {
+            if (held) link.ReleaseReading();
+        }
+    } lease{m_link, m_link.AcquireReading()};
     for (;;) {
-        if (!m_replyReady.wait_until(lock, deadline,
-                                     [this] { return m_replyPending || m_lossPending; })) {
+        {
+            std::lock_guard lock(m_replyMutex);
+            if (m_replyPending) {
+                m_replyPending = false;
+                const uint16_t command = GetU16(m_reply + 1);
+                const uint16_t sequence = GetU16(m_reply + 3);
+                const uint16_t d = GetU16(m_reply + 5);
+                if (command == m_lastCommand && sequence == m_sequence && d <= kMaxData &&
+                    kHeaderSize + d <= m_replyLength) {
+                    m_stagingLength = d;
+                    std::memset(m_staging, 0, sizeof m_staging);
+                    std::memcpy(m_staging, m_reply + kHeaderSize, d);
+                    return 1;
+                }
+                // A late reply to an earlier attempt, or garbage: never accepted. The wait
+                // goes on for this attempt's own reply within the same time-out.
+                ZOT_TRACE("%-20s seq %5u  ignored reply cmd %u seq %u D %u",
+                          CommandName(m_lastCommand), m_sequence, command, sequence, d);
+            } else if (m_lossPending) {
+                m_lossPending = false;
+                ZOT_TRACE("%-20s seq %5u  reply lost", CommandName(m_lastCommand), m_sequence);
+                return 0;
+            }
+        }
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        if (!lease.held || left.count() <= 0 || !m_link.ReadSome(static_cast<int>(left.count()))) {
             ZOT_TRACE("%-20s seq %5u  no reply", CommandName(m_lastCommand), m_sequence);
             return 0;
         }
-        if (!m_replyPending) {
-            m_lossPending = false;
-            ZOT_TRACE("%-20s seq %5u  reply lost", CommandName(m_lastCommand), m_sequence);
-            return 0;
-        }
-        m_replyPending = false;
-        const uint16_t command = GetU16(m_reply + 1);
-        const uint16_t sequence = GetU16(m_reply + 3);
-        const uint16_t d = GetU16(m_reply + 5);
-        if (command != m_lastCommand || sequence != m_sequence || d > kMaxData ||
-            kHeaderSize + d > m_replyLength) {
-            // A late reply to an earlier attempt, or garbage: never accepted. The wait goes
-            // on for this attempt's own reply within the same time-out.
-            ZOT_TRACE("%-20s seq %5u  ignored reply cmd %u seq %u D %u", CommandName(m_lastCommand),
-                      m_sequence, command, sequence, d);
-            continue;
-        }
-        m_stagingLength = d;
-        std::memset(m_staging, 0, sizeof m_staging);
-        std::memcpy(m_staging, m_reply + kHeaderSize, d);
-        return 1;
     }
 }
 
@@ -146,7 +158,6 @@ void CRemoteApp::DeliverMessage(const uint8_t* message, size_t length) {
         m_replyLength = length;
         m_replyPending = true;
     }
-    m_replyReady.notify_one();
 }
 
 void CRemoteApp::FrameLost(const char* why) {
@@ -155,7 +166,24 @@ void CRemoteApp::FrameLost(const char* why) {
         std::lock_guard lock(m_replyMutex);
         m_lossPending = true;
     }
-    m_replyReady.notify_one();
+}
+
+void CRemoteApp::AnnounceFollowing(uint16_t command, const uint8_t* data, size_t length) {
+    m_followingKnown = length <= kMaxData && (length == 0 || data);
+    if (!m_followingKnown) return;
+    m_followingCommand = command;
+    m_followingLength = length;
+    if (length) std::memcpy(m_following, data, length);
+}
+
+void CRemoteApp::PrepareFollowing() {
+    // A plain frame costs next to nothing to build when it is needed.
+    if (!m_link.Compression()) return;
+    uint8_t message[kMaxPayload];
+    PutHeader(message, kTypeRequest, m_followingCommand, static_cast<uint16_t>(m_sequence + 1),
+              static_cast<uint16_t>(m_followingLength));
+    if (m_followingLength) std::memcpy(message + kHeaderSize, m_following, m_followingLength);
+    m_link.PrepareAhead(message, kHeaderSize + m_followingLength);
 }
 
 CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t length,
@@ -177,6 +205,7 @@ CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t
     // The hook may make calls of its own, so keep the request data apart from shared buffers.
     uint8_t request[kMaxData];
     if (length) std::memcpy(request, data, length);
+    bool announced = std::exchange(m_followingKnown, false);
     for (int attempt = -1;;) {
         BeginRequest(command);
         uint8_t* msg = m_link.OutgoingMessage();
@@ -187,6 +216,10 @@ CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t
         const bool sent = m_link.SendPayload() != 0;
         ZOT_TRACE("%-20s seq %5u  D %4zu  %s%s", CommandName(command), m_sequence, length,
                   m_link.Compression() ? "zlib" : "plain", sent ? "" : "  NOT SENT");
+        if (sent && announced) {
+            PrepareFollowing();
+            announced = false;
+        }
         if (WaitReply(AttemptTimeout(command, attempt + 1))) {
             // Only first attempts: a reply after a retry may answer either attempt.
             if (attempt < 0)

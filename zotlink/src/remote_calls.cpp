@@ -1,5 +1,6 @@
 #include "remote_calls.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zot::calls {
@@ -210,6 +211,15 @@ int ReadFile(CRemoteApp& app, int32_t file, void* buffer, uint32_t count, uint32
     if (count && !out) ok = 0;
     while (ok && total < count) {
         const uint32_t want = count - total < kMaxBlock ? count - total : kMaxBlock;
+        // The next read of this call; after a full last one, a caller reading a file
+        // block by block most likely asks for the same again.
+        const uint32_t left = count - total - want;
+        const uint32_t next = left ? std::min<uint32_t>(left, kMaxBlock) : want;
+        if (next == kMaxBlock || left) {
+            Request following;
+            following.U32(static_cast<uint32_t>(file)).U32(next);
+            app.AnnounceFollowing(kReadFile, following.data(), following.size());
+        }
         uint32_t got = 0;
         // A zero result disowns whatever data came with it.
         if (ReadBlock(app, file, out + total, want, &got) == 0) break;
@@ -220,13 +230,24 @@ int ReadFile(CRemoteApp& app, int32_t file, void* buffer, uint32_t count, uint32
     return ok && total == count;
 }
 
-int WriteFile(CRemoteApp& app, int32_t file, const void* data, uint32_t count, uint32_t* done) {
+int WriteFile(CRemoteApp& app, int32_t file, const void* data, uint32_t count, uint32_t* done,
+              const void* following, uint32_t followingCount) {
     uint32_t total = 0;
     const auto* in = static_cast<const uint8_t*>(data);
     int ok = 1;
     if (count && !in) ok = 0;
+    if (!following) followingCount = 0;
     while (ok && total < count) {
         const uint32_t want = count - total < kMaxBlock ? count - total : kMaxBlock;
+        // The next write: the rest of this call's data, else the start of the caller's next.
+        const uint32_t left = count - total - want;
+        const uint8_t* nextData = left ? in + total + want : static_cast<const uint8_t*>(following);
+        const uint32_t next = std::min<uint32_t>(left ? left : followingCount, kMaxBlock);
+        if (next) {
+            Request r;
+            r.U32(static_cast<uint32_t>(file)).U32(next).Bytes(nextData, next);
+            app.AnnounceFollowing(kWriteFile, r.data(), r.size());
+        }
         uint32_t written = 0;
         if (WriteBlock(app, file, in + total, want, &written) == 0) break;
         total += written < want ? written : want;

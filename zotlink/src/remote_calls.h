@@ -28,7 +28,9 @@ int RemoveDirectory(CRemoteApp& app, std::string_view path);
 int DeleteFile(CRemoteApp& app, std::string_view path);
 
 int ReadFile(CRemoteApp& app, int32_t file, void* buffer, uint32_t count, uint32_t* done);
-int WriteFile(CRemoteApp& app, int32_t file, const void* data, uint32_t count, uint32_t* done);
+// following: the data the caller will write next, if it knows (framed ahead of time).
+int WriteFile(CRemoteApp& app, int32_t file, const void* data, uint32_t count, uint32_t* done,
+              const void* following = nullptr, uint32_t followingCount = 0);
 int CloseFile(CRemoteApp& app, int32_t file);
 int SetFilePointer(CRemoteApp& app, int32_t file, int32_t distance, uint32_t method);
 int SetEndOfFile(CRemoteApp& app, int32_t file);

@@ -1,6 +1,8 @@
 #include "serial_link.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 
 #include "port_name.h"
 #include "trace.h"
@@ -59,7 +61,13 @@ int CSerialLink::StartReader() {
 
 void CSerialLink::Close() {
     if (!IsOpen()) return;
-    m_stop.store(true);
+    {
+        std::unique_lock lock(m_readingMutex);
+        m_stop.store(true);
+        m_readerWake.notify_all();
+        // A caller reading the line sees the flag after its current read, which is short.
+        m_readingEnded.wait(lock, [this] { return !m_callerReading; });
+    }
     if (m_reader.joinable()) m_reader.join();
     m_port.reset();
     ZOT_TRACE("closed");
@@ -83,38 +91,96 @@ size_t CSerialLink::ReadChunk(uint8_t* buffer, size_t maxLength, int waitMs) {
 }
 
 int CSerialLink::SendPayload() {
+    const size_t ahead = m_aheadLength;
+    m_aheadLength = 0;
     if (!m_port || m_outgoingLength > kMaxPayload) return 0;
+    if (ahead == m_outgoingLength && m_aheadCompress == m_compress &&
+        std::memcmp(m_aheadMessage, m_outgoing, ahead) == 0)
+        return m_port->Write(m_aheadFrame, m_aheadFrameLength) ? 1 : 0;
     const size_t n = m_txCodec.EncodeMessage(m_outgoing, m_outgoingLength, m_compress, m_frame);
     if (n == 0) return 0;
     return m_port->Write(m_frame, n) ? 1 : 0;
 }
 
+void CSerialLink::PrepareAhead(const uint8_t* message, size_t length) {
+    m_aheadLength = 0;
+    if (length == 0 || length > kMaxPayload) return;
+    m_aheadFrameLength = m_txCodec.EncodeMessage(message, length, m_compress, m_aheadFrame);
+    if (m_aheadFrameLength == 0) return;
+    std::memcpy(m_aheadMessage, message, length);
+    m_aheadCompress = m_compress;
+    m_aheadLength = length;
+}
+
+bool CSerialLink::AcquireReading() {
+    std::unique_lock lock(m_readingMutex);
+    if (!m_port || m_stop.load()) return false;
+    m_callerReading = true;
+    m_readingEnded.wait(lock, [this] { return !m_readerReading; });
+    if (!m_stop.load()) return true;
+    m_callerReading = false;
+    m_readingEnded.notify_all();
+    return false;
+}
+
+void CSerialLink::ReleaseReading() {
+    std::lock_guard lock(m_readingMutex);
+    m_callerReading = false;
+    m_callerLeft = std::chrono::steady_clock::now();
+    // Close() may be waiting; the reader thread is not woken, it looks again when its
+    // wait runs out.
+    m_readingEnded.notify_all();
+}
+
 void CSerialLink::ReaderLoop() {
-    while (!m_stop.load(std::memory_order_relaxed)) {
-        // Inside a frame only the short byte gap applies; between frames the wait just bounds
-        // how long Close() waits for this thread.
-        const int wait = m_parser.InFrame() ? kByteWaitMs : kChunkWaitMs;
-        const size_t n = m_port->Read(m_raw, sizeof m_raw, wait);
-        if (n == 0) {
-            if (m_parser.Abandon())
-                m_owner->FrameLost("gap inside frame");
-            else if (m_parser.TakeNoise())
-                m_owner->FrameLost("bytes outside any frame");
+    // While files are copied the calls come back to back; the reader thread keeps out of the
+    // way until the line has been without a call for this long.
+    constexpr auto kCallerGrace = std::chrono::milliseconds(kChunkWaitMs);
+    std::unique_lock lock(m_readingMutex);
+    while (!m_stop.load()) {
+        const auto now = std::chrono::steady_clock::now();
+        if (m_callerReading || now - m_callerLeft < kCallerGrace) {
+            m_readerWake.wait_until(lock,
+                                        (m_callerReading ? now : m_callerLeft) + kCallerGrace);
             continue;
         }
-        for (size_t i = 0; i < n; ++i) {
-            switch (m_parser.Feed(m_raw[i])) {
-                case FrameParser::Result::kNone:
-                    break;
-                case FrameParser::Result::kFrame:
-                    HandleFrame();
-                    break;
-                case FrameParser::Result::kBadFrame:
-                    m_owner->FrameLost("bad checksum or length");
-                    break;
-            }
-        }
+        m_readerReading = true;
+        lock.unlock();
+        ReadSome(kChunkWaitMs);
+        lock.lock();
+        m_readerReading = false;
+        m_readingEnded.notify_all();
     }
+}
+
+bool CSerialLink::ReadSome(int waitMs) {
+    if (m_stop.load(std::memory_order_relaxed)) return false;
+    // Inside a frame only the short byte gap applies. Between frames the wait is kept short,
+    // so a closing link is noticed soon.
+    const int wait = m_parser.InFrame() ? kByteWaitMs : std::clamp(waitMs, 0, kChunkWaitMs);
+    const size_t n = m_port->Read(m_raw, sizeof m_raw, wait);
+    if (n == 0) {
+        if (m_parser.Abandon())
+            m_owner->FrameLost("gap inside frame");
+        else if (m_parser.TakeNoise())
+            m_owner->FrameLost("bytes outside any frame");
+        return true;
+    }
+    for (size_t i = 0; i < n;) {
+        size_t used = 0;
+        switch (m_parser.Feed(m_raw + i, n - i, &used)) {
+            case FrameParser::Result::kNone:
+                break;
+            case FrameParser::Result::kFrame:
+                HandleFrame();
+                break;
+            case FrameParser::Result::kBadFrame:
+                m_owner->FrameLost("bad checksum or length");
+                break;
+        }
+        i += used;
+    }
+    return true;
 }
 
 void CSerialLink::HandleFrame() {

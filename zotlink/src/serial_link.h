@@ -1,10 +1,14 @@
 #pragma once
 // The one serial line to the terminal: opens the port, frames and writes outgoing messages,
-// and runs a reader thread that parses incoming frames as a byte stream and hands each
-// complete message to its owner the moment its last byte arrives.
+// and parses incoming frames as a byte stream, handing each complete message to its owner the
+// moment its last byte arrives. A thread waiting for a reply reads the line itself; a reader
+// thread keeps it between calls.
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -14,7 +18,7 @@
 
 namespace zot {
 
-// Receives what the reader thread parses. Called on the reader thread.
+// Receives what the link parses: on the reader thread, or on a thread inside ReadSome().
 class IMessageSink {
 public:
     virtual ~IMessageSink() = default;
@@ -55,6 +59,18 @@ public:
     // callers that drive the port without the reader thread.
     size_t ReadChunk(uint8_t* buffer, size_t maxLength, int waitMs);
 
+    // A thread about to wait for a reply takes the reading over from the reader thread: a
+    // reply handed from one thread to another costs a thread wake-up each round trip, which
+    // on an unpaced line is more than all the rest of the PC's work. Between Acquire and
+    // Release only this thread reads the line, through ReadSome(). Acquire waits for a read
+    // the reader thread has begun (it ends when the line has something, or after
+    // kChunkWaitMs); false when the link is closed or closing.
+    bool AcquireReading();
+    // Reads what the line has, waiting up to waitMs for it (kByteWaitMs inside a frame), and
+    // hands over every message completed. False when the link is closing.
+    bool ReadSome(int waitMs);
+    void ReleaseReading();
+
     // The outgoing message: the engine writes header and data here and sets the length.
     uint8_t* OutgoingMessage() { return m_outgoing; }
     void SetOutgoingLength(size_t length) { m_outgoingLength = length; }
@@ -62,6 +78,11 @@ public:
     // before returning, so the next request can never overwrite a frame still being sent.
     // 0 when nothing was written.
     int SendPayload();
+    // Frames message now, while the line is busy with the current exchange, for a later
+    // SendPayload() whose outgoing message turns out to be exactly this one (same bytes, same
+    // compression switch); any other message is framed as usual. Compressing a full request
+    // takes longer than the rest of the PC's share of a round trip.
+    void PrepareAhead(const uint8_t* message, size_t length);
 
     void SetCompression(bool on) { m_compress = on; }
     bool Compression() const { return m_compress; }
@@ -86,10 +107,22 @@ private:
     uint8_t m_outgoing[kMaxPayload] = {};
     uint8_t m_frame[kMaxFrame] = {};
     CMessageCodec m_txCodec;
+    size_t m_aheadLength = 0;  // 0: nothing prepared
+    size_t m_aheadFrameLength = 0;
+    bool m_aheadCompress = false;
+    uint8_t m_aheadMessage[kMaxPayload] = {};
+    uint8_t m_aheadFrame[kMaxFrame] = {};
 
-    // Receiving side (reader thread).
+    // Receiving side: the reader thread, or a caller between AcquireReading and
+    // ReleaseReading; the mutex hands the parser and the port's reading between them.
     std::thread m_reader;
     std::atomic<bool> m_stop{false};
+    std::mutex m_readingMutex;
+    std::condition_variable m_readerWake;    // the parked reader thread: only Close() wakes it
+    std::condition_variable m_readingEnded;  // a read or a caller's reading ended
+    bool m_readerReading = false;
+    bool m_callerReading = false;
+    std::chrono::steady_clock::time_point m_callerLeft;
     uint8_t m_raw[kReadBufferSize] = {};
     FrameParser m_parser;
     CMessageCodec m_rxCodec;
