@@ -77,6 +77,22 @@ CCommandHandler::CCommandHandler(const Options& options)
       m_storeSize(options.storeSize),
       m_log(options.log) {}
 
+bool CCommandHandler::NextReadReply(const uint8_t* data, size_t length,
+                                    std::vector<uint8_t>* reply) {
+    reply->clear();
+    CRequestReader in(data, length);
+    const auto handle = in.U32();
+    const auto count = in.U32();
+    std::vector<uint8_t> bytes;
+    if (!handle || !count || *count == 0 || *count > zot::kMaxBlock ||
+        !m_store.Peek(*handle, *count, &bytes) || bytes.size() != *count)
+        return false;
+    Put32(reply, *count);
+    reply->insert(reply->end(), bytes.begin(), bytes.end());
+    Put32(reply, 1);
+    return true;
+}
+
 bool CCommandHandler::Handle(uint16_t command, uint16_t sequence, const uint8_t* data,
                              size_t length, std::vector<uint8_t>* reply) {
     reply->clear();

@@ -21,6 +21,10 @@ class CCommandHandler {
     bool Handle(uint16_t command, uint16_t sequence, const uint8_t* data, size_t length,
                 std::vector<uint8_t>* reply);
 
+    // The reply data a read request (its data) would get if it came again now, without
+    // reading; false when it is no well-formed read of a whole block that is there to read.
+    bool NextReadReply(const uint8_t* data, size_t length, std::vector<uint8_t>* reply);
+
   private:
     void Ring(const std::string& text) const;
 

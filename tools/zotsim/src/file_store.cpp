@@ -232,24 +232,41 @@ void CFileStore::Remember(OpenFileEntry& file, uint16_t sequence) {
     file.history.emplace_back(sequence, file.position);
 }
 
+namespace {
+
+// Up to count bytes at offset; fewer at the end of the file.
+void ReadAt(int fd, uint64_t offset, uint32_t count, std::vector<uint8_t>* data) {
+    data->resize(count);
+    size_t got = 0;
+    while (got < count) {
+        const ssize_t r =
+            ::pread(fd, data->data() + got, count - got, static_cast<off_t>(offset + got));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) break;
+        got += static_cast<size_t>(r);
+    }
+    data->resize(got);
+}
+
+}  // namespace
+
 bool CFileStore::Read(uint32_t handle, uint16_t sequence, uint32_t count,
                       std::vector<uint8_t>* data) {
     data->clear();
     OpenFileEntry* file = FindFile(handle);
     if (!file) return false;
     Remember(*file, sequence);
-    data->resize(count);
-    size_t got = 0;
-    while (got < count) {
-        const ssize_t r = ::pread(file->fd.Get(), data->data() + got, count - got,
-                                  static_cast<off_t>(file->position + got));
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
-        got += static_cast<size_t>(r);
-    }
-    data->resize(got);
-    file->position += got;
+    ReadAt(file->fd.Get(), file->position, count, data);
+    file->position += data->size();
     return true;  // a short count, even 0 at the end of the file, is still a success
+}
+
+bool CFileStore::Peek(uint32_t handle, uint32_t count, std::vector<uint8_t>* data) {
+    data->clear();
+    const OpenFileEntry* file = FindFile(handle);
+    if (!file) return false;
+    ReadAt(file->fd.Get(), file->position, count, data);
+    return true;
 }
 
 bool CFileStore::Write(uint32_t handle, uint16_t sequence, const uint8_t* data, uint32_t count,

@@ -50,6 +50,8 @@ class CFileStore {
     bool CloseFile(uint32_t handle);
     // sequence: the request's, remembered with the position before it for RewindTo().
     bool Read(uint32_t handle, uint16_t sequence, uint32_t count, std::vector<uint8_t>* data);
+    // What Read() would give now, without moving the position or remembering anything.
+    bool Peek(uint32_t handle, uint32_t count, std::vector<uint8_t>* data);
     bool Write(uint32_t handle, uint16_t sequence, const uint8_t* data, uint32_t count,
                uint32_t* written);
     bool RewindTo(uint32_t handle, uint16_t sequence);

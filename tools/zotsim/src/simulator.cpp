@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
@@ -82,6 +83,8 @@ struct CSimulator::Impl {
     void Reply(uint16_t command, uint16_t sequence, bool compress, const FaultActions& faults,
                const std::vector<uint8_t>& data);
     void WritePaced(uint8_t* frame, size_t length);
+    size_t EncodeReply(const std::vector<uint8_t>& message, bool compress);
+    void PrepareNextRead(uint16_t sequence, bool compress);
 
     const Options options;
     CCommandHandler handler;
@@ -101,6 +104,12 @@ struct CSimulator::Impl {
     std::vector<uint8_t> request;
     std::vector<uint8_t> replyData;
     uint8_t frame[zot::kMaxFrame] = {};
+    // A file read in blocks asks for the next block next: its reply is framed while the PC
+    // handles this one, and used when the real reply comes out the same, byte for byte.
+    std::vector<uint8_t> aheadMessage;
+    bool aheadCompress = false;
+    size_t aheadFrameLength = 0;
+    uint8_t aheadFrame[zot::kMaxFrame] = {};
 
     mutable std::mutex recordMutex;
     std::vector<RequestRecord> records;
@@ -145,12 +154,14 @@ void CSimulator::Impl::HandleUnplug() {
 void CSimulator::Impl::OnBytes(const uint8_t* bytes, size_t count) {
     // At line rate the chunk's bytes arrive one after another from when the line is free.
     const Clock::time_point start = rxPacer.Reserve(Clock::now(), count);
-    for (size_t i = 0; i < count; ++i) {
-        const auto result = parser.Feed(bytes[i]);
+    for (size_t i = 0; i < count;) {
+        size_t used = 0;
+        const auto result = parser.Feed(bytes + i, count - i, &used);
+        i += used;
         if (result == zot::FrameParser::Result::kBadFrame && options.log)
             std::fprintf(stderr, "zotsim: frame with a bad checksum or length dropped\n");
         if (result != zot::FrameParser::Result::kFrame) continue;
-        if (rxPacer.Enabled() && !SleepUntil(start + rxPacer.Duration(i + 1))) return;
+        if (rxPacer.Enabled() && !SleepUntil(start + rxPacer.Duration(i))) return;
         OnFrame(parser.Payload(), parser.Length());
     }
 }
@@ -196,7 +207,35 @@ void CSimulator::Impl::OnFrame(const uint8_t* payload, size_t length) {
         }
     }
     if (!known || actions.drop) return;
-    Reply(command, sequence, compressed || options.compressReplies, actions, replyData);
+    const bool compress = compressed || options.compressReplies;
+    Reply(command, sequence, compress, actions, replyData);
+    if (command == zot::kReadFile && compress) PrepareNextRead(sequence, compress);
+}
+
+void CSimulator::Impl::PrepareNextRead(uint16_t sequence, bool compress) {
+    aheadMessage.clear();
+    std::vector<uint8_t> data;
+    if (!handler.NextReadReply(request.data() + zot::kHeaderSize,
+                               request.size() - zot::kHeaderSize, &data))
+        return;
+    std::vector<uint8_t> message(zot::kHeaderSize + data.size());
+    zot::PutHeader(message.data(), zot::kTypeReply, zot::kReadFile,
+                   static_cast<uint16_t>(sequence + 1), static_cast<uint16_t>(data.size()));
+    std::copy(data.begin(), data.end(), message.begin() + zot::kHeaderSize);
+    aheadFrameLength = txCodec.EncodeMessage(message.data(), message.size(), compress, aheadFrame);
+    if (aheadFrameLength == 0) return;
+    aheadMessage = std::move(message);
+    aheadCompress = compress;
+}
+
+size_t CSimulator::Impl::EncodeReply(const std::vector<uint8_t>& message, bool compress) {
+    if (!aheadMessage.empty() && aheadCompress == compress && aheadMessage == message) {
+        aheadMessage.clear();
+        std::copy(aheadFrame, aheadFrame + aheadFrameLength, frame);
+        return aheadFrameLength;
+    }
+    aheadMessage.clear();
+    return txCodec.EncodeMessage(message.data(), message.size(), compress, frame);
 }
 
 void CSimulator::Impl::Reply(uint16_t command, uint16_t sequence, bool compress,
@@ -210,8 +249,7 @@ void CSimulator::Impl::Reply(uint16_t command, uint16_t sequence, bool compress,
     std::copy(data.begin(), data.end(), message.begin() + zot::kHeaderSize);
     const int delayMs = options.latencyMs + actions.delayMs;
     if (delayMs > 0 && !SleepUntil(Clock::now() + std::chrono::milliseconds(delayMs))) return;
-    const size_t frameLength =
-        txCodec.EncodeMessage(message.data(), message.size(), compress, frame);
+    const size_t frameLength = EncodeReply(message, compress);
     if (frameLength == 0) return;
     if (actions.corrupt) CorruptFrame(frame, frameLength);
     WritePaced(frame, frameLength);
