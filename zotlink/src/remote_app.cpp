@@ -205,7 +205,7 @@ CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t
     // The hook may make calls of its own, so keep the request data apart from shared buffers.
     uint8_t request[kMaxData];
     if (length) std::memcpy(request, data, length);
-    bool announced = std::exchange(m_followingKnown, false);
+    const bool announced = std::exchange(m_followingKnown, false);
     for (int attempt = -1;;) {
         BeginRequest(command);
         uint8_t* msg = m_link.OutgoingMessage();
@@ -216,10 +216,7 @@ CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t
         const bool sent = m_link.SendPayload() != 0;
         ZOT_TRACE("%-20s seq %5u  D %4zu  %s%s", CommandName(command), m_sequence, length,
                   m_link.Compression() ? "zlib" : "plain", sent ? "" : "  NOT SENT");
-        if (sent && announced) {
-            PrepareFollowing();
-            announced = false;
-        }
+        if (sent && announced) PrepareFollowing();
         if (WaitReply(AttemptTimeout(command, attempt + 1))) {
             // Only first attempts: a reply after a retry may answer either attempt.
             if (attempt < 0)

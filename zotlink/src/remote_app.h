@@ -40,9 +40,9 @@ public:
     Reply Call(uint16_t command, const uint8_t* data, size_t length, size_t acceptedLength,
                const RetryHook& beforeRetry = nullptr);
     // The request that will most likely follow the next Call(): that call frames it while
-    // its own reply is on the way, which saves the compression time on the next round trip
-    // when the guess is right. Costs one wasted framing when it is wrong; used by the next
-    // Call() only.
+    // its own reply is on the way (again after each retry), which saves the compression time
+    // on the next round trip when the guess is right. A wrong guess costs one wasted framing
+    // and changes nothing on the line. Used by the next Call() only.
     void AnnounceFollowing(uint16_t command, const uint8_t* data, size_t length);
     const uint8_t* ReplyData() const { return m_staging; }
     size_t ReplyLength() const { return m_stagingLength; }
