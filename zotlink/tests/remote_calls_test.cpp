@@ -48,6 +48,23 @@ TEST_F(RemoteCalls, ReadOf2500BytesGoesAsThreeRequests) {
     EXPECT_EQ(CountRequests(kReadFile), 3);
 }
 
+// The terminal may have the next block's reply ready before it is asked for; a file changed
+// in between must still be read as it is now.
+TEST_F(RemoteCalls, ReadAfterTheFileChangedBetweenBlocksGivesTheNewBytes) {
+    const std::string before = RandomBytes(4096, 5);
+    WriteBytes(TerminalPath("c.bin"), before);
+    const int32_t h = Open("c.bin");
+    ASSERT_NE(h, -1);
+    std::string buf(1024, '\0');
+    uint32_t got = 0;
+    ASSERT_EQ(calls::ReadFile(app, h, buf.data(), 1024, &got), 1);
+    EXPECT_EQ(buf, before.substr(0, 1024));
+    const std::string after = RandomBytes(4096, 6);
+    WriteBytes(TerminalPath("c.bin"), after);
+    ASSERT_EQ(calls::ReadFile(app, h, buf.data(), 1024, &got), 1);
+    EXPECT_EQ(buf, after.substr(1024, 1024));
+}
+
 TEST_F(RemoteCalls, ReadPastTheEndReturnsZeroWithTheCountSoFar) {
     WriteBytes(TerminalPath("short.bin"), RandomBytes(2100));
     const int32_t h = Open("short.bin");

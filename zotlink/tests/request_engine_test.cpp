@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 #include <future>
+#include <optional>
 #include <thread>
 
 #include "pty_peer.h"
@@ -441,6 +442,71 @@ TEST_F(RequestEngine, FindHandleZeroIsMinusOneAndTheRecordIsStillCopied) {
     EXPECT_EQ(d.cFileName[0], 'x');
 }
 
+// The next request of a block-wise read or write is framed while the current reply is on its
+// way; what goes out must still be exactly the request's own frame, whatever was guessed.
+TEST_F(RequestEngine, BlockReadsGoOutAsTheirOwnFramesAcrossARetry) {
+    app.Link().SetCompression(true);
+    std::vector<uint8_t> buffer(2048);
+    uint32_t got = 0;
+    auto call = std::async(std::launch::async,
+                           [&] { return calls::ReadFile(app, 7, buffer.data(), 2048, &got); });
+    auto block = [](uint8_t fill) {
+        Bytes data(4 + 1024 + 4, fill);
+        PutU32(data.data(), 1024);
+        PutU32(data.data() + 4 + 1024, 1);
+        return data;
+    };
+    std::vector<Request> seen;
+    auto next = [&] {
+        auto r = peer.NextRequest();
+        EXPECT_TRUE(r);
+        if (!r) return Request{};
+        EXPECT_TRUE(r->compressed);
+        EXPECT_EQ(r->frame, PtyPeer::Frame(r->message, true)) << "not the request's own frame";
+        seen.push_back(*r);
+        return *r;
+    };
+    // The first block left unanswered, the rewind, the first block again, the second block.
+    const std::vector<std::optional<Bytes>> answers = {std::nullopt, Bytes{1, 0, 0, 0},
+                                                       block(0xA1), block(0xB2)};
+    for (const auto& answer : answers) {
+        const Request r = next();
+        ASSERT_FALSE(r.message.empty());
+        if (answer) Answer(r, *answer);
+    }
+    EXPECT_EQ(call.get(), 1);
+    EXPECT_EQ(got, 2048u);
+    EXPECT_EQ(buffer[1023], 0xA1);
+    EXPECT_EQ(buffer[1024], 0xB2);
+    ASSERT_EQ(seen.size(), 4u);
+    const std::vector<uint16_t> commands = {seen[0].command(), seen[1].command(),
+                                            seen[2].command(), seen[3].command()};
+    EXPECT_EQ(commands, (std::vector<uint16_t>{kReadFile, kSetFilePosToPre, kReadFile, kReadFile}));
+    for (size_t i = 1; i < seen.size(); ++i)
+        EXPECT_EQ(seen[i].sequence(), static_cast<uint16_t>(seen[0].sequence() + i));
+}
+
+TEST_F(RequestEngine, AWrongGuessOfTheNextRequestChangesNothingOnTheLine) {
+    app.Link().SetCompression(true);
+    const Bytes guess = {9, 9, 9, 9};
+    app.AnnounceFollowing(kCloseFile, guess.data(), guess.size());
+    auto first = GetVersionAsync();
+    auto r1 = peer.NextRequest();
+    ASSERT_TRUE(r1);
+    Answer(*r1, kVersionData);
+    EXPECT_EQ(first.get(), 1);
+    // Same command as guessed, other data.
+    auto close = std::async(std::launch::async, [this] { return calls::CloseFile(app, 5); });
+    auto r2 = peer.NextRequest();
+    ASSERT_TRUE(r2);
+    EXPECT_EQ(r2->command(), kCloseFile);
+    EXPECT_EQ(r2->sequence(), static_cast<uint16_t>(r1->sequence() + 1));
+    EXPECT_EQ(r2->data(), (Bytes{5, 0, 0, 0}));
+    EXPECT_EQ(r2->frame, PtyPeer::Frame(r2->message, true));
+    Answer(*r2, {1, 0, 0, 0});
+    EXPECT_EQ(close.get(), 1);
+}
+
 TEST(SerialLink, OpenCloseAndReopen) {
     PtyPeer peer;
     CRemoteApp app;
@@ -466,6 +532,25 @@ TEST(SerialLink, ClosesPromptlyAfterTheLineHungUp) {
     auto closed = std::async(std::launch::async, [&] { return app.LumoUninit(); });
     ASSERT_EQ(closed.wait_for(2s), std::future_status::ready) << "Close hangs on a dead line";
     EXPECT_EQ(closed.get(), 1);
+}
+
+// A call waits by reading the line itself; closing the link from another thread must end
+// that wait soon, not after the reply timeout.
+TEST(SerialLink, CloseEndsAWaitOnAnotherThreadSoon) {
+    PtyPeer peer;
+    CRemoteApp app;
+    ASSERT_EQ(app.LumoInitDevice(peer.SlavePath(), 115200, 1), 1);
+    app.SetReplyTimeout(20000);
+    auto call = std::async(std::launch::async, [&] {
+        ZOT_VERSION_INFO v{};
+        return calls::GetVersion(app, &v);
+    });
+    ASSERT_TRUE(peer.NextRequest());
+    auto closed = std::async(std::launch::async, [&] { return app.LumoUninit(); });
+    ASSERT_EQ(closed.wait_for(2s), std::future_status::ready) << "Close waits for the reply";
+    EXPECT_EQ(closed.get(), 1);
+    ASSERT_EQ(call.wait_for(2s), std::future_status::ready) << "the call outlives the link";
+    EXPECT_EQ(call.get(), 0);
 }
 
 TEST(SerialLink, NegativePortIsRefusedAndKeepsTheStoredPort) {
