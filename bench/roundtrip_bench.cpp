@@ -1,6 +1,7 @@
 // What the PC side costs per round trip: whole-file copies over an unpaced pseudo-terminal to
 // the simulator program in a process of its own, so this process's processor time is the
-// library's (its reader thread, the copying thread and the PC file's reads and writes).
+// library's (the copying thread, which also reads the replies, and the PC file's reads and
+// writes).
 #include <sys/resource.h>
 
 #include <cstdio>

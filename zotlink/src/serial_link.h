@@ -48,8 +48,9 @@ public:
     int OpenDevice(const std::string& device, int baud);
     // Runs the link over a port the caller made (an in-memory line in fuzzers and tests).
     int OpenPort(std::unique_ptr<ISerialPort> port);
-    // Stops the reader thread (it finishes its current read, at most kByteWaitMs) and closes
-    // the port. Harmless when closed.
+    // Stops the reader thread (it finishes its current read, at most kByteWaitMs), waits for a
+    // caller reading the line to notice (as long again), and closes the port. Harmless when
+    // closed.
     void Close();
     // Closes and opens again at a new speed on the stored port or device.
     int Reopen(int baud);
