@@ -110,13 +110,7 @@ int CRemoteApp::WaitReply(int timeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     // This thread reads the reply off the line itself: no other thread's wake-up stands
     // between the reply's last byte and the caller.
-    struct Lease {
-        CSerialLink& link;
-        const bool held;
-        ~Lease() {
-            if (held) link.ReleaseReading();
-        }
-    } lease{m_link, m_link.AcquireReading()};
+    const CSerialLink::Hold reading(m_link, true);
     for (;;) {
         {
             std::lock_guard lock(m_replyMutex);
@@ -143,7 +137,7 @@ int CRemoteApp::WaitReply(int timeoutMs) {
             }
         }
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-        if (!lease.held || left.count() <= 0 || !m_link.ReadSome(static_cast<int>(left.count()))) {
+        if (!reading.Held() || left.count() <= 0 || !m_link.ReadSome(static_cast<int>(left.count()))) {
             ZOT_TRACE("%-20s seq %5u  no reply", CommandName(m_lastCommand), m_sequence);
             return 0;
         }
@@ -212,8 +206,10 @@ CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t
         PutU16(msg + 5, static_cast<uint16_t>(length));
         if (length) std::memcpy(msg + kHeaderSize, request, length);
         m_link.SetOutgoingLength(kHeaderSize + length);
+        // Held from the send to the end of the wait, so the port cannot be closed under either.
+        const CSerialLink::Hold hold(m_link, false);
         const auto sentAt = Clock::now();
-        const bool sent = m_link.SendPayload() != 0;
+        const bool sent = hold.Held() && m_link.SendPayload() != 0;
         ZOT_TRACE("%-20s seq %5u  D %4zu  %s%s", CommandName(command), m_sequence, length,
                   m_link.Compression() ? "zlib" : "plain", sent ? "" : "  NOT SENT");
         if (sent && announced) PrepareFollowing();

@@ -65,10 +65,11 @@ void CSerialLink::Close() {
         std::unique_lock lock(m_readingMutex);
         m_stop.store(true);
         m_readerWake.notify_all();
-        // A caller reading the line sees the flag after its current read, which is short.
-        m_readingEnded.wait(lock, [this] { return !m_callerReading; });
+        // A call sees the flag after its send or its current read, both short.
+        m_readingEnded.wait(lock, [this] { return m_calls == 0; });
     }
     if (m_reader.joinable()) m_reader.join();
+    std::lock_guard lock(m_readingMutex);
     m_port.reset();
     ZOT_TRACE("closed");
 }
@@ -112,24 +113,31 @@ void CSerialLink::PrepareAhead(const uint8_t* message, size_t length) {
     m_aheadLength = length;
 }
 
-bool CSerialLink::AcquireReading() {
-    std::unique_lock lock(m_readingMutex);
-    if (!m_port || m_stop.load()) return false;
-    m_callerReading = true;
-    m_readingEnded.wait(lock, [this] { return !m_readerReading; });
-    if (!m_stop.load()) return true;
-    m_callerReading = false;
-    m_readingEnded.notify_all();
-    return false;
+bool CSerialLink::EnterCall() {
+    std::lock_guard lock(m_readingMutex);
+    if (m_stop.load() || !m_port) return false;
+    ++m_calls;
+    return true;
 }
 
-void CSerialLink::ReleaseReading() {
+void CSerialLink::LeaveCall() {
     std::lock_guard lock(m_readingMutex);
-    m_callerReading = false;
-    m_callerLeft = std::chrono::steady_clock::now();
+    if (--m_calls == 0) m_callerLeft = std::chrono::steady_clock::now();
     // Close() may be waiting; the reader thread is not woken, it looks again when its
     // wait runs out.
     m_readingEnded.notify_all();
+}
+
+bool CSerialLink::AcquireReading() {
+    {
+        std::unique_lock lock(m_readingMutex);
+        if (m_stop.load() || !m_port) return false;
+        ++m_calls;
+        m_readingEnded.wait(lock, [this] { return !m_readerReading; });
+        if (!m_stop.load()) return true;
+    }
+    LeaveCall();
+    return false;
 }
 
 void CSerialLink::ReaderLoop() {
@@ -139,9 +147,8 @@ void CSerialLink::ReaderLoop() {
     std::unique_lock lock(m_readingMutex);
     while (!m_stop.load()) {
         const auto now = std::chrono::steady_clock::now();
-        if (m_callerReading || now - m_callerLeft < kCallerGrace) {
-            m_readerWake.wait_until(lock,
-                                        (m_callerReading ? now : m_callerLeft) + kCallerGrace);
+        if (m_calls > 0 || now - m_callerLeft < kCallerGrace) {
+            m_readerWake.wait_until(lock, (m_calls > 0 ? now : m_callerLeft) + kCallerGrace);
             continue;
         }
         m_readerReading = true;

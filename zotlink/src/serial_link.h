@@ -48,9 +48,9 @@ public:
     int OpenDevice(const std::string& device, int baud);
     // Runs the link over a port the caller made (an in-memory line in fuzzers and tests).
     int OpenPort(std::unique_ptr<ISerialPort> port);
-    // Stops the reader thread (it finishes its current read, at most kByteWaitMs), waits for a
-    // caller reading the line to notice (as long again), and closes the port. Harmless when
-    // closed.
+    // Stops the reader thread (it finishes its current read, at most kByteWaitMs), waits for
+    // the calls holding the link to notice (a send, or a read as short), and closes the port.
+    // Harmless when closed.
     void Close();
     // Closes and opens again at a new speed on the stored port or device.
     int Reopen(int baud);
@@ -60,17 +60,39 @@ public:
     // callers that drive the port without the reader thread.
     size_t ReadChunk(uint8_t* buffer, size_t maxLength, int waitMs);
 
+    // A call holds the link from before it sends until its wait ends: the reader thread
+    // starts no read meanwhile, and Close() waits for the hold to end instead of pulling the
+    // port from under it. False when the link is closed or closing. Holds nest.
+    bool EnterCall();
+    void LeaveCall();
     // A thread about to wait for a reply takes the reading over from the reader thread: a
     // reply handed from one thread to another costs a thread wake-up each round trip, which
-    // on an unpaced line is more than all the rest of the PC's work. Between Acquire and
-    // Release only this thread reads the line, through ReadSome(). Acquire waits for a read
-    // the reader thread has begun (it ends when the line has something, or after
-    // kChunkWaitMs); false when the link is closed or closing.
+    // on an unpaced line is more than all the rest of the PC's work. A call's hold that also
+    // waits for a read the reader thread has begun (it ends when the line has something, or
+    // after kChunkWaitMs); until ReleaseReading() only this thread reads the line, through
+    // ReadSome(). False when the link is closed or closing.
     bool AcquireReading();
+    void ReleaseReading() { LeaveCall(); }
     // Reads what the line has, waiting up to waitMs for it (kByteWaitMs inside a frame), and
     // hands over every message completed. False when the link is closing.
     bool ReadSome(int waitMs);
-    void ReleaseReading();
+
+    // Scope of a call's hold (EnterCall), or with reading, of AcquireReading.
+    class Hold {
+    public:
+        Hold(CSerialLink& link, bool reading)
+            : m_link(link), m_held(reading ? link.AcquireReading() : link.EnterCall()) {}
+        ~Hold() {
+            if (m_held) m_link.LeaveCall();
+        }
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+        bool Held() const { return m_held; }
+
+    private:
+        CSerialLink& m_link;
+        const bool m_held;
+    };
 
     // The outgoing message: the engine writes header and data here and sets the length.
     uint8_t* OutgoingMessage() { return m_outgoing; }
@@ -115,14 +137,15 @@ private:
     uint8_t m_aheadFrame[kMaxFrame] = {};
 
     // Receiving side: the reader thread, or a caller between AcquireReading and
-    // ReleaseReading; the mutex hands the parser and the port's reading between them.
+    // ReleaseReading; the mutex hands the parser and the port's reading between them, and
+    // counts the calls holding the link.
     std::thread m_reader;
     std::atomic<bool> m_stop{false};
     std::mutex m_readingMutex;
     std::condition_variable m_readerWake;    // the parked reader thread: only Close() wakes it
     std::condition_variable m_readingEnded;  // a read or a caller's reading ended
     bool m_readerReading = false;
-    bool m_callerReading = false;
+    int m_calls = 0;
     std::chrono::steady_clock::time_point m_callerLeft;
     uint8_t m_raw[kReadBufferSize] = {};
     FrameParser m_parser;
