@@ -7,8 +7,8 @@
 #include <atomic>
 #include <cerrno>
 #include <memory>
-#include <utility>
 #include <thread>
+#include <utility>
 
 #include "remote_calls.h"
 #include "trace.h"

@@ -137,7 +137,8 @@ int CRemoteApp::WaitReply(int timeoutMs) {
             }
         }
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-        if (!reading.Held() || left.count() <= 0 || !m_link.ReadSome(static_cast<int>(left.count()))) {
+        if (!reading.Held() || left.count() <= 0 ||
+            !m_link.ReadSome(static_cast<int>(left.count()))) {
             ZOT_TRACE("%-20s seq %5u  no reply", CommandName(m_lastCommand), m_sequence);
             return 0;
         }
