@@ -20,11 +20,8 @@
 
 #include "CAboutDlg.h"
 #include "CClipboardFiles.h"
-#include "CDevicePath.h"
 #include "CFileOpDlg.h"
-#include "CJobPaths.h"
 #include "CLeftView.h"
-#include "CPcFolderWalk.h"
 #include "CSetupDlg.h"
 #include "CVelkorApp.h"
 #include "CVelkorView.h"
@@ -181,11 +178,7 @@ void CMainFrame::SetActivePane(Pane pane) {
 }
 
 void CMainFrame::OnFocusChanged(QWidget*, QWidget* now) {
-    if (!now) return;
-    if (now == m_left || m_left->isAncestorOf(now))
-        SetActivePane(Pane::Tree);
-    else if (now == m_list || m_list->isAncestorOf(now))
-        SetActivePane(Pane::List);
+    if (const auto pane = CPaneSelection::PaneOf(now, *m_left, *m_list)) SetActivePane(*pane);
 }
 
 bool CMainFrame::CopyRule() const {
@@ -219,21 +212,9 @@ int CMainFrame::Message(const QString& text, int buttons, int icon, const QStrin
     return box.exec();
 }
 
-QStringList CMainFrame::CopyPaths() const {
-    const QString current = m_left->CurrentPath();
-    if (m_activePane == Pane::Tree) return {current};
-    QStringList paths;
-    for (int row : m_list->SelectedRows())
-        paths << CJobPaths::Join(current, m_list->Model()->RowAt(row).text[CFileListModel::kName]);
-    return paths;
-}
-
 void CMainFrame::OnCopy() {
     if (!CopyRule()) return;
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->setMimeData(CClipboardFiles::Make(CopyPaths()));
-    // Qt reports no failure of its own; a clipboard that did not take the list is the case.
-    if (!CClipboardFiles::HasFiles(clipboard->mimeData()))
+    if (!CPaneSelection::CopyToClipboard(*m_left, *m_list, m_activePane))
         Message(tr("Can't open the Clipboard"), QMessageBox::Ok, QMessageBox::Warning);
     UpdateCommands();
 }
@@ -268,22 +249,7 @@ void CMainFrame::OnPaste() {
 
 void CMainFrame::OnDelete() {
     if (!CopyRule()) return;
-    QString name;
-    bool folder = false;
-    int count = 1;
-    if (m_activePane == Pane::Tree) {
-        name = m_left->CurrentFolderItem()->text(0);
-        folder = true;
-    } else {
-        const QList<int> rows = m_list->SelectedRows();
-        count = static_cast<int>(rows.size());
-        if (count == 1) {
-            name = m_list->Model()->RowAt(rows.first()).text[CFileListModel::kName];
-            // A PC folder row is a folder and is asked about as one: all its contents go too.
-            const QString path = CJobPaths::Join(m_left->CurrentPath(), name);
-            folder = !CDevicePath::IsDevicePath(path) && CPcFolderWalk::IsFolder(path);
-        }
-    }
+    const auto [name, folder, count] = CPaneSelection::ForDelete(*m_left, *m_list, m_activePane);
     QString caption, text;
     if (count == 1 && folder) {
         caption = tr("Confirm delete folder");

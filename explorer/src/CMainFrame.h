@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "CPaneSelection.h"
+
 class QAction;
 class QActionGroup;
 class QSplitter;
@@ -16,7 +18,7 @@ class CVelkorView;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
   public:
-    enum class Pane { Tree, List };
+    using Pane = CPaneSelection::Pane;
 
     explicit CMainFrame(CVelkorApp* app);
     ~CMainFrame() override;
@@ -55,8 +57,6 @@ class CMainFrame : public QMainWindow {
     bool PasteRule() const;
     void UpdateCommands();
 
-    // The paths Copy would put on the clipboard now.
-    QStringList CopyPaths() const;
     // The row callback handed to the paste job; context is the list view.
     static int RowCallback(int destIsPc, const void* record, void* context);
 

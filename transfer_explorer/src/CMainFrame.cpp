@@ -17,11 +17,8 @@
 
 #include "CAboutDlg.h"
 #include "CClipboardFiles.h"
-#include "CDevicePath.h"
 #include "CDlgProcess.h"
-#include "CJobPaths.h"
 #include "CLeftView.h"
-#include "CPcFolderWalk.h"
 #include "CSetupDlg.h"
 #include "CTallowApp.h"
 #include "CTallowView.h"
@@ -207,13 +204,8 @@ void CMainFrame::SetActivePane(Pane pane) {
     UpdateCommands();
 }
 
-void CMainFrame::OnFocusChanged(QWidget* old, QWidget* now) {
-    Q_UNUSED(old);
-    if (!now) return;
-    if (now == m_left || m_left->isAncestorOf(now))
-        SetActivePane(Pane::Tree);
-    else if (now == m_list || m_list->isAncestorOf(now))
-        SetActivePane(Pane::List);
+void CMainFrame::OnFocusChanged(QWidget*, QWidget* now) {
+    if (const auto pane = CPaneSelection::PaneOf(now, *m_left, *m_list)) SetActivePane(*pane);
 }
 
 bool CMainFrame::CanCopyOrDelete() const {
@@ -278,21 +270,9 @@ void CMainFrame::OnAbout() {
     dlg.exec();
 }
 
-QStringList CMainFrame::CopyPaths() const {
-    const QString current = m_left->CurrentPath();
-    if (m_activePane == Pane::Tree) return {current};
-    QStringList paths;
-    for (int row : m_list->SelectedRows())
-        paths << CJobPaths::Join(current, m_list->Model()->RowAt(row).text[CFileListModel::kName]);
-    return paths;
-}
-
 void CMainFrame::OnCopy() {
     if (!CanCopyOrDelete()) return;
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->setMimeData(CClipboardFiles::Make(CopyPaths()));
-    // Qt reports no failure of its own; a clipboard that did not take the list is the case.
-    if (!CClipboardFiles::HasFiles(clipboard->mimeData()))
+    if (!CPaneSelection::CopyToClipboard(*m_left, *m_list, m_activePane))
         m_app->Message(this, QStringLiteral("Can't open the Clipboard"), QMessageBox::Ok,
                        QMessageBox::Warning);
     UpdateCommands();
@@ -338,21 +318,7 @@ void CMainFrame::OnDelete() {
     if (!CanCopyOrDelete()) return;
     // Taken before the question: closing the box hands the focus back to either pane.
     const bool treeActive = m_activePane == Pane::Tree;
-    QString name;
-    bool folder = false;
-    int count = 1;
-    if (treeActive) {
-        name = m_left->CurrentFolderItem() ? m_left->CurrentFolderItem()->text(0) : QString();
-        folder = true;
-    } else {
-        const QList<int> rows = m_list->SelectedRows();
-        count = static_cast<int>(rows.size());
-        if (count == 1) {
-            name = m_list->Model()->RowAt(rows.first()).text[CFileListModel::kName];
-            const QString path = CJobPaths::Join(m_left->CurrentPath(), name);
-            folder = !CDevicePath::IsDevicePath(path) && CPcFolderWalk::IsFolder(path);
-        }
-    }
+    const auto [name, folder, count] = CPaneSelection::ForDelete(*m_left, *m_list, m_activePane);
     QString caption, text;
     if (count == 1 && folder) {
         caption = tr("确认文件夹删除");

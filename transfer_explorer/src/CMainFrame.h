@@ -3,6 +3,8 @@
 // bar, and the commands with one update function per enable rule.
 #include <QMainWindow>
 
+#include "CPaneSelection.h"
+
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -16,7 +18,7 @@ class CTallowView;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
   public:
-    enum class Pane { Tree, List };
+    using Pane = CPaneSelection::Pane;
 
     explicit CMainFrame(CTallowApp* app);
     ~CMainFrame() override;
@@ -59,7 +61,6 @@ class CMainFrame : public QMainWindow {
     static void RowCallback(bool targetLocal, const void* entry, void* context);
 
   private:
-    QStringList CopyPaths() const;
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
