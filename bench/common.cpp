@@ -2,7 +2,9 @@
 
 #include <stdlib.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -12,6 +14,25 @@ namespace bench {
 
 double Seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
+}
+
+bool ParseCount(const char* text, size_t max, size_t* out) {
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long v = std::strtoull(text, &end, 10);
+    if (errno || end == text || *end || text[0] == '-' || v == 0 || v > max) return false;
+    *out = static_cast<size_t>(v);
+    return true;
+}
+
+bool ParseSizeOption(int argc, char** argv, const char* program, size_t* size) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--size" && i + 1 < argc && ParseCount(argv[++i], kMaxSize, size)) continue;
+        std::fprintf(stderr, "usage: %s [--size BYTES]\n", program);
+        return false;
+    }
+    return true;
 }
 
 double LineSeconds(uint64_t bytes) {

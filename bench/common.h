@@ -19,6 +19,8 @@ using Clock = std::chrono::steady_clock;
 inline constexpr int kBaud = 115200;
 // 8N1: ten bit times a byte.
 inline constexpr double kLineBytesPerSecond = kBaud / 10.0;
+// Largest --size: the test data is held in memory.
+inline constexpr size_t kMaxSize = size_t{1} << 30;
 
 double Seconds(Clock::duration d);
 // Time a line of kBaud needs for bytes.
@@ -44,6 +46,12 @@ std::string RandomBytes(size_t n, uint32_t seed);
 std::string BarcodeCsv(size_t n, uint32_t seed);
 void WriteFile(const fs::path& p, const std::string& bytes);
 std::string ReadFile(const fs::path& p);
+
+// A positive whole number of at most max from the command line; false for anything else.
+bool ParseCount(const char* text, size_t max, size_t* out);
+// The options of a benchmark that takes only "--size BYTES": false, after printing the usage
+// line, for anything else.
+bool ParseSizeOption(int argc, char** argv, const char* program, size_t* size);
 
 // Plain ASCII to the library's UTF-16 paths.
 zot::WString Wide(const std::string& ascii);

@@ -88,14 +88,14 @@ ListResult RunListing(int count, bool compress) {
 int main(int argc, char** argv) {
     using namespace bench;
     size_t size = 1024 * 1024;
-    int listCount = 1000;
+    size_t entries = 1000;
     bool copies = true, listing = true;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--size" && i + 1 < argc)
-            size = std::stoul(argv[++i]);
-        else if (a == "--entries" && i + 1 < argc)
-            listCount = std::stoi(argv[++i]);
+        if (a == "--size" && i + 1 < argc && ParseCount(argv[i + 1], kMaxSize, &size))
+            ++i;
+        else if (a == "--entries" && i + 1 < argc && ParseCount(argv[i + 1], 100000, &entries))
+            ++i;
         else if (a == "--copies-only")
             listing = false;
         else if (a == "--listing-only")
@@ -107,6 +107,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    const int listCount = static_cast<int>(entries);
     const std::vector<CopyCase> cases = {
         {"random", false, true}, {"random", false, false}, {"random", true, true},
         {"random", true, false}, {"csv", false, true},     {"csv", false, false},

@@ -81,15 +81,7 @@ NoisyResult RunNoisy(const NoisyCase& c, size_t size, int index) {
 int main(int argc, char** argv) {
     using namespace bench;
     size_t size = 256 * 1024;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--size" && i + 1 < argc) {
-            size = std::stoul(argv[++i]);
-        } else {
-            std::fprintf(stderr, "usage: bench_noisy [--size BYTES]\n");
-            return 2;
-        }
-    }
+    if (!ParseSizeOption(argc, argv, "bench_noisy", &size)) return 2;
     const std::vector<NoisyCase> cases = {{1e-6, true}, {1e-6, false}, {1e-5, true}, {1e-5, false}};
     std::vector<std::future<NoisyResult>> runs;
     for (size_t i = 0; i < cases.size(); ++i)

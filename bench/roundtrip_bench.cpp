@@ -28,8 +28,8 @@ struct Run {
     double cpuMsPerMiB = 0;
 };
 
-Run Copy(zot::CRemoteApp& app, const fs::path& from, const std::string& fromName,
-         const fs::path& to, const std::string& toName, const std::string& bytes) {
+Run Copy(zot::CRemoteApp& app, const std::string& fromName, const fs::path& to,
+         const std::string& toName, const std::string& bytes) {
     Run r;
     const double cpu = CpuSeconds();
     const auto start = Clock::now();
@@ -39,7 +39,6 @@ Run Copy(zot::CRemoteApp& app, const fs::path& from, const std::string& fromName
     r.cpuMsPerMiB = (CpuSeconds() - cpu) * 1000 / mib;
     r.mbPerSecond = static_cast<double>(bytes.size()) / 1e6 / seconds;
     r.ok = ok == 1 && ReadFile(to) == bytes;
-    (void)from;
     return r;
 }
 
@@ -49,15 +48,7 @@ Run Copy(zot::CRemoteApp& app, const fs::path& from, const std::string& fromName
 int main(int argc, char** argv) {
     using namespace bench;
     size_t size = 16 * 1024 * 1024;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--size" && i + 1 < argc) {
-            size = std::stoul(argv[++i]);
-        } else {
-            std::fprintf(stderr, "usage: bench_roundtrip [--size BYTES]\n");
-            return 2;
-        }
-    }
+    if (!ParseSizeOption(argc, argv, "bench_roundtrip", &size)) return 2;
     ScratchDir dir("roundtrip");
     const fs::path terminal = dir.path() / "terminal";
     const fs::path pc = dir.path() / "pc";
@@ -79,10 +70,10 @@ int main(int argc, char** argv) {
     for (int compress = 0; compress < 2; ++compress) {
         zot::CRemoteApp app;
         if (app.LumoInitDevice(device, kBaud, compress) != 1) return 1;
-        const Run up = Copy(app, pc / "up.bin", (pc / "up.bin").string(), terminal / "UP.BIN",
-                            "ZOT:\\UP.BIN", bytes);
-        const Run down = Copy(app, terminal / "DOWN.BIN", "ZOT:\\DOWN.BIN", pc / "down.bin",
-                              (pc / "down.bin").string(), bytes);
+        const Run up =
+            Copy(app, (pc / "up.bin").string(), terminal / "UP.BIN", "ZOT:\\UP.BIN", bytes);
+        const Run down = Copy(app, "ZOT:\\DOWN.BIN", pc / "down.bin", (pc / "down.bin").string(),
+                              bytes);
         for (const Run* r : {&up, &down}) {
             std::printf("  %-5s %-15s %6.2f MB/s, library %5.1f ms of processor per MiB%s\n",
                         compress ? "zlib" : "plain", r == &up ? "PC -> terminal" : "terminal -> PC",
