@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     QStandardPaths::setTestModeEnabled(true);
     CVelkorSettings().Clear();  // the defaults: connect at start on COM1
     constexpr int kFiles = 200;
-    CSimFixture sim;
+    CSimFixture sim({.port = 1});
     QTemporaryDir dir;
     if (!sim.Ok() || !dir.isValid()) {
         std::fprintf(stderr, "no simulator or folder\n");

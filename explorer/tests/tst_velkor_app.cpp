@@ -68,7 +68,7 @@ void TestVelkorApp::startWithoutSettingsConnectsToCom1At115200Compressed() {
     QFETCH(QString, caption);
     QFETCH(QString, title);
     // Slow replies keep the dialog up long enough to read it.
-    CSimFixture sim(150);
+    CSimFixture sim({.latencyMs = 150, .port = 1});
     QVERIFY(sim.Ok());
     CModalDriver driver;
     QString seenText, seenCaption;
@@ -215,7 +215,7 @@ void TestVelkorApp::connectCommandConnectsAndShowsDeviceItem_data() {
 void TestVelkorApp::connectCommandConnectsAndShowsDeviceItem() {
     QFETCH(CVelkorApp::Edition, edition);
     QFETCH(QString, title);
-    CSimFixture sim;
+    CSimFixture sim({.port = 1});
     QVERIFY(sim.Ok());
     CVelkorSettings().SetAutoLink(0);
     CVelkorApp app(edition);
@@ -236,7 +236,7 @@ void TestVelkorApp::connectCommandConnectsAndShowsDeviceItem() {
 }
 
 void TestVelkorApp::cancelledConnectWhileConnectedDropsDeviceItemAndLaterConnectWorks() {
-    CSimFixture sim;
+    CSimFixture sim({.port = 1});
     QVERIFY(sim.Ok());
     CVelkorApp app(kEnglish);
     CMainFrame* frame = app.InitInstance({});

@@ -165,7 +165,7 @@ void TestVelkorJobs::cleanup() {
 
 void TestVelkorJobs::Start(bool connect, CVelkorApp::Edition edition) {
     if (connect) {
-        m_sim = std::make_unique<CSimFixture>();
+        m_sim = std::make_unique<CSimFixture>(CSimFixture::Setup{.port = 1});
         QVERIFY(m_sim->Ok());
     } else {
         CVelkorSettings().SetAutoLink(0);
@@ -450,7 +450,8 @@ void TestVelkorJobs::overwriteAnswersYesAllNoCancel() {
 }
 
 void TestVelkorJobs::cancelMidCopyKeepsPartialFileWithoutMessage() {
-    m_sim = std::make_unique<CSimFixture>(4);  // every reply a little late
+    m_sim = std::make_unique<CSimFixture>(
+        CSimFixture::Setup{.latencyMs = 4, .port = 1});  // every reply a little late
     QVERIFY(m_sim->Ok());
     m_app = std::make_unique<CVelkorApp>(kEnglish);
     m_frame = m_app->InitInstance({});

@@ -141,7 +141,7 @@ void TestVelkorView::deviceRowShowsStoreSpace() {
     QFETCH(CVelkorApp::Edition, edition);
     QFETCH(QString, type);
     QFETCH(QString, spacePattern);
-    CSimFixture sim;
+    CSimFixture sim({.port = 1});
     QVERIFY(sim.Ok());
     CVelkorApp app(edition);
     CMainFrame* frame = app.InitInstance({});
@@ -180,7 +180,7 @@ void TestVelkorView::terminalListingShowsEveryFileWithSizeAndTime() {
     QFETCH(CVelkorApp::Edition, edition);
     QFETCH(QString, bytes);
     QFETCH(QString, unknown);
-    CSimFixture sim;
+    CSimFixture sim({.port = 1});
     QVERIFY(sim.Ok());
     sim.AddFile("a.txt", 1023, 1700000000);  // 2023-11-14 22:13:20 UTC
     sim.AddFile("old.bin", 10, 0);
@@ -344,7 +344,7 @@ void TestVelkorView::folderCreatedAfterBuildIsAFileStyleRow() {
 }
 
 void TestVelkorView::cancelledListingClosesAtOnceAndNextListingWorks() {
-    CSimFixture sim;
+    CSimFixture sim({.port = 1});
     QVERIFY(sim.Ok());
     for (int i = 0; i < 5; ++i) sim.AddFile(QString("f%1.txt").arg(i), 10);
     CVelkorApp app(kEnglish);

@@ -11,7 +11,7 @@
 #include <QtTest>
 
 #include "CAboutDlg.h"
-#include "CDriftboxSim.h"
+#include "CSimFixture.h"
 #include "CJobRegistry.h"
 #include "CLeftView.h"
 #include "CLinkDlg.h"
@@ -82,7 +82,7 @@ void TestTallowApp::settingsDefaultsAreAutoLinkRate115200UsbCompress() {
 }
 
 void TestTallowApp::startWithPort0ConnectsOverUsbWithUsbText() {
-    CDriftboxSim sim({"ZotSim", 100});
+    CSimFixture sim({"ZotSim", 100});
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     CModalDriver driver;
@@ -110,7 +110,7 @@ void TestTallowApp::startWithPort0ConnectsOverUsbWithUsbText() {
 }
 
 void TestTallowApp::startWithPort3Rate57600ShowsComText() {
-    CDriftboxSim sim({"ZotSim", 100});
+    CSimFixture sim({"ZotSim", 100});
     QVERIFY(sim.Ok());
     sim.ExposeAs(3);
     CTallowSettings().SetPort(3);
@@ -172,7 +172,7 @@ void TestTallowApp::failedStartShowsMessageAndFailedText() {
 }
 
 void TestTallowApp::plinthServerSetsLimit16AndCaptionSuffix() {
-    CDriftboxSim sim({"Plinth 4.2 terminal", 0});
+    CSimFixture sim({"Plinth 4.2 terminal", 0});
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     CTallowSettings().SetAutoLink(0);
@@ -188,8 +188,8 @@ void TestTallowApp::plinthServerSetsLimit16AndCaptionSuffix() {
 }
 
 void TestTallowApp::otherServerSetsLimit255AndEmptySuffix() {
-    CDriftboxSim plinth({"Plinth", 0});
-    CDriftboxSim other({"ZotSim", 0});
+    CSimFixture plinth({"Plinth", 0});
+    CSimFixture other({"ZotSim", 0});
     QVERIFY(plinth.Ok() && other.Ok());
     plinth.ExposeAs(0);
     CTallowSettings().SetAutoLink(0);
@@ -215,7 +215,7 @@ void TestTallowApp::captionIsCutTo99Characters() {
 }
 
 void TestTallowApp::connectCommandSetsTitleAndShowsDeviceItem() {
-    CDriftboxSim sim;
+    CSimFixture sim;
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     CTallowSettings().SetAutoLink(0);
@@ -234,7 +234,7 @@ void TestTallowApp::connectCommandSetsTitleAndShowsDeviceItem() {
 }
 
 void TestTallowApp::failedConnectCommandShowsNoDeviceItem() {
-    CDriftboxSim sim;
+    CSimFixture sim;
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     CTallowApp app;
@@ -253,7 +253,7 @@ void TestTallowApp::failedConnectCommandShowsNoDeviceItem() {
 
 void TestTallowApp::dotsCycleOneTwoThreeOneAlsoOnSecondConnect() {
     // Slow replies keep the dialog up for many ticks.
-    CDriftboxSim sim({"ZotSim", 150});
+    CSimFixture sim({"ZotSim", 150});
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     QStringList first, second;
@@ -368,7 +368,7 @@ void TestTallowApp::setupCancelWritesNothing() {
 }
 
 void TestTallowApp::settingsChangeClosesConnectionKeepsConnectedFlag() {
-    CDriftboxSim sim;
+    CSimFixture sim;
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     CTallowApp app;
@@ -389,7 +389,7 @@ void TestTallowApp::settingsChangeClosesConnectionKeepsConnectedFlag() {
 }
 
 void TestTallowApp::setupWithoutChangesClosesWhenStoredValuesNeverApplied() {
-    CDriftboxSim sim;
+    CSimFixture sim;
     QVERIFY(sim.Ok());
     sim.ExposeAs(2);
     CTallowSettings().SetPort(2);

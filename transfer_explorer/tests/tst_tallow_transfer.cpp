@@ -20,7 +20,7 @@
 #include "CClipboardFiles.h"
 #include "CDevicePath.h"
 #include "CDlgProcess.h"
-#include "CDriftboxSim.h"
+#include "CSimFixture.h"
 #include "CJobRegistry.h"
 #include "CLeftView.h"
 #include "CLocalCopyThread.h"
@@ -182,7 +182,7 @@ void TestTallowTransfer::localCopyOfFourGiBIsWhole() {
 }
 
 void TestTallowTransfer::copyPutsPathsOnTheClipboard() {
-    CDriftboxSim sim;
+    CSimFixture sim;
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     sim.AddFile("one.bin", 10);
@@ -213,7 +213,7 @@ void TestTallowTransfer::copyPutsPathsOnTheClipboard() {
 }
 
 void TestTallowTransfer::pasteInAllFourDirections() {
-    CDriftboxSim sim;
+    CSimFixture sim;
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     const QByteArray down = RandomBytes(3000);
@@ -349,7 +349,7 @@ void TestTallowTransfer::plinthNameLimit() {
     QCOMPARE(name17.toLocal8Bit().size(), 17);
     Put(dir.filePath(name17), "data");
     for (const char* server : {"Plinth", "ZotSim"}) {
-        CDriftboxSim sim({server, 0});
+        CSimFixture sim({server, 0});
         QVERIFY(sim.Ok());
         sim.ExposeAs(0);
         CTallowApp app;
@@ -405,7 +405,7 @@ void TestTallowTransfer::samePathRefusedOnlyForItselfOrInside() {
 }
 
 void TestTallowTransfer::cancelMidTransfer() {
-    CDriftboxSim sim({"ZotSim", 20});
+    CSimFixture sim({"ZotSim", 20});
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     CTallowApp app;
@@ -521,7 +521,7 @@ void TestTallowTransfer::deleteLocalFolderFromListAndTree() {
 }
 
 void TestTallowTransfer::deviceDeletesByBareNameAndFailureText() {
-    CDriftboxSim sim;
+    CSimFixture sim;
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     for (const char* n : {"r1.dat", "r2.dat", "r3.dat", "stay.dat"}) sim.AddFile(n, 5);

@@ -14,7 +14,7 @@
 #include <ctime>
 
 #include "CDevicePath.h"
-#include "CDriftboxSim.h"
+#include "CSimFixture.h"
 #include "CFindInfoDlg.h"
 #include "CJobRegistry.h"
 #include "CLeftView.h"
@@ -73,7 +73,7 @@ class TestTallowView : public QObject {
 };
 
 void TestTallowView::treeLabelsImagesAndPaths() {
-    CDriftboxSim sim;
+    CSimFixture sim;
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     CTallowApp app;
@@ -110,7 +110,7 @@ void TestTallowView::treeLabelsImagesAndPaths() {
 }
 
 void TestTallowView::upOneLevelClimbsUntilTheTopLevel() {
-    CDriftboxSim sim;
+    CSimFixture sim;
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     CTallowApp app;
@@ -198,7 +198,7 @@ void TestTallowView::localListingTexts() {
 }
 
 void TestTallowView::deviceListingTextsAndFullSizes() {
-    CDriftboxSim sim;
+    CSimFixture sim;
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     sim.AddFile(QStringLiteral("day1.txt"), 100, 86400);
@@ -265,7 +265,7 @@ void TestTallowView::twoDeviceEntriesWithOneNameMakeOneRow() {
 }
 
 void TestTallowView::deviceSummaryShowsStoreSpace() {
-    CDriftboxSim sim;
+    CSimFixture sim;
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     sim.AddFile(QStringLiteral("k.bin"), 4096);
@@ -310,7 +310,7 @@ void TestTallowView::driveSummaryTypesAndSpace() {
 }
 
 void TestTallowView::findReconnectsOnceWhenTheSettingsClosedTheConnection() {
-    CDriftboxSim sim;
+    CSimFixture sim;
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     sim.AddFile(QStringLiteral("one.txt"), 1);
@@ -324,7 +324,7 @@ void TestTallowView::findReconnectsOnceWhenTheSettingsClosedTheConnection() {
 }
 
 void TestTallowView::findWithoutTerminalSaysFailedAndListsNothing() {
-    CDriftboxSim sim;
+    CSimFixture sim;
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     CTallowApp app;
@@ -343,7 +343,7 @@ void TestTallowView::findWithoutTerminalSaysFailedAndListsNothing() {
 }
 
 void TestTallowView::findCancelAbandonsTheThreadAndALaterListingWorks() {
-    CDriftboxSim sim({"ZotSim", 20});
+    CSimFixture sim({"ZotSim", 20});
     QVERIFY(sim.Ok());
     sim.ExposeAs(0);
     for (int i = 0; i < 30; ++i)

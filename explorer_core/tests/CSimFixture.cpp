@@ -5,24 +5,31 @@
 #include <QFile>
 #include <cstdlib>
 
-CSimFixture::CSimFixture(int latencyMs) {
+CSimFixture::CSimFixture(const Setup& setup) {
     zotsim::Options options;
     options.root = m_root.path().toStdString();
-    options.latencyMs = latencyMs;
+    options.latencyMs = setup.latencyMs;
+    options.serverName = setup.serverName;
     m_sim = std::make_unique<zotsim::CSimulator>(options);
     m_ok = m_root.isValid() && m_sim->OpenPty() && m_sim->Start();
-    if (m_ok) ::setenv("COM1", m_sim->SlavePath().c_str(), 1);
+    if (m_ok && setup.port >= 0) ExposeAs(setup.port);
 }
 
 CSimFixture::~CSimFixture() {
     m_sim->Stop();
 }
 
+void CSimFixture::ExposeAs(int port) const {
+    const std::string name = port == 0 ? std::string("DRIFTBOX_USB") : "COM" + std::to_string(port);
+    ::setenv(name.c_str(), m_sim->SlavePath().c_str(), 1);
+}
+
 void CSimFixture::AddFile(const QString& name, qint64 size, qint64 mtime) {
     const QString path = m_root.path() + QLatin1Char('/') + name;
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly)) return;
-    f.write(QByteArray(static_cast<qsizetype>(size), 'x'));
+    // Sparse: a test may ask for more than the disk holds.
+    if (size > 0) f.resize(size);
     f.close();
     if (mtime >= 0) {
         struct utimbuf times {};
