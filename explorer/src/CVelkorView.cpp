@@ -51,22 +51,14 @@ void CVelkorView::FillComputer() {
 }
 
 void CVelkorView::FillDevices() {
-    QTreeWidgetItem* devices = m_tree->DevicesItem();
-    for (int i = 0; i < devices->childCount(); ++i) {
-        QTreeWidgetItem* device = devices->child(i);
-        const int row = Model()->AppendRow(device->text(0), CIconCache::kFixedDrive,
-                                           reinterpret_cast<quintptr>(device));
-        Model()->SetText(row, CFileListModel::kType, tr("Devices"));
-        uint64_t total = 0, free = 0;
-        {
-            // A worker abandoned by a cancelled dialog may still hold the library; then the
-            // store shows as empty rather than the window waiting for it.
-            std::unique_lock<std::mutex> lock(m_app->Backend().Gate(), std::try_to_lock);
-            if (lock.owns_lock()) m_app->Backend().StoreInfo(&total, &free);
-        }
-        Model()->SetText(row, CFileListModel::kSize,
-                         CTextFormats::StoreSpace(total, free, tr("%.0f KB(%.0f KB free)")));
-    }
+    AppendDeviceRows(*m_tree, tr("Devices"), tr("%.0f KB(%.0f KB free)"),
+                     [this](uint64_t* total, uint64_t* free) {
+                         // A worker abandoned by a cancelled dialog may still hold the library;
+                         // then the store shows as empty rather than the window waiting for it.
+                         std::unique_lock<std::mutex> lock(m_app->Backend().Gate(),
+                                                           std::try_to_lock);
+                         if (lock.owns_lock()) m_app->Backend().StoreInfo(total, free);
+                     });
 }
 
 void CVelkorView::FillFolder(QTreeWidgetItem* item) {

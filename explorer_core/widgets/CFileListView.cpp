@@ -187,3 +187,18 @@ void CFileListView::AppendDriveRows(const CFolderTree& tree, const DriveTexts& t
                              CTextFormats::DriveSpace(total, free, texts.gbFormat, texts.mbFormat));
     }
 }
+
+void CFileListView::AppendDeviceRows(const CFolderTree& tree, const QString& type,
+                                     const QString& spaceFormat, const StoreInfo& storeInfo) {
+    QTreeWidgetItem* devices = tree.DevicesItem();
+    for (int i = 0; i < devices->childCount(); ++i) {
+        QTreeWidgetItem* device = devices->child(i);
+        const int row = m_model->AppendRow(device->text(0), CIconCache::kFixedDrive,
+                                           reinterpret_cast<quintptr>(device));
+        m_model->SetText(row, CFileListModel::kType, type);
+        uint64_t total = 0, free = 0;
+        storeInfo(&total, &free);
+        m_model->SetText(row, CFileListModel::kSize,
+                         CTextFormats::StoreSpace(total, free, spaceFormat));
+    }
+}

@@ -47,6 +47,11 @@ class CFileListView : public QStackedWidget {
     };
     // One row per drive under the tree's "My Computer" item.
     void AppendDriveRows(const CFolderTree& tree, const DriveTexts& texts);
+    // One row per device under the tree's devices item; its size column is the store space
+    // storeInfo reports (total and free bytes, left at 0 when it cannot ask), in spaceFormat.
+    using StoreInfo = std::function<void(uint64_t* total, uint64_t* free)>;
+    void AppendDeviceRows(const CFolderTree& tree, const QString& type, const QString& spaceFormat,
+                          const StoreInfo& storeInfo);
     // Appends the files and folders of a PC folder the way a refresh does: hidden files, "."
     // and ".." are left out, hidden folders kept. Per-file icons are dropped first.
     void AppendPcFiles(const QString& folder);

@@ -80,22 +80,13 @@ void CTallowView::DriveSummary() {
 }
 
 void CTallowView::DeviceSummary() {
-    QTreeWidgetItem* devices = m_tree->DevicesItem();
-    for (int i = 0; i < devices->childCount(); ++i) {
-        QTreeWidgetItem* device = devices->child(i);
-        const int row = Model()->AppendRow(device->text(0), CIconCache::kFixedDrive,
-                                           reinterpret_cast<quintptr>(device));
-        Model()->SetText(row, CFileListModel::kType, tr("掌上识读设备"));
-        uint64_t total = 0, free = 0;
-        {
-            auto lock = m_app->LockGateServing();
-            if (m_app->Backend().Handle() != 0) m_app->ConnectProcedure();
-            // Asked even without a connection: the values that come back are shown.
-            m_app->Backend().StoreInfo(&total, &free);
-        }
-        Model()->SetText(row, CFileListModel::kSize,
-                         CTextFormats::StoreSpace(total, free, tr("%.0f KB(剩余%.0f KB)")));
-    }
+    AppendDeviceRows(*m_tree, tr("掌上识读设备"), tr("%.0f KB(剩余%.0f KB)"),
+                     [this](uint64_t* total, uint64_t* free) {
+                         auto lock = m_app->LockGateServing();
+                         if (m_app->Backend().Handle() != 0) m_app->ConnectProcedure();
+                         // Asked even without a connection: the values that come back are shown.
+                         m_app->Backend().StoreInfo(total, free);
+                     });
 }
 
 void CTallowView::LocalListing(const QString& folder) {
