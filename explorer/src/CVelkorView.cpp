@@ -7,7 +7,6 @@
 #include "CDevicePath.h"
 #include "CLeftView.h"
 #include "CListFilesDlg.h"
-#include "CTextFormats.h"
 #include "CVelkorApp.h"
 #include "CVolumes.h"
 
