@@ -11,9 +11,13 @@ status=0
 # clean ones; the runs that keep the processors busy come after them.
 "$bin/bench_noisy" >"$out/noisy" 2>&1 &
 noisy=$!
+"$bin/bench_latency" >"$out/latency" 2>&1 &
+latency=$!
 "$bin/bench_line" | tee "$out/line" || status=1
 wait "$noisy" || status=1
 cat "$out/noisy"
+wait "$latency" || status=1
+cat "$out/latency"
 "$bin/bench_roundtrip" | tee "$out/roundtrip" || status=1
 if [[ -x $bin/bench_codec ]]; then
     "$bin/bench_codec" --benchmark_min_time=0.2 --benchmark_color=false --benchmark_format=console | tee "$out/codec" || status=1
