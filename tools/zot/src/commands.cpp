@@ -3,15 +3,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
-#include "device_names.h"
+#include "terminal_path.h"
+#include "terminal_time.h"
 #include "text.h"
 #include "zotlink.h"
 
 namespace zotcli {
 namespace {
+
+using zottools::BaseName;
+using zottools::DeviceJoin;
+using zottools::DevicePath;
+using zottools::NamesDeviceFolder;
 
 // The port number through which --device is reached: the library resolves port n through
 // the environment variable COMn.
@@ -36,17 +41,6 @@ std::string Attributes(uint32_t a) {
     return s;
 }
 
-std::string Time(uint32_t t) {
-    if (t == 0) return "Unknown";
-    const time_t tt = static_cast<time_t>(t);
-    struct tm tm {};
-    gmtime_r(&tt, &tm);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%d-%02d-%02d %02d:%02d:%02d", tm.tm_year + 1900,
-                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-    return buf;
-}
-
 int EachName(const Options& o, const char* what, int32_t (*call)(const ZOT_WCHAR*)) {
     if (o.args.empty()) {
         Fail(std::string(what) + ": name missing");
@@ -65,7 +59,9 @@ int EachName(const Options& o, const char* what, int32_t (*call)(const ZOT_WCHAR
 
 }  // namespace
 
-void Fail(const std::string& message) { std::fprintf(stderr, "zot: %s\n", message.c_str()); }
+void Fail(const std::string& message) {
+    std::fprintf(stderr, "zot: %s\n", message.c_str());
+}
 
 int Connect(const Options& o) {
     int port = o.port;
@@ -105,8 +101,8 @@ int Info(const Options&) {
     else
         rc = kExitFailed;
     if (ZOT_GlobalMemoryStatus(&m))
-        std::printf("memory       load %u%%, %u of %u bytes free\n", m.dwMemoryLoad,
-                    m.dwAvailPhys, m.dwTotalPhys);
+        std::printf("memory       load %u%%, %u of %u bytes free\n", m.dwMemoryLoad, m.dwAvailPhys,
+                    m.dwTotalPhys);
     else
         rc = kExitFailed;
     if (ZOT_GetSystemPowerStatus(&p)) {
@@ -150,7 +146,7 @@ int List(const Options& o) {
         if (name.empty()) break;
         if (o.longList)
             std::printf("%s %10u  %s  %s\n", Attributes(d.dwFileAttributes).c_str(), d.nFileSize,
-                        Time(d.dwTime).c_str(), name.c_str());
+                        zottools::TerminalTimeText(d.dwTime).c_str(), name.c_str());
         else
             std::printf("%s%s\n", name.c_str(),
                         (d.dwFileAttributes & ZOT_FILE_ATTRIBUTE_DIRECTORY) ? "\\" : "");
@@ -160,9 +156,15 @@ int List(const Options& o) {
     return kExitOk;
 }
 
-int Remove(const Options& o) { return EachName(o, "rm", ZOT_DeleteFileW); }
-int MakeDirectory(const Options& o) { return EachName(o, "mkdir", ZOT_CreateDirectoryW); }
-int RemoveDirectory(const Options& o) { return EachName(o, "rmdir", ZOT_RemoveDirectoryW); }
+int Remove(const Options& o) {
+    return EachName(o, "rm", ZOT_DeleteFileW);
+}
+int MakeDirectory(const Options& o) {
+    return EachName(o, "mkdir", ZOT_CreateDirectoryW);
+}
+int RemoveDirectory(const Options& o) {
+    return EachName(o, "rmdir", ZOT_RemoveDirectoryW);
+}
 
 int Attrib(const Options& o) {
     if (o.args.empty()) {
@@ -186,11 +188,20 @@ int Attrib(const Options& o) {
         uint32_t bit = 0;
         if (f.size() == 2) {
             switch (f[1]) {
-                case 'r': bit = ZOT_FILE_ATTRIBUTE_READONLY; break;
-                case 'h': bit = ZOT_FILE_ATTRIBUTE_HIDDEN; break;
-                case 's': bit = ZOT_FILE_ATTRIBUTE_SYSTEM; break;
-                case 'a': bit = ZOT_FILE_ATTRIBUTE_ARCHIVE; break;
-                default: break;
+                case 'r':
+                    bit = ZOT_FILE_ATTRIBUTE_READONLY;
+                    break;
+                case 'h':
+                    bit = ZOT_FILE_ATTRIBUTE_HIDDEN;
+                    break;
+                case 's':
+                    bit = ZOT_FILE_ATTRIBUTE_SYSTEM;
+                    break;
+                case 'a':
+                    bit = ZOT_FILE_ATTRIBUTE_ARCHIVE;
+                    break;
+                default:
+                    break;
             }
         }
         if (!bit || (f[0] != '+' && f[0] != '-')) {

@@ -12,22 +12,31 @@
 #include <vector>
 
 #include "commands.h"
-#include "device_names.h"
 #include "progress.h"
 #include "resume.h"
+#include "terminal_path.h"
 #include "text.h"
 #include "zotlink.h"
 
 namespace zotcli {
 namespace {
 
+using zottools::BaseName;
+using zottools::DeviceJoin;
+using zottools::DevicePath;
+using zottools::NamesDeviceFolder;
+
 volatile sig_atomic_t g_interrupted = 0;
 
-void OnInterrupt(int) { g_interrupted = 1; }
+void OnInterrupt(int) {
+    g_interrupted = 1;
+}
 
 }  // namespace
 
-bool Interrupted() { return g_interrupted != 0; }
+bool Interrupted() {
+    return g_interrupted != 0;
+}
 
 namespace {
 
@@ -65,11 +74,16 @@ uint64_t DeviceSize(const std::string& devicePath) {
 
 const char* StatusMeaning(int status) {
     switch (status) {
-        case ZOT_COPY_READ_FAILED: return "the source cannot be opened, or a read came back short";
-        case ZOT_COPY_WRITE_FAILED: return "a write came back short";
-        case ZOT_COPY_CANCELLED: return "cancelled";
-        case ZOT_COPY_CREATE_FAILED: return "the destination cannot be created";
-        default: return "the copy failed";
+        case ZOT_COPY_READ_FAILED:
+            return "the source cannot be opened, or a read came back short";
+        case ZOT_COPY_WRITE_FAILED:
+            return "a write came back short";
+        case ZOT_COPY_CANCELLED:
+            return "cancelled";
+        case ZOT_COPY_CREATE_FAILED:
+            return "the destination cannot be created";
+        default:
+            return "the copy failed";
     }
 }
 
@@ -109,8 +123,7 @@ int CopyWhole(const std::string& source, const std::string& destination, uint64_
     int32_t status = 0, cancel = 0;
     std::atomic_ref<int32_t> statusWord(status);
     std::atomic_ref<int32_t> cancelWord(cancel);
-    if (!ZOT_CopyFileExW(Widen(source).c_str(), Widen(destination).c_str(), 0, &status, &cancel,
-                         1))
+    if (!ZOT_CopyFileExW(Widen(source).c_str(), Widen(destination).c_str(), 0, &status, &cancel, 1))
         return ZOT_COPY_READ_FAILED;
     int s = 0;
     while ((s = statusWord.load()) < ZOT_COPY_DONE) {
@@ -128,8 +141,8 @@ bool DestinationExists(bool toPc, const std::string& devicePath, const std::stri
 
 // Runs one copy, going on from where it broke off while retries last; true when it arrived
 // whole (and, with --verify, read back identical).
-bool CopyOne(const Options& o, bool toPc, const std::string& devicePath,
-             const std::string& pcPath, uint64_t size) {
+bool CopyOne(const Options& o, bool toPc, const std::string& devicePath, const std::string& pcPath,
+             uint64_t size) {
     const std::string label = BaseName(toPc ? devicePath : pcPath);
     const std::string& source = toPc ? devicePath : pcPath;
     const std::string& destination = toPc ? pcPath : devicePath;
@@ -224,8 +237,7 @@ int Put(const Options& o) {
         target = files.back();
         files.pop_back();
     }
-    const bool targetIsFolder = files.size() > 1 || NamesDeviceFolder(target) ||
-                                target == "ZOT:\\";
+    const bool targetIsFolder = files.size() > 1 || NamesDeviceFolder(target) || target == "ZOT:\\";
     CatchInterrupt();
     int rc = kExitOk;
     for (const auto& file : files) {

@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "terminal_names.h"
+#include "terminal_time.h"
 #include "zotlink.h"
 
 namespace zotfs {
@@ -59,17 +60,13 @@ uint32_t WithReadOnly(uint32_t attributes, bool readOnly) {
     return a ? a : ZOT_FILE_ATTRIBUTE_NORMAL;
 }
 
-// One of utimensat's times as a terminal time: 0 to leave it, or seconds since 1970.
-int TerminalTime(const struct timespec& t, uint32_t* out) {
-    if (t.tv_nsec == UTIME_OMIT) {
-        *out = 0;
-        return 0;
-    }
-    const time_t seconds = t.tv_nsec == UTIME_NOW ? std::time(nullptr) : t.tv_sec;
-    // 0 means "unknown" to the terminal and a time is 32 bits.
-    if (seconds < 1 || static_cast<uint64_t>(seconds) > UINT32_MAX) return -EINVAL;
-    *out = static_cast<uint32_t>(seconds);
-    return 0;
+// One of utimensat's times as a terminal time, 0 to leave it as it is.
+uint32_t TerminalTime(const struct timespec& t) {
+    if (t.tv_nsec == UTIME_OMIT) return 0;
+    if (t.tv_nsec != UTIME_NOW) return zottools::TimespecToTerminalTime(t);
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return zottools::TimespecToTerminalTime(now);
 }
 
 }  // namespace
@@ -88,7 +85,7 @@ void CTerminalFs::FillStat(const Entry& e, struct stat* st) const {
     st->st_gid = m_gid;
     st->st_size = static_cast<off_t>(e.size);
     st->st_blocks = static_cast<blkcnt_t>((e.size + 511) / 512);
-    st->st_atim.tv_sec = st->st_mtim.tv_sec = st->st_ctim.tv_sec = static_cast<time_t>(e.time);
+    st->st_atim = st->st_mtim = st->st_ctim = zottools::TerminalTimeToTimespec(e.time);
 }
 
 CTerminalFs::OpenFile* CTerminalFs::File(uint64_t fh) {
@@ -150,9 +147,11 @@ int CTerminalFs::Lookup(const std::string& path, Entry* out) {
 int CTerminalFs::Fetch(const std::string& folder, const zot::WString& device,
                        std::vector<Entry>* out) {
     out->clear();
+    zot::WString pattern;
+    if (const int rc = ToListingPattern(folder, &pattern); rc != 0) return rc;
     ZOT_FIND_DATA d{};
     const CCall first;
-    const int32_t find = ZOT_FindFirstFileW(ListingPattern(device).c_str(), &d);
+    const int32_t find = ZOT_FindFirstFileW(pattern.c_str(), &d);
     if (find == -1) {
         if (first.Slow()) {
             m_worker.LineFailed();
@@ -638,13 +637,9 @@ int CTerminalFs::ChangeOwner(const std::string& path, uid_t uid, gid_t gid) {
 
 int CTerminalFs::SetTimes(const std::string& path, const struct timespec times[2], uint64_t fh) {
     if (m_readOnly) return -EROFS;
-    uint32_t access = 0, write = 0;
-    if (times) {
-        if (const int rc = TerminalTime(times[0], &access); rc != 0) return rc;
-        if (const int rc = TerminalTime(times[1], &write); rc != 0) return rc;
-    } else {
-        access = write = static_cast<uint32_t>(std::time(nullptr));
-    }
+    const timespec now[2] = {{0, UTIME_NOW}, {0, UTIME_NOW}};
+    const uint32_t access = TerminalTime(times ? times[0] : now[0]);
+    const uint32_t write = TerminalTime(times ? times[1] : now[1]);
     if (!access && !write) return 0;
     zot::WString device;
     if (const int rc = ToDevicePath(path, &device); rc != 0) return rc;

@@ -2,25 +2,25 @@
 
 #include <cerrno>
 
+#include "terminal_path.h"
+
 namespace zotfs {
 namespace {
 
-constexpr char16_t kPrefix[] = u"ZOT:\\";
-constexpr size_t kPrefixBytes = 5;
 // Far beyond any name that fits the terminal; conversions stop there.
 constexpr size_t kConversionRoom = 1024;
 
-// One component into UTF-16 and the number of bytes it takes on the wire.
-int ConvertName(std::string_view local, zot::WString* wide, size_t* wireBytes) {
-    if (local.find_first_of("\\*?") != std::string_view::npos) return -EINVAL;
-    std::string back;
-    if (!zot::FromLocal(local, wide, kConversionRoom) ||
-        !zot::ToLocal(*wide, &back, kConversionRoom) || back != local)
+// Checks one component and counts the bytes it takes on the wire.
+int CheckName(const std::string& local, size_t* wireBytes) {
+    if (local.find_first_of("*?") != std::string::npos) return -EINVAL;
+    zot::WString wide, again;
+    std::string back, wire;
+    if (!zot::FromLocal(local, &wide, kConversionRoom) ||
+        !zot::ToLocal(wide, &back, kConversionRoom) || back != local)
         return local.size() > kConversionRoom ? -ENAMETOOLONG : -EILSEQ;
-    std::string wire;
-    zot::WString again;
-    if (!zot::ToWire(*wide, &wire, kConversionRoom)) return -ENAMETOOLONG;
-    if (!zot::FromWire(wire, &again, kConversionRoom) || again != *wide) return -EILSEQ;
+    if (!zot::ToWire(wide, &wire, kConversionRoom)) return -ENAMETOOLONG;
+    // The wire code page puts its default character for what it lacks: a different name.
+    if (!zot::FromWire(wire, &again, kConversionRoom) || again != wide) return -EILSEQ;
     if (wire.size() > kMaxNameBytes) return -ENAMETOOLONG;
     *wireBytes = wire.size();
     return 0;
@@ -29,49 +29,40 @@ int ConvertName(std::string_view local, zot::WString* wide, size_t* wireBytes) {
 }  // namespace
 
 int ToDevicePath(std::string_view mountPath, zot::WString* out, size_t reserveBytes) {
-    *out = kPrefix;
-    size_t bytes = kPrefixBytes;
-    bool first = true;
-    size_t start = 0;
-    while (start < mountPath.size()) {
-        size_t end = mountPath.find('/', start);
-        if (end == std::string_view::npos) end = mountPath.size();
-        const std::string_view part = mountPath.substr(start, end - start);
-        start = end + 1;
-        if (part.empty()) continue;
-        zot::WString wide;
+    // The terminal's separator inside a name would make it two names.
+    if (mountPath.find('\\') != std::string_view::npos) return -EINVAL;
+    const std::string device = zottools::DevicePath(std::string(mountPath));
+    size_t bytes = std::string_view("ZOT:\\").size();
+    const auto parts = zottools::SplitDevicePath(device);
+    for (size_t i = 0; i < parts.size(); ++i) {
         size_t wireBytes = 0;
-        if (const int rc = ConvertName(part, &wide, &wireBytes); rc != 0) return rc;
-        if (!first) {
-            *out += u'\\';
-            ++bytes;
-        }
-        first = false;
-        *out += wide;
-        bytes += wireBytes;
+        if (const int rc = CheckName(parts[i], &wireBytes); rc != 0) return rc;
+        bytes += wireBytes + (i > 0 ? 1 : 0);
         if (bytes + reserveBytes > kMaxPathBytes) return -ENAMETOOLONG;
     }
     if (bytes + reserveBytes > kMaxPathBytes) return -ENAMETOOLONG;
-    return 0;
+    return zot::FromLocal(device, out, kConversionRoom) ? 0 : -EILSEQ;
 }
 
-zot::WString ListingPattern(const zot::WString& folder) {
-    zot::WString pattern = folder;
-    if (pattern.empty() || pattern.back() != u'\\') pattern += u'\\';
-    return pattern + u"*.*";
+int ToListingPattern(std::string_view mountFolder, zot::WString* out) {
+    zot::WString folder;
+    // Room for the "\\*.*" after the folder.
+    if (const int rc = ToDevicePath(mountFolder, &folder, 4); rc != 0) return rc;
+    const std::string pattern =
+        zottools::DeviceJoin(zottools::DevicePath(std::string(mountFolder)), "*.*");
+    return zot::FromLocal(pattern, out, kConversionRoom) ? 0 : -EILSEQ;
 }
 
 bool FromTerminalName(std::string_view wire, std::string* local) {
-    zot::WString wide;
+    zot::WString wide, back;
     std::string again;
     if (!zot::FromWire(wire, &wide, kConversionRoom) ||
-        !zot::ToWire(wide, &again, kConversionRoom) || again != wire)
+        !zot::ToWire(wide, &again, kConversionRoom) || again != wire ||
+        !zot::ToLocal(wide, local, kConversionRoom) ||
+        !zot::FromLocal(*local, &back, kConversionRoom) || back != wide)
         return false;
-    if (!zot::ToLocal(wide, local, kConversionRoom)) return false;
-    zot::WString back;
     // A '/' would split the name in two on this side.
-    return zot::FromLocal(*local, &back, kConversionRoom) && back == wide &&
-           local->find('/') == std::string::npos && !local->empty() && *local != "." &&
+    return !local->empty() && local->find('/') == std::string::npos && *local != "." &&
            *local != "..";
 }
 
@@ -82,8 +73,7 @@ std::string ParentOf(std::string_view mountPath) {
 }
 
 std::string LeafOf(std::string_view mountPath) {
-    const size_t cut = mountPath.find_last_of('/');
-    return std::string(cut == std::string_view::npos ? mountPath : mountPath.substr(cut + 1));
+    return zottools::BaseName(std::string(mountPath));
 }
 
 std::string Folded(std::string_view text) {

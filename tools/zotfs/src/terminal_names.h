@@ -20,8 +20,8 @@ inline constexpr size_t kMaxPathBytes = 255;
 // the terminal's separator or wildcards in it). reserveBytes: room the path must leave, e.g.
 // for the "\*.*" of a folder's listing.
 int ToDevicePath(std::string_view mountPath, zot::WString* out, size_t reserveBytes = 0);
-// The search pattern of every entry in a folder ("ZOT:\dir\*.*").
-zot::WString ListingPattern(const zot::WString& folder);
+// The search pattern of every entry in a mount folder ("ZOT:\dir\*.*"); errors as above.
+int ToListingPattern(std::string_view mountFolder, zot::WString* out);
 // A name as the terminal sent it, in the locale's charset; false when it cannot be shown
 // under a name that leads back to it.
 bool FromTerminalName(std::string_view wire, std::string* local);

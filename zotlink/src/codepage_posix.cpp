@@ -84,13 +84,6 @@ const std::string& WireCodePage() {
     return cp;
 }
 
-size_t WLength(const ZOT_WCHAR* s) {
-    size_t n = 0;
-    if (s)
-        while (s[n]) ++n;
-    return n;
-}
-
 namespace {
 
 bool FromUtf16(const std::string& charset, WStringView text, std::string* out, size_t maxBytes) {
