@@ -1,32 +1,20 @@
 #include "client_session.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "codepage.h"
+#include "copy/pc_file.h"
 #include "remote_calls.h"
+#include "terminal_file.h"
 
 namespace driftbox {
 namespace {
 
-constexpr uint32_t kBlock = 2048;
-constexpr uint32_t kReadWrite = 0xC0000000u;
-constexpr int32_t kOpenReadWrite = 2;
-
-enum Status {
-    kDone = 100,
-    kInterrupted = 101,
-    kReadError = 102,
-    kWriteError = 103,
-    kCancelled = 104,
-    kCreateError = 105,
-};
+using zot::copy::CPcFile;
+// What a terminal's 32-bit file size can hold.
+constexpr uint64_t kTerminalMaxSize = 0xFFFFFFFFull;
 
 void CopyName(const char* from, size_t length, char* to, size_t size) {
     const size_t n = std::min(length, size - 1);
@@ -42,12 +30,6 @@ void FromZotRecord(const ZOT_FIND_DATA& z, DRIFTBOX_FIND_DATA* out) {
     // The wire record's name may fill its 100 bytes without a terminator.
     CopyName(z.cFileName, strnlen(z.cFileName, sizeof z.cFileName), out->szName,
              sizeof out->szName);
-}
-
-// Progress after block k of blocks, never 0 or 1 once data moved.
-int32_t Percent(uint64_t k, uint64_t blocks) {
-    const uint64_t p = blocks ? 100 * k / blocks : 0;
-    return static_cast<int32_t>(p < 2 ? 2 : p);
 }
 
 }  // namespace
@@ -75,7 +57,7 @@ bool CClientSession::DevicePath(const std::string& name, std::string* wire) cons
 
 int CClientSession::Judge(int otherwise) {
     ZOT_VERSION_INFO v;
-    return zot::calls::GetVersion(m_app, &v) ? otherwise : kInterrupted;
+    return zot::calls::GetVersion(m_app, &v) ? otherwise : zot::copy::kInterrupted;
 }
 
 std::string CClientSession::ServerVersion() {
@@ -122,86 +104,29 @@ void CClientSession::FindClose() {
     m_find = -1;
 }
 
-// Moves size bytes a block at a time with move(buffer, n, offset), which returns kDone or the
-// failure; progress and cancel are looked at after each whole block.
-template <typename Move>
-int CClientSession::Pump(uint64_t size, int32_t& statusWord, int32_t& cancelWord, Move move) {
-    std::atomic_ref<int32_t> status(statusWord);
-    std::atomic_ref<int32_t> cancel(cancelWord);
-    uint8_t buffer[kBlock];
-    const uint64_t blocks = (size + kBlock - 1) / kBlock;
-    for (uint64_t k = 0, offset = 0; offset < size; ++k) {
-        const auto n = static_cast<uint32_t>(std::min<uint64_t>(kBlock, size - offset));
-        if (const int r = move(buffer, n, offset); r != kDone) return r;
-        offset += n;
-        if (cancel.load() == 1) return kCancelled;
-        status.store(Percent(k, blocks));
-    }
-    return kDone;
-}
-
 int CClientSession::Send(const std::string& localPath, const std::string& deviceName,
                          int32_t* statusWord, int32_t* cancelWord) {
-    const int fd = ::open(localPath.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<uint64_t>(st.st_size) > 0xFFFFFFFFull) {
-        if (fd >= 0) ::close(fd);
-        return kReadError;
-    }
-    const uint64_t size = static_cast<uint64_t>(st.st_size);
+    const auto in = CPcFile::OpenSource(localPath);
+    if (!in || in->Size() > kTerminalMaxSize) return zot::copy::kReadFailed;
     std::string wire;
-    int32_t h = -1;
-    if (DevicePath(deviceName, &wire)) {
-        h = zot::calls::CreateFile(m_app, wire, kReadWrite);
-        if (h == -1 && zot::calls::DeleteFile(m_app, wire))
-            h = zot::calls::CreateFile(m_app, wire, kReadWrite);
-    }
-    if (h == -1) {
-        ::close(fd);
-        return wire.empty() ? kCreateError : Judge(kCreateError);
-    }
-    const int result = Pump(
-        size, *statusWord, *cancelWord, [&](uint8_t* buffer, uint32_t n, uint64_t offset) -> int {
-            if (::pread(fd, buffer, n, static_cast<off_t>(offset)) != static_cast<ssize_t>(n))
-                return kReadError;
-            uint32_t written = 0;
-            return zot::calls::WriteFile(m_app, h, buffer, n, &written) ? kDone
-                                                                        : Judge(kWriteError);
-        });
-    ::close(fd);
-    zot::calls::CloseFile(m_app, h);
-    return result;
+    if (!DevicePath(deviceName, &wire)) return zot::copy::kCreateFailed;
+    const auto out = zot::CTerminalFile::CreateDestination(m_app, wire);
+    if (!out) return Judge(zot::copy::kCreateFailed);
+    const int result = zot::copy::Copy(*in, *out, statusWord, cancelWord);
+    // Only the terminal's side can have been interrupted.
+    return result == zot::copy::kWriteFailed ? Judge(result) : result;
 }
 
 int CClientSession::Receive(const std::string& deviceName, const std::string& localPath,
                             int32_t* statusWord, int32_t* cancelWord) {
     std::string wire;
-    if (!DevicePath(deviceName, &wire)) return kReadError;
-    const int32_t h = zot::calls::OpenFile(m_app, wire, kOpenReadWrite);
-    uint32_t size = 0;
-    if (h == -1) return Judge(kReadError);
-    if (!zot::calls::GetFileSize(m_app, h, &size)) {
-        zot::calls::CloseFile(m_app, h);
-        return Judge(kReadError);
-    }
-    constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
-    int fd = ::open(localPath.c_str(), kFlags, 0666);
-    if (fd < 0 && errno == EEXIST && ::unlink(localPath.c_str()) == 0)
-        fd = ::open(localPath.c_str(), kFlags, 0666);
-    if (fd < 0) {
-        zot::calls::CloseFile(m_app, h);
-        return kCreateError;
-    }
-    const int result =
-        Pump(size, *statusWord, *cancelWord, [&](uint8_t* buffer, uint32_t n, uint64_t) -> int {
-            uint32_t got = 0;
-            if (!zot::calls::ReadFile(m_app, h, buffer, n, &got)) return Judge(kReadError);
-            return ::write(fd, buffer, n) == static_cast<ssize_t>(n) ? kDone : kWriteError;
-        });
-    ::close(fd);
-    zot::calls::CloseFile(m_app, h);
-    return result;
+    if (!DevicePath(deviceName, &wire)) return zot::copy::kReadFailed;
+    const auto in = zot::CTerminalFile::OpenSource(m_app, wire);
+    if (!in) return Judge(zot::copy::kReadFailed);
+    const auto out = CPcFile::CreateDestination(localPath);
+    if (!out) return zot::copy::kCreateFailed;
+    const int result = zot::copy::Copy(*in, *out, statusWord, cancelWord);
+    return result == zot::copy::kReadFailed ? Judge(result) : result;
 }
 
 bool CClientSession::Delete(const std::string& deviceName) {
