@@ -31,6 +31,8 @@ else
     echo "figure 4 jobs: not built (the explorers need Qt 6; scripts/deps.sh installs it)" |
         tee "$out/jobs"
 fi
+# The mount against the command-line client, on a line of its own.
+"$(dirname "$0")/zotfs_bench.sh" "$bin" | tee "$out/mount" || status=1
 
 echo
 echo "== figures =="

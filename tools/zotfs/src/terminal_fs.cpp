@@ -93,10 +93,21 @@ CTerminalFs::OpenFile* CTerminalFs::File(uint64_t fh) {
     return it == m_files.end() ? nullptr : it->second.get();
 }
 
-bool CTerminalFs::OpenAnywhere(const std::string& path) const {
+int CTerminalFs::CloseTerminalFiles(const std::string& path) {
     const std::string key = Folded(path);
-    return std::any_of(m_files.begin(), m_files.end(),
-                       [&](const auto& f) { return Folded(f.second->path) == key; });
+    int rc = 0;
+    for (auto& [id, f] : m_files) {
+        if (Folded(f->path) != key || Stale(*f) || f->handle == -1) continue;
+        const CCall close;
+        if (ZOT_CloseFile(f->handle)) {
+            f->dirty = false;
+        } else if (f->dirty) {
+            if (close.Slow()) m_worker.LineFailed();
+            rc = -EIO;
+        }
+        f->handle = -1;
+    }
+    return rc;
 }
 
 void CTerminalFs::Touched(const std::string& path) {
@@ -474,6 +485,8 @@ int CTerminalFs::Unlink(const std::string& path) {
     Entry e;
     if (const int rc = Lookup(path, &e); rc != 0) return rc;
     if (IsDirectory(e)) return -EISDIR;
+    // The terminal deletes no file it has open; what was written is confirmed first.
+    if (const int rc = CloseTerminalFiles(path); rc != 0) return rc;
     Touched(path);
     // The terminal keeps read-only files from deletion; here, as on POSIX, the folder decides.
     if (IsReadOnly(e) && !ZOT_SetFileAttributesW(device.c_str(), WithReadOnly(e.attributes, false)))
@@ -588,21 +601,35 @@ int CTerminalFs::Rename(const std::string& from, const std::string& to, unsigned
         if (IsDirectory(existing)) return -EISDIR;
     }
     if (from == to) return 0;
-    // The copy would read a file that its handles are still changing, and a deleted file
-    // would leave them writing into nothing.
-    if (OpenAnywhere(from) || (found == 0 && OpenAnywhere(to))) return -EBUSY;
+    // The copy must read what was written, and the terminal deletes no file it has open.
+    // Descriptors open on the file follow it to its new name and open it there again.
+    if (const int rc = CloseTerminalFiles(from); rc != 0) return rc;
+    if (found == 0)
+        if (const int rc = CloseTerminalFiles(to); rc != 0) return rc;
     Touched(to);
-    if (Folded(from) != Folded(to)) return MoveFile(from, source, target, e);
-    // Only the case differs: to the terminal both are the same file, and copying it onto
-    // itself would empty it. Go through a name of its own in the same folder.
-    const std::string leaf =
-        ".zotfs-" + std::to_string(::getpid()) + "-" + std::to_string(m_nextFile);
-    const std::string middle = (ParentOf(to) == "/" ? "/" : ParentOf(to) + "/") + leaf;
-    zot::WString between;
-    if (const int rc = ToDevicePath(middle, &between); rc != 0) return rc;
-    if (const int rc = MoveFile(from, source, between, e); rc != 0) return rc;
-    Touched(middle);
-    return MoveFile(middle, between, target, e);
+    int rc = 0;
+    if (Folded(from) != Folded(to)) {
+        rc = MoveFile(from, source, target, e);
+    } else {
+        // Only the case differs: to the terminal both are the same file, and copying it onto
+        // itself would empty it. Go through a name of its own in the same folder.
+        const std::string leaf =
+            ".zotfs-" + std::to_string(::getpid()) + "-" + std::to_string(m_nextFile);
+        const std::string middle = (ParentOf(to) == "/" ? "/" : ParentOf(to) + "/") + leaf;
+        zot::WString between;
+        if ((rc = ToDevicePath(middle, &between)) != 0) return rc;
+        if ((rc = MoveFile(from, source, between, e)) != 0) return rc;
+        Touched(middle);
+        rc = MoveFile(middle, between, target, e);
+    }
+    if (rc != 0) return rc;
+    const std::string key = Folded(from);
+    for (auto& [id, f] : m_files) {
+        if (Folded(f->path) != key) continue;
+        f->path = to;
+        f->device = target;
+    }
+    return 0;
 }
 
 int CTerminalFs::ChangeMode(const std::string& path, mode_t mode) {

@@ -81,7 +81,9 @@ class CTerminalFs {
                  const Entry& entry);
     // The folders holding path no longer list what they did; nor do reads of it.
     void Touched(const std::string& path);
-    bool OpenAnywhere(const std::string& path) const;
+    // Closes the terminal's handles of every descriptor open on path; they open it again
+    // when they are next used. -EIO when written data was not confirmed.
+    int CloseTerminalFiles(const std::string& path);
 
     CLinkWorker& m_worker;
     const bool m_readOnly;
