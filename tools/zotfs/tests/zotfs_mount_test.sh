@@ -35,6 +35,8 @@ teardown() {
     rm -rf "$work"
 }
 trap teardown EXIT
+# A time-out's signal goes the same way out, through the teardown.
+trap 'exit 1' INT TERM
 
 passed=0 failed=0
 check() {  # check NAME EXPECTED_EXIT COMMAND... ; output in $out
