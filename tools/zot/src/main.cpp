@@ -4,6 +4,7 @@
 
 #include "commands.h"
 #include "options.h"
+#include "ports_command.h"
 #include "zotlink.h"
 
 int main(int argc, char** argv) {
@@ -19,6 +20,8 @@ int main(int argc, char** argv) {
         std::fputs(UsageText(), stdout);
         return kExitOk;
     }
+    // Works on this machine's ports only, so it needs no terminal.
+    if (o.command == "ports") return Ports(o);
     static const std::map<std::string, int (*)(const Options&)> kCommands = {
         {"info", Info},   {"ls", List},       {"get", Get},
         {"put", Put},     {"rm", Remove},     {"mkdir", MakeDirectory},

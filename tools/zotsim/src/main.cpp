@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "port_name.h"
 #include "simulator.h"
 
 namespace {
@@ -21,7 +22,8 @@ constexpr const char* kUsage =
     "line:\n"
     "  --pty                 create a pseudo-terminal (default); prints \"PTY <slave path>\"\n"
     "  --link PATH           also make PATH a symlink to the pseudo-terminal's slave\n"
-    "  --device PATH         serve an existing serial device instead\n"
+    "  --device PATH         serve an existing serial device instead (or COMn, USB: the\n"
+    "                        device the port map gives that port)\n"
     "  --baud-device N       line speed to set on --device\n"
     "  --baud N              pace both directions as a line of N baud (10 bits a byte)\n"
     "  --latency MS          wait MS before every reply\n"
@@ -93,7 +95,7 @@ int main(int argc, char** argv) {
             link = value;
             ++i;
         } else if (arg == "--device" && value) {
-            device = value;
+            device = qs::SerialDeviceForName(value);
             ++i;
         } else if (arg == "--baud-device") {
             ok = number(4000000) && (deviceBaud = static_cast<int>(n), true);
