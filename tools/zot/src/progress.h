@@ -7,13 +7,13 @@ namespace zotcli {
 
 // One line of progress on stderr, redrawn in place; silent when stderr is not a terminal.
 class ProgressBar {
-public:
+  public:
     ProgressBar(std::string label, uint64_t total);
     void Update(uint64_t done);
     // Ends the line; prints a summary with the rate when enabled.
     void Finish(bool ok);
 
-private:
+  private:
     void Draw(uint64_t done);
     std::string m_label;
     uint64_t m_total;
