@@ -115,21 +115,71 @@ bool Start(Terminal& t, const std::string& program, const std::vector<std::strin
     return true;
 }
 
-// Passes on every whole line read from fd with the terminal's name in front.
-bool Relay(int fd, const std::string& label, std::string& partial, FILE* to) {
+// The children's progress bars, one line per terminal under what they print, when the
+// user watches on a terminal.
+class ProgressBlock {
+  public:
+    explicit ProgressBlock(size_t terminals)
+        : m_enabled(::isatty(STDERR_FILENO) != 0), m_lines(terminals) {}
+    bool Enabled() const { return m_enabled; }
+    void Set(size_t terminal, const std::string& label, const std::string& bar) {
+        Erase();
+        m_lines[terminal] = bar.empty() ? "" : label + ": " + bar;
+        Draw();
+    }
+    // Prints a line above the block.
+    void Line(FILE* to, const std::string& label, const std::string& text) {
+        Erase();
+        std::fprintf(to, "%s: %s\n", label.c_str(), text.c_str());
+        std::fflush(to);
+        Draw();
+    }
+
+  private:
+    void Erase() {
+        if (m_drawn == 0) return;
+        std::fprintf(stderr, "\x1b[%dF\x1b[J", m_drawn);
+        m_drawn = 0;
+    }
+    void Draw() {
+        if (!m_enabled) return;
+        std::fflush(stdout);
+        for (const auto& line : m_lines) {
+            if (line.empty()) continue;
+            std::fprintf(stderr, "%s\x1b[K\n", line.c_str());
+            ++m_drawn;
+        }
+        std::fflush(stderr);
+    }
+
+    const bool m_enabled;
+    std::vector<std::string> m_lines;
+    int m_drawn = 0;
+};
+
+// Passes on every whole line read from fd with the terminal's name in front; a child's
+// progress bar (text ended by a carriage return) goes to the progress block instead.
+bool Relay(int fd, size_t index, const std::string& label, std::string& partial, FILE* to,
+           ProgressBlock& block) {
     char buf[4096];
     const ssize_t n = ::read(fd, buf, sizeof buf);
     if (n <= 0) {
-        if (!partial.empty()) std::fprintf(to, "%s: %s\n", label.c_str(), partial.c_str());
+        if (!partial.empty()) block.Line(to, label, partial);
         partial.clear();
         return false;
     }
     partial.append(buf, static_cast<size_t>(n));
-    for (size_t cut; (cut = partial.find('\n')) != std::string::npos;) {
-        std::fprintf(to, "%s: %s\n", label.c_str(), partial.substr(0, cut).c_str());
+    for (size_t cut; (cut = partial.find_first_of("\r\n")) != std::string::npos;) {
+        const std::string text = partial.substr(0, cut);
+        const bool bar = partial[cut] == '\r';
         partial.erase(0, cut + 1);
+        if (bar) {
+            if (!text.empty()) block.Set(index, label, text);
+        } else {
+            block.Set(index, label, "");
+            if (!text.empty()) block.Line(to, label, text);
+        }
     }
-    std::fflush(to);
     return true;
 }
 
@@ -157,6 +207,8 @@ int RunOnEveryTerminal(const Options& o, int argc, char** argv) {
         Fail("cannot make a temporary folder for the terminals' totals");
         return kExitFailed;
     }
+    ProgressBlock block(terminals.size());
+    if (block.Enabled()) ::setenv("ZOT_PROGRESS", "1", 1);
     const auto start = Clock::now();
     for (auto& t : terminals) {
         t.summaryFile = std::string(folder) + "/" + std::to_string(&t - terminals.data());
@@ -176,7 +228,8 @@ int RunOnEveryTerminal(const Options& o, int argc, char** argv) {
                 int* fd = p.fd == t.out ? &t.out : p.fd == t.err ? &t.err : nullptr;
                 if (!fd) continue;
                 const bool isOut = fd == &t.out;
-                if (!Relay(*fd, t.label, isOut ? t.outLine : t.errLine, isOut ? stdout : stderr)) {
+                if (!Relay(*fd, static_cast<size_t>(&t - terminals.data()), t.label,
+                           isOut ? t.outLine : t.errLine, isOut ? stdout : stderr, block)) {
                     ::close(*fd);
                     *fd = -1;
                 }

@@ -5,7 +5,8 @@
 
 namespace zotcli {
 
-// One line of progress on stderr, redrawn in place; silent when stderr is not a terminal.
+// One line of progress on stderr (bytes, rate, time left), redrawn in place; silent when
+// stderr is not a terminal.
 class ProgressBar {
   public:
     ProgressBar(std::string label, uint64_t total);
@@ -23,5 +24,6 @@ class ProgressBar {
 };
 
 std::string FormatRate(double bytesPerSecond);
+std::string FormatBytes(uint64_t bytes);
 
 }  // namespace zotcli
