@@ -14,6 +14,8 @@ noisy=$!
 "$bin/bench_line" | tee "$out/line" || status=1
 wait "$noisy" || status=1
 cat "$out/noisy"
+# Four paced lines at once: after the noisy runs, so the lines it measures are its own.
+"$bin/bench_rack" | tee "$out/rack" || status=1
 "$bin/bench_roundtrip" | tee "$out/roundtrip" || status=1
 if [[ -x $bin/bench_codec ]]; then
     "$bin/bench_codec" --benchmark_min_time=0.2 --benchmark_color=false --benchmark_format=console | tee "$out/codec" || status=1

@@ -6,10 +6,10 @@
 set -u
 bin=${1:?usage: bench/zotfs_bench.sh BIN_DIR}
 if [[ ! -x $bin/zotfs ]]; then
-    echo "figure 7 mount: not built (needs libfuse3; scripts/deps.sh installs it)"; exit 0
+    echo "figure 8 mount: not built (needs libfuse3; scripts/deps.sh installs it)"; exit 0
 fi
 if [[ ! -c /dev/fuse || ! -w /dev/fuse ]] || ! command -v fusermount3 >/dev/null; then
-    echo "figure 7 mount: not run (FUSE is not available here)"; exit 0
+    echo "figure 8 mount: not run (FUSE is not available here)"; exit 0
 fi
 work=$(mktemp -d /tmp/qs-bench-zotfs-XXXXXX)
 mkdir -p "$work/store" "$work/mnt" "$work/pc"
@@ -31,7 +31,7 @@ head -c 1048576 /dev/urandom > "$work/pc/one.bin"
 seconds() {  # seconds COMMAND... : wall time of one run, failing the figure if it fails
     local start end
     start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1 || { echo "figure 7 mount: '$*' failed"; exit 1; }
+    "$@" >/dev/null 2>&1 || { echo "figure 8 mount: '$*' failed"; exit 1; }
     end=$(date +%s.%N)
     awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
 }
@@ -52,6 +52,6 @@ verdict=met
 if [[ $same != identical ]] || awk -v a="$in" -v b="$out" 'BEGIN { exit !(a > 1.10 || b > 1.10) }'; then
     verdict=MISSED
 fi
-printf 'figure 7 mount: cp 1 MiB into the mount / zot put %.3f, out of it / zot get %.3f (target <= 1.10; %.0f s, %.0f s against %.0f s, %.0f s), files %s  %s\n' \
+printf 'figure 8 mount: cp 1 MiB into the mount / zot put %.3f, out of it / zot get %.3f (target <= 1.10; %.0f s, %.0f s against %.0f s, %.0f s), files %s  %s\n' \
     "$in" "$out" "$cpin" "$cpout" "$put" "$get" "$same" "$verdict"
 [[ $verdict == met ]]
