@@ -11,9 +11,13 @@ status=0
 # clean ones; the runs that keep the processors busy come after them.
 "$bin/bench_noisy" >"$out/noisy" 2>&1 &
 noisy=$!
+"$bin/bench_latency" >"$out/latency" 2>&1 &
+latency=$!
 "$bin/bench_line" | tee "$out/line" || status=1
 wait "$noisy" || status=1
 cat "$out/noisy"
+wait "$latency" || status=1
+cat "$out/latency"
 # Four paced lines at once: after the noisy runs, so the lines it measures are its own.
 "$bin/bench_rack" | tee "$out/rack" || status=1
 "$bin/bench_roundtrip" | tee "$out/roundtrip" || status=1

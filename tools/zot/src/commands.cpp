@@ -9,6 +9,8 @@
 
 #include "copying.h"
 #include "json.h"
+#include "open_failure.h"
+#include "port_name.h"
 #include "terminal_path.h"
 #include "terminal_time.h"
 #include "terminal_tree.h"
@@ -81,12 +83,23 @@ int Connect(const Options& o) {
     const std::string where =
         o.devices.empty() ? "port " + std::to_string(port) : o.devices.front();
     if (!ZOT_LumoInit(port, o.baud, o.compress ? 1 : 0)) {
-        Fail("cannot open " + where + ": missing, or in use by another program");
+        // The library tells only that the port did not open; opening it the same way again
+        // tells why.
+        const std::string device = qs::SerialDeviceForPort(port);
+        std::string text;
+        const qs::OpenFailure why = qs::ProbeOpen(device, &text);
+        const std::string named =
+            o.devices.empty() && !device.empty() ? where + " (" + device + ")" : where;
+        Fail("cannot open " + named + ": " +
+             (why == qs::OpenFailure::kNone
+                  ? "it cannot be set up at " + std::to_string(o.baud) + " baud"
+                  : qs::OpenFailureReason(why, text)));
+        if (why == qs::OpenFailure::kPermissionDenied) Fail(qs::PermissionDeniedHint());
         return kExitNoTerminal;
     }
     ZOT_VERSION_INFO v;
     if (!ZOT_GetVersion(&v)) {
-        Fail("no terminal answers on " + where);
+        Fail("no terminal answers on " + where + ": the port is open, but nothing replies");
         return kExitNoTerminal;
     }
     return kExitOk;

@@ -27,6 +27,8 @@ constexpr const char* kUsage =
     "  --baud-device N       line speed to set on --device\n"
     "  --baud N              pace both directions as a line of N baud (10 bits a byte)\n"
     "  --latency MS          wait MS before every reply\n"
+    "  --latency-timer MS    hold the end of each reply MS as a USB serial adapter's latency\n"
+    "                        timer does (16 on most adapters, 1 in low-latency mode)\n"
     "terminal:\n"
     "  --server-name TEXT    name in the system information record\n"
     "  --store-size BYTES    reported store size\n"
@@ -101,6 +103,8 @@ int main(int argc, char** argv) {
             ok = number(4000000) && (deviceBaud = static_cast<int>(n), true);
         } else if (arg == "--baud") {
             ok = number(4000000) && (options.baud = static_cast<int>(n), true);
+        } else if (arg == "--latency-timer") {
+            ok = number(255) && n > 0 && (options.latencyTimerMs = static_cast<int>(n), true);
         } else if (arg == "--latency") {
             ok = number(600000) && (options.latencyMs = static_cast<int>(n), true);
         } else if (arg == "--server-name" && value) {
