@@ -10,14 +10,16 @@
 
 #include "CDevicePath.h"
 #include "CLocalCopyThread.h"
+#include "CWireText.h"
 
 namespace {
 
 CDriftboxBackend::Record FromFindData(const DRIFTBOX_FIND_DATA& d) {
     CDriftboxBackend::Record r;
-    // The library keeps the name NUL-terminated inside its buffer; never read past it.
-    r.name = QString::fromLocal8Bit(d.szName,
-                                    static_cast<qsizetype>(strnlen(d.szName, sizeof d.szName)));
+    // The library keeps the name NUL-terminated inside its buffer, in the wire code page as
+    // the terminal reported it; never read past it.
+    r.name = CWireText::Decode(
+        QByteArray(d.szName, static_cast<qsizetype>(strnlen(d.szName, sizeof d.szName))));
     r.attributes = d.dwAttributes;
     r.timeMs = d.llTimeMs;
     r.size = d.ullSize;

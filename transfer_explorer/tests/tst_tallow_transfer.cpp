@@ -31,6 +31,10 @@
 
 namespace {
 
+// Names travel in GBK here while the PC's names are UTF-8: what the explorer lists, counts and
+// sends must go through the libraries' code page. Set before anything reads it.
+const bool kGbk = (::setenv("ZOTLINK_CODEPAGE", "GBK", 1), true);
+
 QByteArray RandomBytes(qsizetype n) {
     QByteArray b(n, '\0');
     for (qsizetype i = 0; i < n; ++i)
@@ -128,7 +132,35 @@ class TestTallowTransfer : public QObject {
     void jobMessageBoxesHaveChineseButtons();
     void firstLevelFoldersOfTheRootCanBeCopiedAndDeleted();
     void f6AndShiftF6SwitchPanes();
+    void gbkNamesRoundTripThroughTheTerminal();
 };
+
+void TestTallowTransfer::gbkNamesRoundTripThroughTheTerminal() {
+    QVERIFY(kGbk);
+    CSimFixture sim;
+    QVERIFY(sim.Ok());
+    sim.ExposeAs(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    CLeftView* tree = frame->LeftView();
+    CTallowView* list = frame->ListView();
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("back"));
+    const QString name = QStringLiteral("数据.txt");
+    Put(dir.filePath(name), "gbk");
+    Answers answers;
+    tree->SelectFolder(tree->DevicesItem()->child(0));
+    SetClipboard({dir.filePath(name)});
+    frame->OnPaste();
+    QCOMPARE(answers.asked.size(), 0);
+    // Listed again from the terminal, the name reads as it was sent.
+    tree->SelectFolder(tree->DevicesItem()->child(0));
+    QVERIFY(list->FindRow(name) >= 0);
+    tree->SelectFolder(TreeItemForPath(tree, dir.filePath("back")));
+    SetClipboard({"ZOT:\\" + name});
+    frame->OnPaste();
+    QCOMPARE(Get(dir.filePath("back/" + name)), QByteArray("gbk"));
+}
 
 void TestTallowTransfer::jobMessageBoxesHaveChineseButtons() {
     CTallowSettings().SetAutoLink(0);
