@@ -81,7 +81,7 @@ int main() {
     const Result& low = results[1];
     const Result& usual = results[2];
     std::printf(
-        "figure 8 adapter latency: the 16 ms timer takes %.2fx the time of low-latency "
+        "figure 9 adapter latency: the 16 ms timer takes %.2fx the time of low-latency "
         "mode (1 ms) for a listing, %.2fx for a file read\n",
         usual.listSeconds / low.listSeconds, usual.readSeconds / low.readSeconds);
     return pass ? 0 : 1;

@@ -16,26 +16,26 @@ namespace {
 constexpr uint32_t kChunk = 16 * 1024;
 
 class Fd {
-public:
+  public:
     explicit Fd(int fd) : m_fd(fd) {}
     ~Fd() {
         if (m_fd >= 0) ::close(m_fd);
     }
     int get() const { return m_fd; }
 
-private:
+  private:
     int m_fd;
 };
 
 class DeviceFile {
-public:
+  public:
     explicit DeviceFile(int32_t h) : m_h(h) {}
     ~DeviceFile() {
         if (m_h != -1) ZOT_CloseFile(m_h);
     }
     int32_t get() const { return m_h; }
 
-private:
+  private:
     int32_t m_h;
 };
 
