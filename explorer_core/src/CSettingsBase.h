@@ -1,12 +1,27 @@
 #pragma once
-// Integer values under organisation / application / group, in the desktop's settings store
-// (an INI file on Linux). Each explorer derives the class that owns its keys and defaults.
+// An explorer's settings under organisation / application / group, in the desktop's settings
+// store (an INI file on Linux): the four connection values both explorers keep, and the
+// integer access under them. The explorers differ only in their application name and the
+// port they start on, which each passes in.
 #include <QString>
 
 class CSettingsBase {
   public:
-    CSettingsBase(QString organisation, QString application, QString group);
+    static constexpr int kDefaultRate = 115200;
+    static constexpr int kDefaultCompress = 1;
+    static constexpr int kDefaultAutoLink = 1;
+
+    CSettingsBase(QString organisation, QString application, QString group, int defaultPort = 1);
     virtual ~CSettingsBase() = default;
+
+    int Port() const;
+    int Rate() const;
+    int Compress() const;
+    int AutoLink() const;
+    void SetPort(int port);
+    void SetRate(int rate);
+    void SetCompress(int compress);
+    void SetAutoLink(int autoLink);
 
     int ReadInt(const QString& key, int defaultValue) const;
     void WriteInt(const QString& key, int value);
@@ -17,4 +32,5 @@ class CSettingsBase {
     QString m_organisation;
     QString m_application;
     QString m_group;
+    int m_defaultPort;
 };
