@@ -1,15 +1,11 @@
 #include "client_session.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "codepage.h"
+#include "pc_file.h"
 #include "remote_calls.h"
 
 namespace driftbox {
@@ -44,6 +40,13 @@ void FromZotRecord(const ZOT_FIND_DATA& z, DRIFTBOX_FIND_DATA* out) {
              sizeof out->szName);
 }
 
+// A local path in the PC's code page as the file layer takes it; empty when it does not convert.
+zot::WString Wide(const std::string& localPath) {
+    zot::WString wide;
+    if (!zot::FromLocal(localPath, &wide, 32767)) wide.clear();
+    return wide;
+}
+
 // Progress after block k of blocks, never 0 or 1 once data moved.
 int32_t Percent(uint64_t k, uint64_t blocks) {
     const uint64_t p = blocks ? 100 * k / blocks : 0;
@@ -70,7 +73,8 @@ bool CClientSession::Start(const std::string& device, int baud, int32_t* error) 
 bool CClientSession::DevicePath(const std::string& name, std::string* wire) const {
     zot::WString wide;
     if (name.empty() || !zot::FromLocal(name, &wide, zot::kMaxPathBytes)) return false;
-    return zot::ToWire(u"ZOT:\\" + wide, wire, zot::kMaxPathBytes);
+    static constexpr ZOT_WCHAR kRoot[] = {'Z', 'O', 'T', ':', '\\', 0};
+    return zot::ToWire(kRoot + wide, wire, zot::kMaxPathBytes);
 }
 
 int CClientSession::Judge(int otherwise) {
@@ -142,14 +146,10 @@ int CClientSession::Pump(uint64_t size, int32_t& statusWord, int32_t& cancelWord
 
 int CClientSession::Send(const std::string& localPath, const std::string& deviceName,
                          int32_t* statusWord, int32_t* cancelWord) {
-    const int fd = ::open(localPath.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<uint64_t>(st.st_size) > 0xFFFFFFFFull) {
-        if (fd >= 0) ::close(fd);
-        return kReadError;
-    }
-    const uint64_t size = static_cast<uint64_t>(st.st_size);
+    const std::unique_ptr<zot::CPcFile> file = zot::CPcFile::OpenSource(Wide(localPath));
+    // A terminal file cannot hold more than its 32-bit size.
+    if (!file || file->Size() > 0xFFFFFFFFull) return kReadError;
+    const uint64_t size = file->Size();
     std::string wire;
     int32_t h = -1;
     if (DevicePath(deviceName, &wire)) {
@@ -158,18 +158,16 @@ int CClientSession::Send(const std::string& localPath, const std::string& device
             h = zot::calls::CreateFile(m_app, wire, kReadWrite);
     }
     if (h == -1) {
-        ::close(fd);
         return wire.empty() ? kCreateError : Judge(kCreateError);
     }
     const int result = Pump(
-        size, *statusWord, *cancelWord, [&](uint8_t* buffer, uint32_t n, uint64_t offset) -> int {
-            if (::pread(fd, buffer, n, static_cast<off_t>(offset)) != static_cast<ssize_t>(n))
-                return kReadError;
+        size, *statusWord, *cancelWord, [&](uint8_t* buffer, uint32_t n, uint64_t) -> int {
+            // Blocks come in order, so reading on from the last one is reading at offset.
+            if (file->Read(buffer, n) != n) return kReadError;
             uint32_t written = 0;
             return zot::calls::WriteFile(m_app, h, buffer, n, &written) ? kDone
                                                                         : Judge(kWriteError);
         });
-    ::close(fd);
     zot::calls::CloseFile(m_app, h);
     return result;
 }
@@ -185,11 +183,8 @@ int CClientSession::Receive(const std::string& deviceName, const std::string& lo
         zot::calls::CloseFile(m_app, h);
         return Judge(kReadError);
     }
-    constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
-    int fd = ::open(localPath.c_str(), kFlags, 0666);
-    if (fd < 0 && errno == EEXIST && ::unlink(localPath.c_str()) == 0)
-        fd = ::open(localPath.c_str(), kFlags, 0666);
-    if (fd < 0) {
+    const std::unique_ptr<zot::CPcFile> file = zot::CPcFile::CreateDestination(Wide(localPath));
+    if (!file) {
         zot::calls::CloseFile(m_app, h);
         return kCreateError;
     }
@@ -197,9 +192,8 @@ int CClientSession::Receive(const std::string& deviceName, const std::string& lo
         Pump(size, *statusWord, *cancelWord, [&](uint8_t* buffer, uint32_t n, uint64_t) -> int {
             uint32_t got = 0;
             if (!zot::calls::ReadFile(m_app, h, buffer, n, &got)) return Judge(kReadError);
-            return ::write(fd, buffer, n) == static_cast<ssize_t>(n) ? kDone : kWriteError;
+            return file->Write(buffer, n) == n ? kDone : kWriteError;
         });
-    ::close(fd);
     zot::calls::CloseFile(m_app, h);
     return result;
 }

@@ -1,6 +1,4 @@
 // The C boundary: a table of connection handles over client sessions.
-#include <glob.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -10,6 +8,7 @@
 #include "DriftboxClient.h"
 #include "client_session.h"
 #include "port_name.h"
+#include "usb_port.h"
 
 #define DB_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -65,15 +64,6 @@ int32_t Start(const std::string& device, int baud, int32_t* error) {
     return Table().Add(std::move(s));
 }
 
-std::string UsbDevice() {
-    if (const char* dev = std::getenv("DRIFTBOX_USB"); dev && *dev) return dev;
-    glob_t g{};
-    std::string found;
-    if (::glob("/dev/ttyACM*", 0, nullptr, &g) == 0 && g.gl_pathc > 0) found = g.gl_pathv[0];
-    ::globfree(&g);
-    return found;
-}
-
 }  // namespace
 
 DB_EXPORT int32_t DriftboxClient_COM_Start(int32_t* error, int32_t port, int32_t baudRate) {
@@ -85,7 +75,7 @@ DB_EXPORT int32_t DriftboxClient_COM_Start(int32_t* error, int32_t port, int32_t
 }
 
 DB_EXPORT int32_t DriftboxClient_USB_Start(int32_t* error) {
-    return Start(UsbDevice(), kUsbBaud, error);
+    return Start(driftbox::UsbSerialDevice(), kUsbBaud, error);
 }
 
 DB_EXPORT void DriftboxClient_ShutDown(int32_t handle, int32_t /*port*/) {

@@ -1,15 +1,11 @@
 #include "file_transfer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
 #include <memory>
 #include <thread>
 #include <utility>
 
+#include "pc_file.h"
 #include "remote_calls.h"
 #include "trace.h"
 
@@ -21,7 +17,6 @@ constexpr uint32_t kReadWriteAccess = 0xC0000000u;
 constexpr uint32_t kOpenReadWrite = 2;
 // What a terminal's 32-bit file size can hold.
 constexpr uint64_t kTerminalMaxSize = 0xFFFFFFFFull;
-constexpr size_t kMaxLocalPathBytes = 4096;
 
 enum class Outcome { kDone, kReadFailed, kWriteFailed, kCancelled, kCreateFailed };
 
@@ -49,61 +44,21 @@ public:
 
 class PcFile final : public FileEnd {
 public:
-    explicit PcFile(int fd) : m_fd(fd) {}
-    ~PcFile() override { ::close(m_fd); }
+    explicit PcFile(std::unique_ptr<CPcFile> file) : m_file(std::move(file)) {}
 
-    static std::unique_ptr<PcFile> OpenSource(const std::string& path) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return nullptr;
-        struct stat st {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            ::close(fd);
-            return nullptr;
-        }
-        auto f = std::make_unique<PcFile>(fd);
-        f->m_size = static_cast<uint64_t>(st.st_size);
-        return f;
-    }
-
-    // Creates the file, replacing an existing one (never a folder).
-    static std::unique_ptr<PcFile> CreateDestination(const std::string& path) {
-        constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
-        int fd = ::open(path.c_str(), kFlags, 0666);
-        if (fd < 0 && errno == EEXIST) {
-            if (::unlink(path.c_str()) != 0) return nullptr;
-            fd = ::open(path.c_str(), kFlags, 0666);
-        }
-        if (fd < 0) return nullptr;
-        return std::make_unique<PcFile>(fd);
-    }
-
-    size_t Read(uint8_t* buffer, size_t n) override {
-        size_t done = 0;
-        while (done < n) {
-            const ssize_t r = ::read(m_fd, buffer + done, n - done);
-            if (r < 0 && errno == EINTR) continue;
-            if (r <= 0) break;
-            done += static_cast<size_t>(r);
-        }
-        return done;
-    }
-
+    size_t Read(uint8_t* buffer, size_t n) override { return m_file->Read(buffer, n); }
     size_t Write(const uint8_t* data, size_t n, const uint8_t*, size_t) override {
-        size_t done = 0;
-        while (done < n) {
-            const ssize_t w = ::write(m_fd, data + done, n - done);
-            if (w < 0 && errno == EINTR) continue;
-            if (w <= 0) break;
-            done += static_cast<size_t>(w);
-        }
-        return done;
+        return m_file->Write(data, n);
     }
+    uint64_t Size() const override { return m_file->Size(); }
 
-    uint64_t Size() const override { return m_size; }
+    static std::unique_ptr<FileEnd> Wrap(std::unique_ptr<CPcFile> file) {
+        if (!file) return nullptr;
+        return std::make_unique<PcFile>(std::move(file));
+    }
 
 private:
-    int m_fd;
-    uint64_t m_size = 0;
+    std::unique_ptr<CPcFile> m_file;
 };
 
 class TerminalFile final : public FileEnd {
@@ -156,20 +111,13 @@ private:
     uint64_t m_size;
 };
 
-// PC paths are in the file system's encoding, terminal paths in the wire code page.
-bool PcPath(WStringView path, std::string* out) {
-    return !path.empty() && ToLocal(path, out, kMaxLocalPathBytes) &&
-           out->find('\0') == std::string::npos;
-}
-
 std::unique_ptr<FileEnd> OpenSource(CRemoteApp& app, WStringView path) {
     std::string p;
     if (IsLocalPath(path)) {
         if (!ToWire(path, &p, kMaxPathBytes)) return nullptr;
         return TerminalFile::OpenSource(app, p);
     }
-    if (!PcPath(path, &p)) return nullptr;
-    return PcFile::OpenSource(p);
+    return PcFile::Wrap(CPcFile::OpenSource(path));
 }
 
 std::unique_ptr<FileEnd> CreateDestination(CRemoteApp& app, WStringView path) {
@@ -178,8 +126,7 @@ std::unique_ptr<FileEnd> CreateDestination(CRemoteApp& app, WStringView path) {
         if (!ToWire(path, &p, kMaxPathBytes)) return nullptr;
         return TerminalFile::CreateDestination(app, p);
     }
-    if (!PcPath(path, &p)) return nullptr;
-    return PcFile::CreateDestination(p);
+    return PcFile::Wrap(CPcFile::CreateDestination(path));
 }
 
 // The copy itself. progress(i, blocks) runs after each whole block and may stop the copy by
@@ -272,9 +219,7 @@ int MoveFile(CRemoteApp& app, WStringView source, WStringView destination) {
         if (!ToWire(source, &p, kMaxPathBytes)) return 0;
         return calls::DeleteFile(app, p);
     }
-    std::string p;
-    if (!PcPath(source, &p)) return 0;
-    return ::unlink(p.c_str()) == 0 ? 1 : 0;
+    return CPcFile::Delete(source) ? 1 : 0;
 }
 
 }  // namespace zot::transfer

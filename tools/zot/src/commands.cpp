@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "platform.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +16,6 @@ namespace {
 
 // The port number through which --device is reached: the library resolves port n through
 // the environment variable COMn.
-constexpr int kDevicePort = 255;
 
 std::string NameOf(const ZOT_FIND_DATA& d) {
     // A name may fill all 100 bytes without a terminating zero.
@@ -39,8 +39,7 @@ std::string Attributes(uint32_t a) {
 std::string Time(uint32_t t) {
     if (t == 0) return "Unknown";
     const time_t tt = static_cast<time_t>(t);
-    struct tm tm {};
-    gmtime_r(&tt, &tm);
+    const std::tm tm = UtcCalendar(tt);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%d-%02d-%02d %02d:%02d:%02d", tm.tm_year + 1900,
                   tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
@@ -68,11 +67,7 @@ int EachName(const Options& o, const char* what, int32_t (*call)(const ZOT_WCHAR
 void Fail(const std::string& message) { std::fprintf(stderr, "zot: %s\n", message.c_str()); }
 
 int Connect(const Options& o) {
-    int port = o.port;
-    if (!o.device.empty()) {
-        port = kDevicePort;
-        ::setenv(("COM" + std::to_string(port)).c_str(), o.device.c_str(), 1);
-    }
+    const int port = o.device.empty() ? o.port : PortForDevice(o.device);
     const std::string where = o.device.empty() ? "port " + std::to_string(o.port) : o.device;
     if (!ZOT_LumoInit(port, o.baud, o.compress ? 1 : 0)) {
         Fail("cannot open " + where + ": missing, or in use by another program");
@@ -88,7 +83,7 @@ int Connect(const Options& o) {
 
 bool Reconnect(const Options& o) {
     ZOT_VERSION_INFO v;
-    const int port = o.device.empty() ? o.port : kDevicePort;
+    const int port = o.device.empty() ? o.port : PortForDevice(o.device);
     return ZOT_LumoInit(port, o.baud, o.compress ? 1 : 0) && ZOT_GetVersion(&v);
 }
 

@@ -1,10 +1,8 @@
 // get and put: whole-file copies through the library's copy thread, with progress, Ctrl-C and
 // an optional read-back check.
-#include <signal.h>
-#include <sys/stat.h>
-
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -13,6 +11,7 @@
 
 #include "commands.h"
 #include "device_names.h"
+#include "platform.h"
 #include "progress.h"
 #include "resume.h"
 #include "text.h"
@@ -32,26 +31,24 @@ bool Interrupted() { return g_interrupted != 0; }
 namespace {
 
 void CatchInterrupt() {
-    struct sigaction sa {};
-    sa.sa_handler = OnInterrupt;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
 }
 
 bool IsPcDirectory(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    std::error_code ec;
+    return std::filesystem::is_directory(PcPath(path), ec);
 }
 
 bool PcExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
+    std::error_code ec;
+    return std::filesystem::exists(PcPath(path), ec);
 }
 
 uint64_t PcSize(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+    std::error_code ec;
+    const uintmax_t n = std::filesystem::file_size(PcPath(path), ec);
+    return ec ? 0 : static_cast<uint64_t>(n);
 }
 
 // The size the terminal lists for a file, 0 when unknown.
@@ -75,7 +72,7 @@ const char* StatusMeaning(int status) {
 
 // Compares the terminal file with the PC file byte for byte.
 bool SameContents(const std::string& devicePath, const std::string& pcPath, std::string* why) {
-    std::ifstream pc(pcPath, std::ios::binary);
+    std::ifstream pc(PcPath(pcPath), std::ios::binary);
     if (!pc) {
         *why = "cannot read " + pcPath + " back";
         return false;

@@ -1,6 +1,6 @@
 #include "progress.h"
 
-#include <unistd.h>
+#include "platform.h"
 
 #include <cstdio>
 
@@ -18,7 +18,7 @@ std::string FormatRate(double bps) {
 ProgressBar::ProgressBar(std::string label, uint64_t total)
     : m_label(std::move(label)),
       m_total(total),
-      m_enabled(::isatty(STDERR_FILENO) != 0),
+      m_enabled(StderrIsTerminal()),
       m_start(std::chrono::steady_clock::now()) {}
 
 void ProgressBar::Update(uint64_t done) {

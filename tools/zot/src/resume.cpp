@@ -1,11 +1,10 @@
 #include "resume.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
+#include "platform.h"
 #include "text.h"
 #include "zotlink.h"
 
@@ -14,18 +13,6 @@ namespace {
 
 // Several library blocks per call keep the progress bar lively without extra round trips.
 constexpr uint32_t kChunk = 16 * 1024;
-
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 class DeviceFile {
 public:
@@ -49,17 +36,19 @@ bool Seek(int32_t h, uint64_t offset) {
 
 int ResumeGet(const std::string& devicePath, const std::string& pcPath, uint64_t total,
               ProgressBar& bar) {
-    Fd out(::open(pcPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
-    if (out.get() < 0) return ZOT_COPY_CREATE_FAILED;
-    struct stat st {};
-    if (::fstat(out.get(), &st) != 0) return ZOT_COPY_CREATE_FAILED;
-    uint64_t offset = static_cast<uint64_t>(st.st_size);
+    const std::filesystem::path path = PcPath(pcPath);
+    std::error_code ec;
+    uint64_t offset = std::filesystem::exists(path, ec) ? std::filesystem::file_size(path, ec) : 0;
+    if (ec) return ZOT_COPY_CREATE_FAILED;
     if (offset > total) {
         // Not a partial copy of this source: start over.
-        if (::ftruncate(out.get(), 0) != 0) return ZOT_COPY_WRITE_FAILED;
+        std::filesystem::resize_file(path, 0, ec);
+        if (ec) return ZOT_COPY_WRITE_FAILED;
         offset = 0;
     }
-    if (::lseek(out.get(), static_cast<off_t>(offset), SEEK_SET) < 0) return ZOT_COPY_WRITE_FAILED;
+    // Append mode creates a missing file and never cuts an existing one.
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    if (!out) return ZOT_COPY_CREATE_FAILED;
     DeviceFile in(ZOT_OpenFileW(Widen(devicePath).c_str(), 2));
     if (in.get() == -1 || !Seek(in.get(), offset)) return ZOT_COPY_READ_FAILED;
     std::vector<char> buf(kChunk);
@@ -68,8 +57,7 @@ int ResumeGet(const std::string& devicePath, const std::string& pcPath, uint64_t
         const auto want = static_cast<uint32_t>(std::min<uint64_t>(kChunk, total - offset));
         uint32_t got = 0;
         const int ok = ZOT_ReadFile(in.get(), buf.data(), want, &got);
-        if (got && ::write(out.get(), buf.data(), got) != static_cast<ssize_t>(got))
-            return ZOT_COPY_WRITE_FAILED;
+        if (got && !out.write(buf.data(), got).flush()) return ZOT_COPY_WRITE_FAILED;
         offset += got;
         bar.Update(offset);
         if (!ok) return ZOT_COPY_READ_FAILED;
@@ -79,8 +67,8 @@ int ResumeGet(const std::string& devicePath, const std::string& pcPath, uint64_t
 
 int ResumePut(const std::string& pcPath, const std::string& devicePath, uint64_t total,
               ProgressBar& bar) {
-    Fd in(::open(pcPath.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) return ZOT_COPY_READ_FAILED;
+    std::ifstream in(PcPath(pcPath), std::ios::binary);
+    if (!in) return ZOT_COPY_READ_FAILED;
     const auto wide = Widen(devicePath);
     int32_t h = ZOT_OpenFileW(wide.c_str(), 2);
     if (h == -1) h = ZOT_CreateFileW(wide.c_str(), ZOT_GENERIC_READ | ZOT_GENERIC_WRITE);
@@ -93,12 +81,12 @@ int ResumePut(const std::string& pcPath, const std::string& devicePath, uint64_t
         offset = 0;
     }
     if (!Seek(out.get(), offset)) return ZOT_COPY_WRITE_FAILED;
+    if (!in.seekg(static_cast<std::streamoff>(offset))) return ZOT_COPY_READ_FAILED;
     std::vector<char> buf(kChunk);
     while (offset < total) {
         if (Interrupted()) return ZOT_COPY_CANCELLED;
         const auto want = static_cast<uint32_t>(std::min<uint64_t>(kChunk, total - offset));
-        const ssize_t got = ::pread(in.get(), buf.data(), want, static_cast<off_t>(offset));
-        if (got != static_cast<ssize_t>(want)) return ZOT_COPY_READ_FAILED;
+        if (!in.read(buf.data(), want)) return ZOT_COPY_READ_FAILED;
         uint32_t written = 0;
         const int ok = ZOT_WriteFile(out.get(), buf.data(), want, &written);
         offset += written;
