@@ -109,7 +109,8 @@ zot::WString Wide(const std::string& ascii) {
     return zot::WString(ascii.begin(), ascii.end());
 }
 
-SimLink::SimLink(const std::string& tag, int baud, bool compress, double bitErrorRate)
+SimLink::SimLink(const std::string& tag, int baud, bool compress, double bitErrorRate,
+                 int latencyTimerMs)
     : m_dir(tag), m_terminal(m_dir.path() / "terminal"), m_pc(m_dir.path() / "pc") {
     fs::create_directories(m_terminal);
     fs::create_directories(m_pc);
@@ -117,6 +118,7 @@ SimLink::SimLink(const std::string& tag, int baud, bool compress, double bitErro
     o.root = m_terminal.string();
     o.baud = baud;
     o.bitErrorRate = bitErrorRate;
+    o.latencyTimerMs = latencyTimerMs;
     m_sim = std::make_unique<zotsim::CSimulator>(o);
     m_app = std::make_unique<zot::CRemoteApp>();
     m_ok = m_sim->OpenPty() && m_sim->Start() &&

@@ -60,8 +60,10 @@ zot::WString Wide(const std::string& ascii);
 // it; many can run in one process.
 class SimLink {
   public:
-    // baud 0: the simulator does not pace the line.
-    SimLink(const std::string& tag, int baud, bool compress, double bitErrorRate = 0);
+    // baud 0: the simulator does not pace the line. latencyTimerMs: a USB adapter's latency
+    // timer between the line and the library (0 none).
+    SimLink(const std::string& tag, int baud, bool compress, double bitErrorRate = 0,
+            int latencyTimerMs = 0);
     ~SimLink();
     bool ok() const { return m_ok; }
     const fs::path& terminal() const { return m_terminal; }

@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     std::printf("noisy line at %d baud, %zu random bytes a copy with zot (zlib on):\n", kBaud,
                 size);
     bool pass = true;
-    double worstAt1e5 = 1e9;
+    double putAt1e5 = 0, getAt1e5 = 0;
     for (size_t i = 0; i < cases.size(); ++i) {
         const NoisyResult r = runs[i].get();
         const double eff = static_cast<double>(size) / r.seconds / kLineBytesPerSecond;
@@ -101,12 +101,14 @@ int main(int argc, char** argv) {
             r.resumptions, r.timeouts, r.lostReplies, r.exitCode,
             r.identical ? "identical" : "DIFFERENT");
         if (!r.identical || r.exitCode != 0) pass = false;
-        if (cases[i].rate >= 1e-5) worstAt1e5 = std::min(worstAt1e5, eff);
+        if (cases[i].rate >= 1e-5) (cases[i].put ? putAt1e5 : getAt1e5) = eff;
     }
-    const bool ok = pass && worstAt1e5 >= 0.50;
+    // A lost request costs about one round trip, so writes keep most of the line too.
+    const bool ok = pass && putAt1e5 >= 0.75 && getAt1e5 >= 0.50;
     std::printf(
-        "figure 6 noisy line: %.3f of line rate at ber 1e-5 (target >= 0.50), files %s  "
-        "%s\n",
-        worstAt1e5, pass ? "all identical" : "NOT all identical", ok ? "PASS" : "BELOW TARGET");
+        "figure 6 noisy line: put %.3f, get %.3f of line rate at ber 1e-5 (target put >= 0.75, "
+        "get >= 0.50), files %s  %s\n",
+        putAt1e5, getAt1e5, pass ? "all identical" : "NOT all identical",
+        ok ? "PASS" : "BELOW TARGET");
     return ok ? 0 : 1;
 }

@@ -11,9 +11,15 @@ status=0
 # clean ones; the runs that keep the processors busy come after them.
 "$bin/bench_noisy" >"$out/noisy" 2>&1 &
 noisy=$!
+"$bin/bench_latency" >"$out/latency" 2>&1 &
+latency=$!
 "$bin/bench_line" | tee "$out/line" || status=1
 wait "$noisy" || status=1
 cat "$out/noisy"
+wait "$latency" || status=1
+cat "$out/latency"
+# Four paced lines at once: after the noisy runs, so the lines it measures are its own.
+"$bin/bench_rack" | tee "$out/rack" || status=1
 "$bin/bench_roundtrip" | tee "$out/roundtrip" || status=1
 if [[ -x $bin/bench_codec ]]; then
     "$bin/bench_codec" --benchmark_min_time=0.2 --benchmark_color=false --benchmark_format=console | tee "$out/codec" || status=1
@@ -31,6 +37,8 @@ else
     echo "figure 4 jobs: not built (the explorers need Qt 6; scripts/deps.sh installs it)" |
         tee "$out/jobs"
 fi
+# The mount against the command-line client, on a line of its own.
+"$(dirname "$0")/zotfs_bench.sh" "$bin" | tee "$out/mount" || status=1
 
 echo
 echo "== figures =="

@@ -1,12 +1,14 @@
 #pragma once
 // A serial line in memory whose far end is scripted by a fuzzer: every request written gets
-// the next reply the script holds, framed and sent back at once.
-#include <condition_variable>
+// the next reply the script holds, framed and sent back at once. Waiting costs nothing: a
+// read that finds the line empty moves the engine's manual clock on by its whole wait, so
+// the link must run without its reader thread.
 #include <cstdint>
 #include <deque>
 #include <mutex>
 #include <vector>
 
+#include "clock.h"
 #include "platform/serial_port.h"
 #include "wire/frame_codec.h"
 #include "wire/message_codec.h"
@@ -18,7 +20,8 @@ class MemoryPort final : public zot::ISerialPort {
     // script: a sequence of replies, each [flags][len lo][len hi][len bytes of data].
     // flags bit 0: echo a wrong sequence number; bit 1: send the data as raw line bytes
     // instead of a framed reply; bit 2: compress the reply.
-    MemoryPort(const uint8_t* script, size_t size) : m_script(script, script + size) {}
+    MemoryPort(const uint8_t* script, size_t size, zot::CManualClock& clock)
+        : m_clock(clock), m_script(script, script + size) {}
 
     bool Exhausted() const {
         std::lock_guard lock(m_mutex);
@@ -32,8 +35,8 @@ class MemoryPort final : public zot::ISerialPort {
   private:
     void Answer(const uint8_t* message, size_t length);
 
+    zot::CManualClock& m_clock;
     mutable std::mutex m_mutex;
-    std::condition_variable m_ready;
     std::vector<uint8_t> m_script;
     size_t m_pos = 0;
     std::deque<uint8_t> m_line;  // bytes waiting for the reader

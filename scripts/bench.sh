@@ -10,6 +10,7 @@ targets=(zot zotsim bench_line bench_noisy bench_roundtrip)
 # Read whole: grep -q stopping early would fail the pipe under pipefail.
 available=$(cmake --build "$build" --target help)
 grep -q '\bbench_codec\b' <<<"$available" && targets+=(bench_codec)
+grep -q '\bzotfs\b' <<<"$available" && targets+=(zotfs)
 # The job benchmarks live with the explorers' tests.
 grep -q '\bexplorer_bench_paste\b' <<<"$available" && targets+=(explorer_bench_fill explorer_bench_paste)
 cmake --build "$build" -j2 --target "${targets[@]}"

@@ -7,6 +7,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 jobs=${JOBS:-2}
+# A compiler cache keyed on paths below the checkout, so a fresh clone elsewhere (CI) reuses
+# what an earlier build of the same sources compiled.
+launcher=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
 sanitizers=0 explorers=0
 for a in "$@"; do
   case "$a" in
@@ -18,8 +25,8 @@ done
 run_suite() {
   local dir=$1; shift
   echo "== $dir"
-  cmake -S . -B "$dir" "$@" >/dev/null
-  cmake --build "$dir" -j"$jobs" >"$dir.build.log" 2>&1 || { tail -50 "$dir.build.log"; exit 1; }
+  cmake -S . -B "$dir" "${launcher[@]}" "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs" >"$dir/build.log" 2>&1 || { tail -50 "$dir/build.log"; exit 1; }
   (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 600)
 }
 run_suite build -DQS_SANITIZE= -DQS_SKIP=

@@ -21,8 +21,9 @@
  *   (ZOTLINK_CODEPAGE, default the locale's charset).
  *
  * Ports
- *   COM port n is the device in environment variable COMn, else /dev/ttyS(n-1). USB is the
- *   device in DRIFTBOX_USB, else the first /dev/ttyACM*.
+ *   COM port n is the device in environment variable COMn, else the entry COMn of group
+ *   [Ports] in $XDG_CONFIG_HOME/Corvale/ports.conf (~/.config/...), else /dev/ttyS(n-1). USB
+ *   is the device in DRIFTBOX_USB, else that file's entry USB, else the first /dev/ttyACM*.
  *
  * Tracing
  *   ZOTLINK_TRACE=1 prints one line per request and reply on stderr.

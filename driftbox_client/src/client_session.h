@@ -34,8 +34,6 @@ class CClientSession {
     bool DevicePath(const std::string& name, std::string* wire) const;
     // After a failed step: 101 when the terminal no longer answers, else otherwise.
     int Judge(int otherwise);
-    template <typename Move>
-    int Pump(uint64_t size, int32_t& statusWord, int32_t& cancelWord, Move move);
 
     zot::CRemoteApp m_app;
     int32_t m_find = -1;

@@ -8,7 +8,6 @@
 #include "DriftboxClient.h"
 #include "client_session.h"
 #include "port_name.h"
-#include "usb_port.h"
 
 #define DB_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -75,7 +74,7 @@ DB_EXPORT int32_t DriftboxClient_COM_Start(int32_t* error, int32_t port, int32_t
 }
 
 DB_EXPORT int32_t DriftboxClient_USB_Start(int32_t* error) {
-    return Start(driftbox::UsbSerialDevice(), kUsbBaud, error);
+    return Start(qs::SerialDeviceForUsb(), kUsbBaud, error);
 }
 
 DB_EXPORT void DriftboxClient_ShutDown(int32_t handle, int32_t /*port*/) {

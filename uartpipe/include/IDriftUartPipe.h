@@ -36,7 +36,8 @@
  *
  * Ports
  *   On POSIX, port n is the device named by environment variable COM<n> when it is set, else
- *   /dev/ttyS<n-1>. Ports above 255 do not exist. A device is opened exclusively; its settings
+ *   the entry COM<n> of group [Ports] in $XDG_CONFIG_HOME/Corvale/ports.conf (~/.config/...),
+ *   else /dev/ttyS<n-1>. Ports above 255 do not exist. A device is opened exclusively; its settings
  *   are restored when the pipe is closed.
  */
 #ifndef IDRIFTUARTPIPE_H

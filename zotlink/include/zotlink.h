@@ -23,7 +23,8 @@
  *
  * Ports
  *   Port n is "COMn" on Windows; on POSIX the device named by environment variable COMn, else
- *   /dev/ttyS(n-1).
+ *   the entry COMn of group [Ports] in $XDG_CONFIG_HOME/Corvale/ports.conf (~/.config/...),
+ *   else /dev/ttyS(n-1).
  *
  * Tracing
  *   Set ZOTLINK_TRACE=1 to get one line per request, reply and dropped frame on stderr.

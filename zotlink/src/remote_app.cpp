@@ -11,8 +11,6 @@
 namespace zot {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // A retry of these is harmless when the terminal was only slow: reads and writes are
 // preceded by a rewind to the failed request, and the rewind itself can be repeated. Any
 // other command sent twice might be carried out twice (a second CreateFile, a skipped find
@@ -23,17 +21,29 @@ bool RetriesEarly(uint16_t command) {
 
 // A request whose frame is lost on the way out gets no answer at all: only a time-out ends its
 // attempt. On a line with bit errors a 1 KiB write frame is lost often enough that 5 s waits
-// would cost more than the data, so those attempts end after a few round trips instead.
-// Never less than the line time of the largest read or write exchange (about 1100 bytes each
-// way) plus a margin for the terminal's own work, whatever the round trips so far say.
-constexpr double kLargestExchangeBytes = 2 * 1100;
-constexpr double kTerminalMarginMs = 100;
+// would cost more than the data, so those attempts end about one round trip after the send:
+// the line time of the exchange plus this much over the turnaround the link has shown.
+constexpr double kTurnaroundMarginMs = 20;
+// Framing around a message on the line: start byte, two length bytes, checksum.
+constexpr size_t kFramingBytes = 4;
+
+// The reply a request asks for, as a message length: reads say how much they want, the
+// calls that check the length know it exactly, the rest may get up to a whole message.
+size_t ExpectedReplyBytes(uint16_t command, const uint8_t* data, size_t length,
+                          size_t acceptedLength) {
+    if (command == kReadFile && length >= 8)
+        return kHeaderSize + 8 + std::min<size_t>(GetU32(data + 4), kMaxBlock);
+    if (acceptedLength != CRemoteApp::kAnyLength) return kHeaderSize + acceptedLength;
+    return kMaxPayload;
+}
 
 }  // namespace
 
-CRemoteApp::CRemoteApp() : m_link(this) {}
+CRemoteApp::CRemoteApp(IClock& clock) : m_clock(clock), m_link(this) {}
 
-CRemoteApp::~CRemoteApp() { m_link.Close(); }
+CRemoteApp::~CRemoteApp() {
+    m_link.Close();
+}
 
 int CRemoteApp::LumoInit(int port, int baud, int compress) {
     ForgetRoundTrips();
@@ -63,32 +73,41 @@ void CRemoteApp::ForgetRoundTrips() {
     for (auto& r : m_roundTrip) r = RoundTrip{};
 }
 
-void CRemoteApp::LearnRoundTrip(uint16_t command, double ms) {
+double CRemoteApp::LineMs(size_t messageBytes) const {
+    const int baud = m_link.BaudRate();
+    if (baud <= 0) return 0;
+    // Ten bit times a byte (8N1).
+    return static_cast<double>(messageBytes + kFramingBytes) * 10 * 1000 / baud;
+}
+
+void CRemoteApp::LearnRoundTrip(uint16_t command, double ms, double lineMs) {
     if (command >= kCommandCount || !RetriesEarly(command)) return;
     RoundTrip& r = m_roundTrip[command];
+    const double turnaround = ms - lineMs;
     if (!r.known) {
-        r.smoothed = ms;
+        r.turnaround = turnaround;
         r.variation = ms / 2;
         r.known = true;
         return;
     }
     // The usual smoothing of round-trip estimators (gains 1/8 and 1/4).
-    r.variation = 0.75 * r.variation + 0.25 * std::abs(r.smoothed - ms);
-    r.smoothed = 0.875 * r.smoothed + 0.125 * ms;
+    r.variation = 0.75 * r.variation + 0.25 * std::abs(r.turnaround - turnaround);
+    r.turnaround = 0.875 * r.turnaround + 0.125 * turnaround;
 }
 
-int CRemoteApp::AttemptTimeout(uint16_t command, int attempt) const {
-    const int baud = m_link.BaudRate();
+int CRemoteApp::AttemptTimeout(uint16_t command, int attempt, size_t requestBytes,
+                               size_t replyBytes) const {
     // The last attempt waits the whole time, so a terminal that is merely slow still gets its
     // answer through before the call gives up.
     if (command >= kCommandCount || !RetriesEarly(command) || !m_roundTrip[command].known ||
-        attempt >= CSerialLink::kRetryCount || baud <= 0)
+        attempt >= CSerialLink::kRetryCount || m_link.BaudRate() <= 0)
         return m_replyTimeoutMs;
     const RoundTrip& r = m_roundTrip[command];
-    const double floorMs = kTerminalMarginMs + kLargestExchangeBytes * 10 * 1000 / baud;
+    const double exchangeMs = LineMs(requestBytes) + LineMs(replyBytes);
+    const double expectedMs = exchangeMs + r.turnaround + 4 * r.variation + kTurnaroundMarginMs;
     // Doubled for each attempt that went unanswered, in case the terminal has slowed down.
-    const double ms = std::max(floorMs, r.smoothed + 4 * r.variation) * (1 << attempt);
-    return static_cast<int>(std::min(ms, static_cast<double>(m_replyTimeoutMs)));
+    const double ms = std::max(LineMs(replyBytes), expectedMs) * (1 << attempt);
+    return static_cast<int>(std::ceil(std::min(ms, static_cast<double>(m_replyTimeoutMs))));
 }
 
 void CRemoteApp::BeginRequest(uint16_t command) {
@@ -104,10 +123,16 @@ void CRemoteApp::BeginRequest(uint16_t command) {
     m_lossPending = false;
 }
 
-int CRemoteApp::WaitReply() { return WaitReply(m_replyTimeoutMs); }
+int CRemoteApp::WaitReply() {
+    return WaitReply(m_replyTimeoutMs);
+}
 
 int CRemoteApp::WaitReply(int timeoutMs) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    return Await(timeoutMs, true) == Wait::kReply ? 1 : 0;
+}
+
+CRemoteApp::Wait CRemoteApp::Await(int timeoutMs, bool endOnLoss) {
+    const auto deadline = m_clock.Now() + std::chrono::milliseconds(timeoutMs);
     // This thread reads the reply off the line itself: no other thread's wake-up stands
     // between the reply's last byte and the caller.
     const CSerialLink::Hold reading(m_link, true);
@@ -124,7 +149,7 @@ int CRemoteApp::WaitReply(int timeoutMs) {
                     m_stagingLength = d;
                     std::memset(m_staging, 0, sizeof m_staging);
                     std::memcpy(m_staging, m_reply + kHeaderSize, d);
-                    return 1;
+                    return Wait::kReply;
                 }
                 // A late reply to an earlier attempt, or garbage: never accepted. The wait
                 // goes on for this attempt's own reply within the same time-out.
@@ -132,15 +157,17 @@ int CRemoteApp::WaitReply(int timeoutMs) {
                           CommandName(m_lastCommand), m_sequence, command, sequence, d);
             } else if (m_lossPending) {
                 m_lossPending = false;
-                ZOT_TRACE("%-20s seq %5u  reply lost", CommandName(m_lastCommand), m_sequence);
-                return 0;
+                if (endOnLoss) {
+                    ZOT_TRACE("%-20s seq %5u  reply lost", CommandName(m_lastCommand), m_sequence);
+                    return Wait::kLost;
+                }
             }
         }
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - m_clock.Now());
         if (!reading.Held() || left.count() <= 0 ||
             !m_link.ReadSome(static_cast<int>(left.count()))) {
             ZOT_TRACE("%-20s seq %5u  no reply", CommandName(m_lastCommand), m_sequence);
-            return 0;
+            return Wait::kTimedOut;
         }
     }
 }
@@ -184,24 +211,30 @@ void CRemoteApp::PrepareFollowing() {
 CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t length,
                                    size_t acceptedLength, const RetryHook& beforeRetry) {
     if (length > kMaxData) return Reply::kNone;
-    const auto started = std::chrono::steady_clock::now();
     struct Timer {
-        std::chrono::steady_clock::time_point start;
+        const IClock& clock;
+        IClock::TimePoint start;
         std::atomic<int64_t>& longest;
         ~Timer() {
-            const int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                   std::chrono::steady_clock::now() - start)
-                                   .count();
+            const int64_t ms =
+                std::chrono::duration_cast<std::chrono::milliseconds>(clock.Now() - start).count();
             int64_t seen = longest.load();
             while (ms > seen && !longest.compare_exchange_weak(seen, ms)) {
             }
         }
-    } timer{started, m_longestCallMs};
+    } timer{m_clock, m_clock.Now(), m_longestCallMs};
     // The hook may make calls of its own, so keep the request data apart from shared buffers.
     uint8_t request[kMaxData];
     if (length) std::memcpy(request, data, length);
+    const size_t requestBytes = kHeaderSize + length;
+    const size_t replyBytes = ExpectedReplyBytes(command, request, length, acceptedLength);
     const bool announced = std::exchange(m_followingKnown, false);
-    for (int attempt = -1;;) {
+    // The budget is the reply timeout's: 1 + kRetryCount attempts that each waited their whole
+    // time. Attempts that a damaged frame ended early cost nothing of it; they are re-sent at
+    // once (up to kMaxEarlyRetries), which is what makes a noisy line fast.
+    int waitedOut = 0;
+    int endedEarly = 0;
+    for (;;) {
         BeginRequest(command);
         uint8_t* msg = m_link.OutgoingMessage();
         PutU16(msg + 5, static_cast<uint16_t>(length));
@@ -209,24 +242,30 @@ CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t
         m_link.SetOutgoingLength(kHeaderSize + length);
         // Held from the send to the end of the wait, so the port cannot be closed under either.
         const CSerialLink::Hold hold(m_link, false);
-        const auto sentAt = Clock::now();
+        const auto sentAt = m_clock.Now();
         const bool sent = hold.Held() && m_link.SendPayload() != 0;
         ZOT_TRACE("%-20s seq %5u  D %4zu  %s%s", CommandName(command), m_sequence, length,
                   m_link.Compression() ? "zlib" : "plain", sent ? "" : "  NOT SENT");
         if (sent && announced) PrepareFollowing();
-        if (WaitReply(AttemptTimeout(command, attempt + 1))) {
+        const Wait outcome = Await(AttemptTimeout(command, waitedOut, requestBytes, replyBytes),
+                                   endedEarly < kMaxEarlyRetries);
+        if (outcome == Wait::kReply) {
             // Only first attempts: a reply after a retry may answer either attempt.
-            if (attempt < 0)
-                LearnRoundTrip(command,
-                               std::chrono::duration<double, std::milli>(Clock::now() - sentAt)
-                                   .count());
+            if (waitedOut == 0 && endedEarly == 0)
+                LearnRoundTrip(
+                    command,
+                    std::chrono::duration<double, std::milli>(m_clock.Now() - sentAt).count(),
+                    LineMs(requestBytes) + LineMs(kHeaderSize + m_stagingLength));
             ZOT_TRACE("%-20s seq %5u  reply D %zu", CommandName(command), m_sequence,
                       m_stagingLength);
             if (acceptedLength == kAnyLength || m_stagingLength == acceptedLength)
                 return Reply::kAccepted;
             return Reply::kWrongLength;
         }
-        if (++attempt >= CSerialLink::kRetryCount) return Reply::kNone;
+        if (outcome == Wait::kLost)
+            ++endedEarly;
+        else if (++waitedOut > CSerialLink::kRetryCount)
+            return Reply::kNone;
         if (beforeRetry && !beforeRetry(m_sequence)) return Reply::kNone;
     }
 }

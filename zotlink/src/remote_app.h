@@ -8,12 +8,13 @@
 #include <mutex>
 #include <string>
 
+#include "clock.h"
 #include "serial_link.h"
 
 namespace zot {
 
 class CRemoteApp : public IMessageSink {
-public:
+  public:
     // Accepted-length value for calls that check the reply length themselves.
     static constexpr size_t kAnyLength = static_cast<size_t>(-1);
 
@@ -25,7 +26,12 @@ public:
     // Called before each retry; returning false gives up.
     using RetryHook = std::function<bool(uint32_t failedSequence)>;
 
-    CRemoteApp();
+    // Damaged frames may end this many attempts of one call early (each re-sent at once);
+    // after that they are ignored like any other invalid frame and only the time-outs end
+    // attempts, so a line that garbles every reply cannot keep a call going for ever.
+    static constexpr int kMaxEarlyRetries = 16;
+
+    explicit CRemoteApp(IClock& clock = SteadyClock());
     ~CRemoteApp() override;
     CRemoteApp(const CRemoteApp&) = delete;
     CRemoteApp& operator=(const CRemoteApp&) = delete;
@@ -53,10 +59,13 @@ public:
     // timeoutMs); 0 on time-out or as soon as a frame is known to be lost.
     int WaitReply();
     int WaitReply(int timeoutMs);
-    // How long attempt (0-based) of a call of command waits for its reply. Read, write and
-    // rewind attempts wait a few round trips once the link has answered them; the others, and
-    // every call's last attempt, wait the whole reply timeout.
-    int AttemptTimeout(uint16_t command, int attempt) const;
+    // How long a call of command waits for its reply after `attempt` (0-based) earlier
+    // attempts ran out their whole wait. Read, write and rewind attempts wait the line time of
+    // their exchange plus a margin over the turnaround the link has shown so far (never less
+    // than the line time of the reply); the others, and every call's last attempt, wait the
+    // whole reply timeout. requestBytes and replyBytes are message lengths.
+    int AttemptTimeout(uint16_t command, int attempt, size_t requestBytes = kMaxPayload,
+                       size_t replyBytes = kMaxPayload) const;
     uint32_t CurrentSequence() const { return m_sequence; }
     // Lets tests reach the wrap of the counter without 65535 round trips.
     void SetSequenceForTesting(uint16_t sequence) { m_sequence = sequence; }
@@ -77,17 +86,24 @@ public:
     // Set while a ZOT_CopyFileExW copy thread runs; a second one is refused meanwhile.
     std::atomic<bool>& CopyRunning() { return m_copyRunning; }
 
-private:
-    // Smoothed round-trip time of one command's answered first attempts, in milliseconds.
+  private:
+    enum class Wait { kReply, kLost, kTimedOut };
+    Wait Await(int timeoutMs, bool endOnLoss);
+
+    // What one command's answered first attempts took beyond the line time of their bytes
+    // (the terminal's work and the PC's latency; below zero on a line faster than its
+    // nominal speed), smoothed, in milliseconds.
     struct RoundTrip {
-        double smoothed = 0;
+        double turnaround = 0;
         double variation = 0;
         bool known = false;
     };
-    void LearnRoundTrip(uint16_t command, double ms);
+    double LineMs(size_t messageBytes) const;
+    void LearnRoundTrip(uint16_t command, double ms, double lineMs);
     void ForgetRoundTrips();
     void PrepareFollowing();
 
+    IClock& m_clock;
     CSerialLink m_link;
     uint16_t m_lastCommand = 0;
     uint16_t m_sequence = 0;  // wraps from 65535 to 0

@@ -11,7 +11,9 @@ namespace zot {
 
 CSerialLink::CSerialLink(IMessageSink* owner) : m_owner(owner) {}
 
-CSerialLink::~CSerialLink() { Close(); }
+CSerialLink::~CSerialLink() {
+    Close();
+}
 
 int CSerialLink::Open(int port, int baud) {
     if (IsOpen()) Close();
@@ -39,17 +41,18 @@ int CSerialLink::OpenResolved(const std::string& device, int baud) {
     return StartReader();
 }
 
-int CSerialLink::OpenPort(std::unique_ptr<ISerialPort> port) {
+int CSerialLink::OpenPort(std::unique_ptr<ISerialPort> port, bool readerThread) {
     if (IsOpen()) Close();
     if (!port) return 0;
     m_port = std::move(port);
-    return StartReader();
+    return StartReader(readerThread);
 }
 
-int CSerialLink::StartReader() {
+int CSerialLink::StartReader(bool readerThread) {
     m_parser.Abandon();
     m_parser.TakeNoise();
     m_stop.store(false);
+    if (!readerThread) return 1;
     try {
         m_reader = std::thread(&CSerialLink::ReaderLoop, this);
     } catch (...) {

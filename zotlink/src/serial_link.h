@@ -20,7 +20,7 @@ namespace zot {
 
 // Receives what the link parses: on the reader thread, or on a thread inside ReadSome().
 class IMessageSink {
-public:
+  public:
     virtual ~IMessageSink() = default;
     // A complete plain message (already inflated), at most kMaxPayload bytes.
     virtual void DeliverMessage(const uint8_t* message, size_t length) = 0;
@@ -29,7 +29,7 @@ public:
 };
 
 class CSerialLink {
-public:
+  public:
     static constexpr int kDefaultBaud = 115200;
     static constexpr int kReplyTimeoutMs = 5000;
     static constexpr int kRetryCount = 3;
@@ -47,7 +47,10 @@ public:
     // Opens a named device instead of a port number (USB serial devices, tests).
     int OpenDevice(const std::string& device, int baud);
     // Runs the link over a port the caller made (an in-memory line in fuzzers and tests).
-    int OpenPort(std::unique_ptr<ISerialPort> port);
+    // Without the reader thread only the calls read the line, each while it waits for its
+    // reply: a scripted line under a manual clock then sees every read, in order, on the
+    // caller's thread.
+    int OpenPort(std::unique_ptr<ISerialPort> port, bool readerThread = true);
     // Stops the reader thread (it finishes its current read, at most kByteWaitMs), waits for
     // the calls holding the link to notice (a send, or a read as short), and closes the port.
     // Harmless when closed.
@@ -79,7 +82,7 @@ public:
 
     // Scope of a call's hold (EnterCall), or with reading, of AcquireReading.
     class Hold {
-    public:
+      public:
         Hold(CSerialLink& link, bool reading)
             : m_link(link), m_held(reading ? link.AcquireReading() : link.EnterCall()) {}
         ~Hold() {
@@ -89,7 +92,7 @@ public:
         Hold& operator=(const Hold&) = delete;
         bool Held() const { return m_held; }
 
-    private:
+      private:
         CSerialLink& m_link;
         const bool m_held;
     };
@@ -112,9 +115,9 @@ public:
     int PortNumber() const { return m_portNumber; }
     int BaudRate() const { return m_baud; }
 
-private:
+  private:
     int OpenResolved(const std::string& device, int baud);
-    int StartReader();
+    int StartReader(bool readerThread = true);
     void ReaderLoop();
     void HandleFrame();
 

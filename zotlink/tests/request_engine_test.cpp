@@ -11,6 +11,7 @@
 #include "pty_peer.h"
 #include "remote_app.h"
 #include "remote_calls.h"
+#include "scripted_line.h"
 
 namespace zot::test {
 namespace {
@@ -20,7 +21,7 @@ using namespace std::chrono_literals;
 const Bytes kVersionData = {1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0};
 
 class RequestEngine : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(app.LumoInitDevice(peer.SlavePath(), 115200, 0), 1);
         app.SetReplyTimeout(400);
@@ -31,7 +32,8 @@ protected:
     }
 
     void Answer(const Request& r, const Bytes& data, bool compress = false) {
-        peer.SendRaw(PtyPeer::Frame(PtyPeer::ReplyMessage(r.command(), r.sequence(), data), compress));
+        peer.SendRaw(
+            PtyPeer::Frame(PtyPeer::ReplyMessage(r.command(), r.sequence(), data), compress));
     }
 
     PtyPeer peer;
@@ -72,33 +74,6 @@ TEST_F(RequestEngine, CompressedReplyIsAcceptedWithCompressionOff) {
     EXPECT_EQ(call.get(), 1);
 }
 
-TEST_F(RequestEngine, ReplySplitByAShortPauseIsAssembled) {
-    auto call = GetVersionAsync();
-    auto r = peer.NextRequest();
-    ASSERT_TRUE(r);
-    const Bytes f = PtyPeer::Frame(PtyPeer::ReplyMessage(0, r->sequence(), kVersionData));
-    peer.SendRaw(Bytes(f.begin(), f.begin() + 6));
-    std::this_thread::sleep_for(35ms);
-    peer.SendRaw(Bytes(f.begin() + 6, f.end()));
-    EXPECT_EQ(call.get(), 1);
-}
-
-TEST_F(RequestEngine, ReplyCutByALongPauseIsLostAndTheCallRetries) {
-    auto call = GetVersionAsync();
-    auto r = peer.NextRequest();
-    ASSERT_TRUE(r);
-    const Bytes f = PtyPeer::Frame(PtyPeer::ReplyMessage(0, r->sequence(), kVersionData));
-    peer.SendRaw(Bytes(f.begin(), f.begin() + 6));
-    std::this_thread::sleep_for(150ms);
-    // The rest arrives without its start: noise to the reader.
-    peer.SendRaw(Bytes(f.begin() + 6, f.end()));
-    auto retry = peer.NextRequest();
-    ASSERT_TRUE(retry);
-    EXPECT_EQ(retry->sequence(), r->sequence() + 1);
-    Answer(*retry, kVersionData);
-    EXPECT_EQ(call.get(), 1);
-}
-
 // A loss is known within one round trip; waiting out the 5 s time-out would waste the line.
 TEST_F(RequestEngine, CorruptedReplyEndsTheAttemptAtOnce) {
     app.SetReplyTimeout(5000);
@@ -128,18 +103,129 @@ TEST_F(RequestEngine, ReplyWhoseStartByteWasLostEndsTheAttemptAtOnce) {
     EXPECT_EQ(call.get(), 1);
 }
 
-TEST_F(RequestEngine, CorruptedRepliesStillAllowOnlyFourAttempts) {
-    app.SetReplyTimeout(5000);
-    auto call = GetVersionAsync();
-    int attempts = 0;
-    while (auto r = peer.NextRequest(2000)) {
-        ++attempts;
-        Bytes f = PtyPeer::Frame(PtyPeer::ReplyMessage(0, r->sequence(), kVersionData));
-        f.back() ^= 0x01;
-        peer.SendRaw(f);
+// The engine on a line in memory under a manual clock: every wait and every retry below is
+// exact to the nanosecond, however loaded the machine.
+class ExactEngine : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        auto line =
+            std::make_unique<ScriptedLine>(clock, [this](ScriptedLine& l, const Request& r) {
+                if (terminal) terminal(l, r);
+            });
+        m_line = line.get();
+        ASSERT_EQ(app.Link().OpenPort(std::move(line), false), 1);
+        app.Link().SetCompression(false);
     }
-    EXPECT_EQ(call.get(), 0);
-    EXPECT_EQ(attempts, 4);
+    const std::vector<ScriptedLine::Sent>& Requests() const { return m_line->Requests(); }
+    double MsSince(CManualClock::TimePoint t) const { return MsBetween(t, clock.Now()); }
+    static Bytes Corrupted(const Request& r, const Bytes& data) {
+        Bytes f = PtyPeer::Frame(PtyPeer::ReplyMessage(r.command(), r.sequence(), data));
+        f[5] ^= 0x01;  // the checksum fails
+        return f;
+    }
+
+    CManualClock clock;
+    CRemoteApp app{clock};
+    ScriptedLine::Terminal terminal;
+    ZOT_VERSION_INFO version{};
+
+  private:
+    ScriptedLine* m_line = nullptr;
+};
+
+TEST_F(ExactEngine, ReplySplitByAPauseShorterThanTheByteGapIsAssembled) {
+    terminal = [](ScriptedLine& line, const Request& r) {
+        const Bytes f = PtyPeer::Frame(PtyPeer::ReplyMessage(0, r.sequence(), kVersionData));
+        line.SendAfter(1, Bytes(f.begin(), f.begin() + 6));
+        line.SendAfter(1 + CSerialLink::kByteWaitMs - 1, Bytes(f.begin() + 6, f.end()));
+    };
+    EXPECT_EQ(calls::GetVersion(app, &version), 1);
+    EXPECT_EQ(Requests().size(), 1u);
+}
+
+TEST_F(ExactEngine, ReplyCutByAPauseLongerThanTheByteGapIsLostAndTheCallRetries) {
+    terminal = [](ScriptedLine& line, const Request& r) {
+        const Bytes f = PtyPeer::Frame(PtyPeer::ReplyMessage(0, r.sequence(), kVersionData));
+        if (r.sequence() == 1) {
+            line.SendAfter(1, Bytes(f.begin(), f.begin() + 6));
+            // The rest arrives without its start: noise to the reader.
+            line.SendAfter(1 + CSerialLink::kByteWaitMs + 1, Bytes(f.begin() + 6, f.end()));
+        } else {
+            line.SendAfter(1, f);
+        }
+    };
+    EXPECT_EQ(calls::GetVersion(app, &version), 1);
+    ASSERT_EQ(Requests().size(), 2u);
+    // Re-sent as soon as the gap showed the frame was cut, not after the reply timeout.
+    EXPECT_EQ(MsBetween(Requests()[0].at, Requests()[1].at), 1 + CSerialLink::kByteWaitMs);
+}
+
+// Broken frames end their attempts early; they must not use up the attempts a terminal that
+// would answer in the end is owed.
+TEST_F(ExactEngine, DamagedFramesBeforeTheAnswerCostNothingOfTheAttemptBudget) {
+    terminal = [](ScriptedLine& line, const Request& r) {
+        if (r.sequence() <= 6)
+            line.SendAfter(5, Corrupted(r, kVersionData));
+        else
+            line.AnswerAfter(5, r, kVersionData);
+    };
+    const auto start = clock.Now();
+    EXPECT_EQ(calls::GetVersion(app, &version), 1);
+    ASSERT_EQ(Requests().size(), 7u);
+    for (size_t i = 0; i < Requests().size(); ++i)
+        EXPECT_EQ(Requests()[i].request.sequence(), i + 1);
+    EXPECT_EQ(MsSince(start), 7 * 5);
+}
+
+TEST_F(ExactEngine, RepliesDamagedForEverEndAfterTheEarlyBoundAndFourWholeWaits) {
+    terminal = [](ScriptedLine& line, const Request& r) {
+        line.SendAfter(5, Corrupted(r, kVersionData));
+    };
+    const auto start = clock.Now();
+    EXPECT_EQ(calls::GetVersion(app, &version), 0);
+    EXPECT_EQ(Requests().size(), static_cast<size_t>(CRemoteApp::kMaxEarlyRetries + 4));
+    EXPECT_EQ(MsSince(start), CRemoteApp::kMaxEarlyRetries * 5 + 4 * 5000);
+}
+
+TEST_F(ExactEngine, SilentTerminalGetsExactlyFourAttemptsOfTheWholeTimeout) {
+    const auto start = clock.Now();
+    EXPECT_EQ(calls::GetVersion(app, &version), 0);
+    ASSERT_EQ(Requests().size(), 4u);
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(MsBetween(start, Requests()[i].at), 5000.0 * static_cast<double>(i));
+    EXPECT_EQ(MsSince(start), 20000);
+}
+
+// A write whose request was lost on the way gets no answer; waiting out more than about one
+// round trip for it wastes the line.
+TEST_F(ExactEngine, LostWriteIsRetriedAboutOneRoundTripAfterItWasSent) {
+    constexpr double kTurnaroundMs = 2;
+    auto lineMs = [](size_t bytes) { return static_cast<double>(bytes) * 10 * 1000 / 115200; };
+    bool loseNextWrite = false;
+    terminal = [&](ScriptedLine& line, const Request& r) {
+        Bytes reply(8);
+        if (r.command() == kWriteFile) {
+            if (std::exchange(loseNextWrite, false)) return;
+            PutU32(reply.data(), GetU32(r.data().data() + 4));
+            PutU32(reply.data() + 4, 1);
+        } else {
+            reply = {1, 0, 0, 0};
+        }
+        const Bytes frame = PtyPeer::Frame(PtyPeer::ReplyMessage(r.command(), r.sequence(), reply));
+        line.SendAfter(lineMs(r.frame.size() + frame.size()) + kTurnaroundMs, frame);
+    };
+    const Bytes block(1024, 0x55);
+    uint32_t written = 0;
+    for (int i = 0; i < 8; ++i)
+        ASSERT_EQ(calls::WriteFile(app, 7, block.data(), 1024, &written), 1);
+    const double roundTripMs = MsBetween(Requests()[0].at, Requests()[1].at);
+    loseNextWrite = true;
+    ASSERT_EQ(calls::WriteFile(app, 7, block.data(), 1024, &written), 1);
+    ASSERT_EQ(Requests().size(), 11u);  // the lost write, the rewind, the write again
+    EXPECT_EQ(Requests()[9].request.command(), kSetFilePosToPre);
+    const double waitedMs = MsBetween(Requests()[8].at, Requests()[9].at);
+    EXPECT_GT(waitedMs, roundTripMs);
+    EXPECT_LT(waitedMs, 2 * roundTripMs);
 }
 
 TEST_F(RequestEngine, LineNoiseBeforeTheStartByteIsSkipped) {
@@ -252,8 +338,8 @@ TEST_F(RequestEngine, SequenceCounterWrapsFrom65535ToZero) {
 TEST_F(RequestEngine, RetriedReadRewindsWithTheFailedSequenceFirst) {
     uint8_t buffer[10];
     uint32_t got = 0;
-    auto call = std::async(std::launch::async,
-                           [&] { return calls::ReadFile(app, 7, buffer, 10, &got); });
+    auto call =
+        std::async(std::launch::async, [&] { return calls::ReadFile(app, 7, buffer, 10, &got); });
     auto read1 = peer.NextRequest();
     ASSERT_TRUE(read1);
     EXPECT_EQ(read1->command(), kReadFile);
@@ -282,8 +368,8 @@ TEST_F(RequestEngine, RetriedReadRewindsWithTheFailedSequenceFirst) {
 TEST_F(RequestEngine, ReadGivesUpWhenTheRewindFails) {
     uint8_t buffer[10];
     uint32_t got = 99;
-    auto call = std::async(std::launch::async,
-                           [&] { return calls::ReadFile(app, 7, buffer, 10, &got); });
+    auto call =
+        std::async(std::launch::async, [&] { return calls::ReadFile(app, 7, buffer, 10, &got); });
     std::vector<uint16_t> commands;
     while (auto r = peer.NextRequest(1000)) commands.push_back(r->command());
     EXPECT_EQ(call.get(), 0);
@@ -296,8 +382,8 @@ TEST_F(RequestEngine, ReadGivesUpWhenTheRewindFails) {
 TEST_F(RequestEngine, ReadReplyWithMoreBytesThanAskedIsRefused) {
     uint8_t buffer[4] = {};
     uint32_t got = 0;
-    auto call = std::async(std::launch::async,
-                           [&] { return calls::ReadFile(app, 7, buffer, 4, &got); });
+    auto call =
+        std::async(std::launch::async, [&] { return calls::ReadFile(app, 7, buffer, 4, &got); });
     auto r = peer.NextRequest();
     ASSERT_TRUE(r);
     Bytes data(4 + 8 + 4, 0xAB);
@@ -317,7 +403,7 @@ void AnswerWrite(PtyPeer& peer, const Request& r) {
 }
 
 class EarlyRetry : public RequestEngine {
-protected:
+  protected:
     // A few answered writes teach the engine the link's round trip.
     void LearnTheLink() {
         const uint8_t block[16] = {};
@@ -467,8 +553,8 @@ TEST_F(RequestEngine, BlockReadsGoOutAsTheirOwnFramesAcrossARetry) {
         return *r;
     };
     // The first block left unanswered, the rewind, the first block again, the second block.
-    const std::vector<std::optional<Bytes>> answers = {std::nullopt, Bytes{1, 0, 0, 0},
-                                                       block(0xA1), block(0xB2)};
+    const std::vector<std::optional<Bytes>> answers = {std::nullopt, Bytes{1, 0, 0, 0}, block(0xA1),
+                                                       block(0xB2)};
     for (const auto& answer : answers) {
         const Request r = next();
         ASSERT_FALSE(r.message.empty());
@@ -479,8 +565,8 @@ TEST_F(RequestEngine, BlockReadsGoOutAsTheirOwnFramesAcrossARetry) {
     EXPECT_EQ(buffer[1023], 0xA1);
     EXPECT_EQ(buffer[1024], 0xB2);
     ASSERT_EQ(seen.size(), 4u);
-    const std::vector<uint16_t> commands = {seen[0].command(), seen[1].command(),
-                                            seen[2].command(), seen[3].command()};
+    const std::vector<uint16_t> commands = {seen[0].command(), seen[1].command(), seen[2].command(),
+                                            seen[3].command()};
     EXPECT_EQ(commands, (std::vector<uint16_t>{kReadFile, kSetFilePosToPre, kReadFile, kReadFile}));
     for (size_t i = 1; i < seen.size(); ++i)
         EXPECT_EQ(seen[i].sequence(), static_cast<uint16_t>(seen[0].sequence() + i));

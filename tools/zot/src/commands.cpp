@@ -1,29 +1,34 @@
 #include "commands.h"
-#include "platform.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "device_names.h"
+#include "copying.h"
+#include "json.h"
+#include "open_failure.h"
+#include "platform.h"
+#include "port_name.h"
+#include "terminal_path.h"
+#include "terminal_time.h"
+#include "terminal_tree.h"
 #include "text.h"
 #include "zotlink.h"
 
 namespace zotcli {
 namespace {
 
-// The port number through which --device is reached: the library resolves port n through
-// the environment variable COMn.
+using zottools::BaseName;
+using zottools::DeviceJoin;
+using zottools::DevicePath;
+using zottools::NamesDeviceFolder;
 
 std::string NameOf(const ZOT_FIND_DATA& d) {
     // A name may fill all 100 bytes without a terminating zero.
-    std::string name = FromWire(d.cFileName, strnlen(d.cFileName, sizeof d.cFileName));
-    // Control characters from the terminal must not drive the user's terminal.
-    for (char& c : name)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    return name;
+    return PrintableName(d.cFileName, strnlen(d.cFileName, sizeof d.cFileName));
 }
 
 std::string Attributes(uint32_t a) {
@@ -34,16 +39,6 @@ std::string Attributes(uint32_t a) {
     s += (a & ZOT_FILE_ATTRIBUTE_SYSTEM) ? 's' : '-';
     s += (a & ZOT_FILE_ATTRIBUTE_ARCHIVE) ? 'a' : '-';
     return s;
-}
-
-std::string Time(uint32_t t) {
-    if (t == 0) return "Unknown";
-    const time_t tt = static_cast<time_t>(t);
-    const std::tm tm = UtcCalendar(tt);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%d-%02d-%02d %02d:%02d:%02d", tm.tm_year + 1900,
-                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-    return buf;
 }
 
 int EachName(const Options& o, const char* what, int32_t (*call)(const ZOT_WCHAR*)) {
@@ -64,18 +59,46 @@ int EachName(const Options& o, const char* what, int32_t (*call)(const ZOT_WCHAR
 
 }  // namespace
 
-void Fail(const std::string& message) { std::fprintf(stderr, "zot: %s\n", message.c_str()); }
+void Fail(const std::string& message) {
+    std::fprintf(stderr, "zot: %s\n", message.c_str());
+}
+
+namespace {
+
+// The one port this process talks to (the many-terminal mode gives each child one).
+int PortOf(const Options& o) {
+    if (!o.devices.empty()) return PortForDevice(o.devices.front());
+    return o.ports.empty() ? o.port : o.ports.front();
+}
+
+}  // namespace
 
 int Connect(const Options& o) {
-    const int port = o.device.empty() ? o.port : PortForDevice(o.device);
-    const std::string where = o.device.empty() ? "port " + std::to_string(o.port) : o.device;
+    const int port = PortOf(o);
+    if (port < 0) {
+        Fail("cannot open " + o.devices.front() + ": not a port name this system has (COMn)");
+        return kExitNoTerminal;
+    }
+    const std::string where =
+        o.devices.empty() ? "port " + std::to_string(port) : o.devices.front();
     if (!ZOT_LumoInit(port, o.baud, o.compress ? 1 : 0)) {
-        Fail("cannot open " + where + ": missing, or in use by another program");
+        // The library tells only that the port did not open; opening it the same way again
+        // tells why.
+        const std::string device = qs::SerialDeviceForPort(port);
+        std::string text;
+        const qs::OpenFailure why = qs::ProbeOpen(device, &text);
+        const std::string named =
+            o.devices.empty() && !device.empty() ? where + " (" + device + ")" : where;
+        Fail("cannot open " + named + ": " +
+             (why == qs::OpenFailure::kNone
+                  ? "it cannot be set up at " + std::to_string(o.baud) + " baud"
+                  : qs::OpenFailureReason(why, text)));
+        if (why == qs::OpenFailure::kPermissionDenied) Fail(qs::PermissionDeniedHint());
         return kExitNoTerminal;
     }
     ZOT_VERSION_INFO v;
     if (!ZOT_GetVersion(&v)) {
-        Fail("no terminal answers on " + where);
+        Fail("no terminal answers on " + where + ": the port is open, but nothing replies");
         return kExitNoTerminal;
     }
     return kExitOk;
@@ -83,81 +106,170 @@ int Connect(const Options& o) {
 
 bool Reconnect(const Options& o) {
     ZOT_VERSION_INFO v;
-    const int port = o.device.empty() ? o.port : PortForDevice(o.device);
-    return ZOT_LumoInit(port, o.baud, o.compress ? 1 : 0) && ZOT_GetVersion(&v);
+    return ZOT_LumoInit(PortOf(o), o.baud, o.compress ? 1 : 0) && ZOT_GetVersion(&v);
 }
 
-int Info(const Options&) {
+int Info(const Options& o) {
     ZOT_VERSION_INFO v{};
     ZOT_MEMORY_STATUS m{};
     ZOT_POWER_STATUS p{};
     ZOT_STORE_INFORMATION s{};
     ZOT_SYSTEM_INFO si{};
-    int rc = kExitOk;
-    if (ZOT_GetVersion(&v))
-        std::printf("version      %u.%u build %u\n", v.dwMajorVersion, v.dwMinorVersion,
-                    v.dwBuildNumber);
-    else
-        rc = kExitFailed;
-    if (ZOT_GlobalMemoryStatus(&m))
-        std::printf("memory       load %u%%, %u of %u bytes free\n", m.dwMemoryLoad,
-                    m.dwAvailPhys, m.dwTotalPhys);
-    else
-        rc = kExitFailed;
-    if (ZOT_GetSystemPowerStatus(&p)) {
-        std::printf("power       ");
-        for (uint8_t b : p.data) std::printf(" %02x", b);
-        std::printf("\n");
-    } else {
-        rc = kExitFailed;
+    const bool haveVersion = ZOT_GetVersion(&v) != 0;
+    const bool haveMemory = ZOT_GlobalMemoryStatus(&m) != 0;
+    const bool havePower = ZOT_GetSystemPowerStatus(&p) != 0;
+    const bool haveStore = ZOT_GetStoreInformation(&s, 1) != 0;
+    const bool haveSystem = ZOT_GetSystemInfo(&si) != 0;
+    std::string power;
+    for (uint8_t b : p.data) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02x", b);
+        power += (power.empty() ? "" : " ") + std::string(hex);
     }
-    if (ZOT_GetStoreInformation(&s, 1))
-        std::printf("store        %.0f KB(%.0f KB free)\n", s.dwStoreSize / 1024.0,
-                    s.dwFreeSize / 1024.0);
-    else
-        rc = kExitFailed;
-    if (ZOT_GetSystemInfo(&si)) {
-        std::printf("system       ");
-        const size_t n = strnlen(reinterpret_cast<const char*>(si.data), sizeof si.data);
-        if (n > 0)
-            std::printf("%s\n", FromWire(reinterpret_cast<const char*>(si.data), n).c_str());
-        else
-            std::printf("(no text)\n");
+    const size_t n = strnlen(reinterpret_cast<const char*>(si.data), sizeof si.data);
+    const std::string system = FromWire(reinterpret_cast<const char*>(si.data), n);
+    char buf[256];
+    if (o.json) {
+        std::string out = "{\"version\":";
+        if (haveVersion) {
+            std::snprintf(buf, sizeof buf, "{\"major\":%u,\"minor\":%u,\"build\":%u}",
+                          v.dwMajorVersion, v.dwMinorVersion, v.dwBuildNumber);
+            out += buf;
+        } else {
+            out += "null";
+        }
+        out += ",\"memory\":";
+        if (haveMemory) {
+            std::snprintf(buf, sizeof buf, "{\"load\":%u,\"available\":%u,\"total\":%u}",
+                          m.dwMemoryLoad, m.dwAvailPhys, m.dwTotalPhys);
+            out += buf;
+        } else {
+            out += "null";
+        }
+        out += ",\"power\":" + (havePower ? JsonString(power) : std::string("null"));
+        out += ",\"store\":";
+        if (haveStore) {
+            std::snprintf(buf, sizeof buf, "{\"size\":%u,\"free\":%u}", s.dwStoreSize,
+                          s.dwFreeSize);
+            out += buf;
+        } else {
+            out += "null";
+        }
+        out += ",\"system\":" + (haveSystem ? JsonString(system) : std::string("null")) + "}";
+        std::printf("%s\n", out.c_str());
     } else {
-        rc = kExitFailed;
+        if (haveVersion)
+            std::printf("version      %u.%u build %u\n", v.dwMajorVersion, v.dwMinorVersion,
+                        v.dwBuildNumber);
+        if (haveMemory)
+            std::printf("memory       load %u%%, %u of %u bytes free\n", m.dwMemoryLoad,
+                        m.dwAvailPhys, m.dwTotalPhys);
+        if (havePower) std::printf("power        %s\n", power.c_str());
+        if (haveStore)
+            std::printf("store        %.0f KB(%.0f KB free)\n", s.dwStoreSize / 1024.0,
+                        s.dwFreeSize / 1024.0);
+        if (haveSystem) std::printf("system       %s\n", n > 0 ? system.c_str() : "(no text)");
     }
-    if (rc != kExitOk) Fail("info: some records could not be read");
-    return rc;
+    if (haveVersion && haveMemory && havePower && haveStore && haveSystem) return kExitOk;
+    Fail("info: some records could not be read");
+    return kExitFailed;
 }
 
 int List(const Options& o) {
     std::string pattern = o.args.empty() ? "ZOT:\\*.*" : DevicePath(o.args[0]);
     if (NamesDeviceFolder(pattern)) pattern += "*.*";
-    ZOT_FIND_DATA d{};
-    const int32_t h = ZOT_FindFirstFileW(Widen(pattern).c_str(), &d);
-    if (h == -1) {
-        // A terminal with nothing to list gives no handle too.
-        return kExitOk;
+    // A folder named without a wildcard is listed inside, like ls does.
+    if (pattern.find_first_of("*?") == std::string::npos) {
+        const std::optional<Entry> e = DeviceStat(pattern);
+        if (e && e->isDir) pattern = DeviceJoin(pattern, "*.*");
     }
-    int count = 0;
-    do {
-        const std::string name = NameOf(d);
-        if (name.empty()) break;
-        if (o.longList)
-            std::printf("%s %10u  %s  %s\n", Attributes(d.dwFileAttributes).c_str(), d.nFileSize,
-                        Time(d.dwTime).c_str(), name.c_str());
-        else
-            std::printf("%s%s\n", name.c_str(),
-                        (d.dwFileAttributes & ZOT_FILE_ATTRIBUTE_DIRECTORY) ? "\\" : "");
-        ++count;
-    } while (ZOT_FindNextFile(h, &d));
-    ZOT_FindClose(h);
+    bool firstJson = true;
+    if (o.json) std::printf("[");
+    // One folder's entries; with -R the folders below follow, each under its own heading.
+    auto listOne = [&](auto& self, const std::string& folder, const std::string& leaf,
+                       bool heading) -> void {
+        ZOT_FIND_DATA d{};
+        std::vector<std::string> below;
+        if (heading && !o.json) std::printf("\n%s:\n", folder.c_str());
+        // A terminal with nothing to list gives no handle too.
+        const int32_t h = ZOT_FindFirstFileW(Widen(DeviceJoin(folder, leaf)).c_str(), &d);
+        if (h != -1) {
+            do {
+                const std::string name = NameOf(d);
+                if (name.empty()) break;
+                const bool isDir = (d.dwFileAttributes & ZOT_FILE_ATTRIBUTE_DIRECTORY) != 0;
+                if (isDir && name != "." && name != "..") below.push_back(name);
+                if (o.json) {
+                    const std::string time = zottools::TerminalTimeIso8601(d.dwTime);
+                    std::printf(
+                        "%s{\"name\":%s,\"path\":%s,\"size\":%u,\"time\":%s,"
+                        "\"attributes\":%s,\"attribute_value\":%u,\"is_dir\":%s}",
+                        firstJson ? "" : ",", JsonString(name).c_str(),
+                        JsonString(DeviceJoin(folder, name)).c_str(), d.nFileSize,
+                        time.empty() ? "null" : JsonString(time).c_str(),
+                        JsonString(Attributes(d.dwFileAttributes)).c_str(), d.dwFileAttributes,
+                        isDir ? "true" : "false");
+                    firstJson = false;
+                } else if (o.longList) {
+                    std::printf("%s %10u  %s  %s\n", Attributes(d.dwFileAttributes).c_str(),
+                                d.nFileSize, zottools::TerminalTimeText(d.dwTime).c_str(),
+                                name.c_str());
+                } else {
+                    std::printf("%s%s\n", name.c_str(), isDir ? "\\" : "");
+                }
+            } while (ZOT_FindNextFile(h, &d));
+            ZOT_FindClose(h);
+        }
+        if (!o.recursive) return;
+        for (const auto& name : below) self(self, DeviceJoin(folder, name), "*.*", true);
+    };
+    listOne(listOne, zottools::DeviceParent(pattern), BaseName(pattern), false);
+    if (o.json) std::printf("]\n");
     return kExitOk;
 }
 
-int Remove(const Options& o) { return EachName(o, "rm", ZOT_DeleteFileW); }
-int MakeDirectory(const Options& o) { return EachName(o, "mkdir", ZOT_CreateDirectoryW); }
-int RemoveDirectory(const Options& o) { return EachName(o, "rmdir", ZOT_RemoveDirectoryW); }
+// Deletes a file, or with -r a folder with everything in it (deepest first).
+int Remove(const Options& o) {
+    if (!o.recursive) return EachName(o, "rm", ZOT_DeleteFileW);
+    if (o.args.empty()) {
+        Fail("rm: name missing");
+        return kExitUsage;
+    }
+    int rc = kExitOk;
+    for (const auto& name : o.args) {
+        const std::string path = DevicePath(name);
+        const std::optional<Entry> top = DeviceStat(path);
+        if (!top) {
+            Fail("rm " + path + ": no such entry, or the terminal did not answer");
+            rc = kExitFailed;
+            continue;
+        }
+        if (top->isDir) {
+            std::vector<Entry> entries = DeviceWalk(path, true);
+            // Walked parents first: undone in reverse, each folder is empty when it goes.
+            for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+                const std::string p = DeviceBelow(path, it->relative);
+                if (!(it->isDir ? ZOT_RemoveDirectoryW : ZOT_DeleteFileW)(Widen(p).c_str())) {
+                    Fail("rm " + p + ": the terminal refused or did not answer");
+                    rc = kExitFailed;
+                }
+            }
+        }
+        if (zottools::SplitDevicePath(path).empty()) continue;  // the root itself stays
+        if (!(top->isDir ? ZOT_RemoveDirectoryW : ZOT_DeleteFileW)(Widen(path).c_str())) {
+            Fail("rm " + path + ": the terminal refused or did not answer");
+            rc = kExitFailed;
+        }
+    }
+    return rc;
+}
+
+int MakeDirectory(const Options& o) {
+    return EachName(o, "mkdir", ZOT_CreateDirectoryW);
+}
+int RemoveDirectory(const Options& o) {
+    return EachName(o, "rmdir", ZOT_RemoveDirectoryW);
+}
 
 int Attrib(const Options& o) {
     if (o.args.empty()) {
@@ -181,11 +293,20 @@ int Attrib(const Options& o) {
         uint32_t bit = 0;
         if (f.size() == 2) {
             switch (f[1]) {
-                case 'r': bit = ZOT_FILE_ATTRIBUTE_READONLY; break;
-                case 'h': bit = ZOT_FILE_ATTRIBUTE_HIDDEN; break;
-                case 's': bit = ZOT_FILE_ATTRIBUTE_SYSTEM; break;
-                case 'a': bit = ZOT_FILE_ATTRIBUTE_ARCHIVE; break;
-                default: break;
+                case 'r':
+                    bit = ZOT_FILE_ATTRIBUTE_READONLY;
+                    break;
+                case 'h':
+                    bit = ZOT_FILE_ATTRIBUTE_HIDDEN;
+                    break;
+                case 's':
+                    bit = ZOT_FILE_ATTRIBUTE_SYSTEM;
+                    break;
+                case 'a':
+                    bit = ZOT_FILE_ATTRIBUTE_ARCHIVE;
+                    break;
+                default:
+                    break;
             }
         }
         if (!bit || (f[0] != '+' && f[0] != '-')) {

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "options.h"
 
 namespace zotcli {
@@ -19,6 +21,9 @@ int Attrib(const Options& o);
 int Ring(const Options& o);
 int Get(const Options& o);
 int Put(const Options& o);
+int Sync(const Options& o);
+// The usage checks of sync that need no terminal.
+bool CheckSyncUsage(const Options& o, std::string* error);
 
 // "zot: " + message on stderr.
 void Fail(const std::string& message);

@@ -3,7 +3,10 @@
 #include <string>
 
 #include "commands.h"
+#include "copying.h"
+#include "many_terminals.h"
 #include "options.h"
+#include "ports_command.h"
 #include "zotlink.h"
 
 int main(int argc, char** argv) {
@@ -19,15 +22,34 @@ int main(int argc, char** argv) {
         std::fputs(UsageText(), stdout);
         return kExitOk;
     }
+    // Works on this machine's ports only, so it needs no terminal.
+    if (o.command == "ports") return Ports(o);
     static const std::map<std::string, int (*)(const Options&)> kCommands = {
-        {"info", Info},   {"ls", List},       {"get", Get},
-        {"put", Put},     {"rm", Remove},     {"mkdir", MakeDirectory},
-        {"rmdir", RemoveDirectory}, {"attrib", Attrib}, {"ring", Ring}};
+        {"info", Info},
+        {"ls", List},
+        {"get", Get},
+        {"put", Put},
+        {"sync", Sync},
+        {"rm", Remove},
+        {"mkdir", MakeDirectory},
+        {"rmdir", RemoveDirectory},
+        {"attrib", Attrib},
+        {"ring", Ring}};
     const auto it = kCommands.find(o.command);
     if (it == kCommands.end()) {
         Fail("unknown command " + o.command + " (see zot --help)");
         return kExitUsage;
     }
+    // Usage the PC alone can judge is refused before anything goes to a terminal.
+    const bool usable = o.command == "get"    ? CheckGetUsage(o, &error)
+                        : o.command == "put"  ? CheckPutUsage(o, &error)
+                        : o.command == "sync" ? CheckSyncUsage(o, &error)
+                                              : true;
+    if (!usable) {
+        Fail(error);
+        return kExitUsage;
+    }
+    if (o.ManyTerminals()) return RunOnEveryTerminal(o, argc, argv);
     if (const int rc = Connect(o); rc != kExitOk) return rc;
     const int rc = it->second(o);
     ZOT_LumoUninit();

@@ -13,41 +13,92 @@ bool ParseInt(const std::string& text, int min, int max, int* out) {
     return true;
 }
 
+// attrib's own flags look like options: "-r" clears read-only there.
+bool IsAttributeFlag(const std::string& a) {
+    return a.size() == 2 && (a[0] == '-' || a[0] == '+') &&
+           std::string("rhsa").find(a[1]) != std::string::npos;
+}
+
 }  // namespace
 
 const char* UsageText() {
-    return "usage: zot [--port N | --device PATH] [--baud N] [--no-compress] COMMAND [ARGS]\n"
+    return "usage: zot [OPTIONS] COMMAND [ARGS]\n"
            "\n"
            "Works on the file store of a handheld terminal on a serial line.\n"
            "\n"
-           "options:\n"
+           "terminals:\n"
            "  --port N        COM port number (default 1; on POSIX the device in $COMn,\n"
-           "                  else /dev/ttyS(n-1))\n"
-           "  --device PATH   serial device to use instead of a port number\n"
+           "                  else the port map's COMn, else /dev/ttyS(n-1))\n"
+           "  --ports LIST    several ports at once, e.g. 1-4,7\n"
+           "  --device PATH   serial device instead of a port number; give it several\n"
+           "                  times for several terminals at once\n"
            "  --baud N        line speed (default 115200)\n"
            "  --no-compress   send requests uncompressed\n"
+           "\n"
+           "copies:\n"
+           "  -r, --recursive get/put/rm: whole folders; ls -R lists folders below\n"
+           "  --no-times      get/put/sync: do not keep modification times\n"
            "  --verify        get/put: read the copy back and compare it\n"
            "  --retries N     get/put: go on from the last confirmed byte up to N times\n"
            "                  when a copy fails in mid-file (default 5)\n"
            "  --resume        get/put: continue copies an earlier run left partial\n"
+           "  --json          ls, info, get, put, sync: machine-readable output\n"
            "  -h, --help      this text\n"
            "\n"
            "commands:\n"
            "  info                          version, memory, power, store and system info\n"
-           "  ls [-l] [PATTERN]             list entries (default ZOT:\\*.*)\n"
-           "  get NAME... [PC_PATH]         copy terminal files to the PC\n"
-           "  put PC_FILE... [NAME]         copy PC files to the terminal\n"
-           "  rm NAME...                    delete terminal files\n"
+           "  ls [-l] [-R] [PATTERN]        list entries (default ZOT:\\*.*)\n"
+           "  get NAME... [DEST]            copy terminal files to the PC: into the current\n"
+           "                                folder, into the PC folder DEST, or to the file\n"
+           "                                DEST for one NAME\n"
+           "  put PC_FILE... [DEST]         copy PC files to the terminal: into ZOT:\\, into\n"
+           "                                the terminal folder DEST, or to the name DEST\n"
+           "                                for one file\n"
+           "  sync --to-terminal LOCAL_DIR TERMINAL_DIR\n"
+           "  sync --to-pc TERMINAL_DIR LOCAL_DIR\n"
+           "                                copy what is missing or differs (size or time);\n"
+           "                                --delete removes what the source lacks,\n"
+           "                                --dry-run prints the plan only\n"
+           "  rm [-r] NAME...               delete terminal files (-r: folders too)\n"
            "  mkdir NAME / rmdir NAME       create / remove a terminal folder\n"
-           "  attrib NAME [+r|-r|+h|-h|+s|-s]...  show or change attributes\n"
+           "  attrib NAME [+r|-r|+h|-h|+s|-s|+a|-a]...  show or change attributes\n"
            "  ring TEXT                     show a text on the terminal\n"
+           "  ports                         serial devices present and the port map\n"
+           "  ports set N DEVICE            bind port N (a number, COMn or USB) to DEVICE\n"
+           "  ports unset N                 remove the binding of port N\n"
            "\n"
+           "With two or more arguments the last one of get and put is the destination.\n"
            "Terminal names may be given as \"a.txt\", \"dir\\a.txt\", \"dir/a.txt\" or\n"
-           "\"ZOT:\\a.txt\". Exit status: 0 done, 1 an operation failed, 2 bad usage,\n"
-           "3 no terminal.\n";
+           "\"ZOT:\\a.txt\". With several terminals each line starts with the terminal's\n"
+           "name, get writes into DEST/<terminal>/, and a summary ends the run.\n"
+           "Exit status: 0 done, 1 an operation failed, 2 bad usage, 3 no terminal\n"
+           "(with several terminals: the worst of them).\n";
+}
+
+bool ParsePortList(const std::string& text, std::vector<int>* ports) {
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t comma = text.find(',', start);
+        const std::string item =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const size_t dash = item.find('-');
+        int from = 0, to = 0;
+        if (dash == std::string::npos) {
+            if (!ParseInt(item, 0, 255, &from)) return false;
+            to = from;
+        } else if (!ParseInt(item.substr(0, dash), 0, 255, &from) ||
+                   !ParseInt(item.substr(dash + 1), 0, 255, &to) || to < from) {
+            return false;
+        }
+        for (int p = from; p <= to; ++p) ports->push_back(p);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return !ports->empty();
 }
 
 bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&](std::string* v) {
@@ -59,9 +110,15 @@ bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
             return true;
         };
         std::string v;
-        if (!out->command.empty() && a != "--verify" && a != "-l" && a != "--resume" &&
-            a != "--retries") {
-            out->args.push_back(a);
+        if (optionsEnded || a.empty() || a[0] != '-' || a == "-" ||
+            (out->command == "attrib" && IsAttributeFlag(a))) {
+            if (out->command.empty() && !optionsEnded)
+                out->command = a;
+            else
+                out->args.push_back(a);
+        } else if (a == "--") {
+            optionsEnded = true;
+            if (out->command.empty() && i + 1 < argc) out->command = argv[++i];
         } else if (a == "-h" || a == "--help") {
             out->help = true;
         } else if (a == "--port") {
@@ -69,8 +126,15 @@ bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
                 *error = "--port takes a number from 0 to 255";
                 return false;
             }
+            out->portGiven = true;
+        } else if (a == "--ports") {
+            if (!value(&v) || !ParsePortList(v, &out->ports)) {
+                *error = "--ports takes a list of port numbers such as 1-4,7";
+                return false;
+            }
         } else if (a == "--device") {
-            if (!value(&out->device)) return false;
+            if (!value(&v)) return false;
+            out->devices.push_back(v);
         } else if (a == "--baud") {
             if (!value(&v) || !ParseInt(v, 50, 4000000, &out->baud)) {
                 *error = "--baud takes a line speed such as 115200";
@@ -89,15 +153,35 @@ bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
             out->verify = true;
         } else if (a == "-l") {
             out->longList = true;
-        } else if (!a.empty() && a[0] == '-' && a != "-") {
+        } else if (a == "-r" || a == "-R" || a == "--recursive") {
+            out->recursive = true;
+        } else if (a == "--no-times") {
+            out->times = false;
+        } else if (a == "--json") {
+            out->json = true;
+        } else if (a == "--to-terminal") {
+            out->toTerminal = true;
+        } else if (a == "--to-pc") {
+            out->toPc = true;
+        } else if (a == "--delete") {
+            out->deleteExtra = true;
+        } else if (a == "--dry-run") {
+            out->dryRun = true;
+        } else if (a == "--as-terminal") {
+            if (!value(&out->terminalLabel)) return false;
+        } else if (a == "--summary-file") {
+            if (!value(&out->summaryFile)) return false;
+        } else {
             *error = "unknown option " + a;
             return false;
-        } else {
-            out->command = a;
         }
     }
     if (out->command.empty() && !out->help) {
         *error = "no command given";
+        return false;
+    }
+    if (!out->ports.empty() && (out->portGiven || !out->devices.empty())) {
+        *error = "--ports cannot be combined with --port or --device";
         return false;
     }
     return true;

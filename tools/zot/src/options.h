@@ -6,20 +6,38 @@ namespace zotcli {
 
 struct Options {
     int port = 1;
-    std::string device;  // overrides port
+    bool portGiven = false;
+    std::vector<std::string> devices;  // --device, any number; override port
+    std::vector<int> ports;            // --ports LIST
     int baud = 115200;
     bool compress = true;
-    bool longList = false;  // ls -l
-    bool verify = false;    // get/put: read the copy back and compare
-    bool resume = false;    // get/put: continue a partial destination
-    int retries = 5;        // get/put: resumptions after a failure in mid-copy
+    bool longList = false;   // ls -l
+    bool recursive = false;  // get/put/rm -r, ls -R
+    bool verify = false;     // get/put: read the copy back and compare
+    bool resume = false;     // get/put: continue a partial destination
+    int retries = 5;         // get/put: resumptions after a failure in mid-copy
+    bool times = true;       // copies keep modification times
+    bool json = false;
+    bool toTerminal = false;  // sync direction
+    bool toPc = false;
+    bool deleteExtra = false;  // sync --delete
+    bool dryRun = false;       // sync --dry-run
     bool help = false;
+    // Set by the many-terminal mode for each of its children: the name of this terminal,
+    // and the file that takes this run's totals.
+    std::string terminalLabel;
+    std::string summaryFile;
     std::string command;
     std::vector<std::string> args;
+
+    // The terminals this run talks to, as labels ("COM3", a device's base name).
+    bool ManyTerminals() const { return devices.size() + ports.size() > 1; }
 };
 
 // Parses argv; false with a message in *error on bad usage.
 bool ParseOptions(int argc, char** argv, Options* out, std::string* error);
+// "1-4,7" to {1,2,3,4,7}; false on anything else.
+bool ParsePortList(const std::string& text, std::vector<int>* ports);
 const char* UsageText();
 
 }  // namespace zotcli

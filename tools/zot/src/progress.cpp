@@ -1,8 +1,9 @@
 #include "progress.h"
 
-#include "platform.h"
-
 #include <cstdio>
+#include <cstdlib>
+
+#include "platform.h"
 
 namespace zotcli {
 
@@ -18,7 +19,8 @@ std::string FormatRate(double bps) {
 ProgressBar::ProgressBar(std::string label, uint64_t total)
     : m_label(std::move(label)),
       m_total(total),
-      m_enabled(StderrIsTerminal()),
+      // The many-terminal mode reads its children's bars through a pipe and asks for them.
+      m_enabled(StderrIsTerminal() || std::getenv("ZOT_PROGRESS") != nullptr),
       m_start(std::chrono::steady_clock::now()) {}
 
 void ProgressBar::Update(uint64_t done) {
@@ -26,16 +28,37 @@ void ProgressBar::Update(uint64_t done) {
     if (m_enabled) Draw(done);
 }
 
+std::string FormatBytes(uint64_t bytes) {
+    char buf[32];
+    if (bytes >= 1024 * 1024)
+        std::snprintf(buf, sizeof buf, "%.1f MB", static_cast<double>(bytes) / (1024 * 1024));
+    else if (bytes >= 1024)
+        std::snprintf(buf, sizeof buf, "%.1f KB", static_cast<double>(bytes) / 1024);
+    else
+        std::snprintf(buf, sizeof buf, "%llu B", static_cast<unsigned long long>(bytes));
+    return buf;
+}
+
 void ProgressBar::Draw(uint64_t done) {
-    constexpr int kWidth = 30;
+    constexpr int kWidth = 20;
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
     const int percent = m_total ? static_cast<int>(100 * done / m_total) : 100;
     const int filled = kWidth * percent / 100;
     std::string bar(static_cast<size_t>(filled), '#');
     bar.append(static_cast<size_t>(kWidth - filled), '.');
-    std::fprintf(stderr, "\r%-24.24s [%s] %3d%% %12s", m_label.c_str(), bar.c_str(), percent,
-                 seconds > 0.2 ? FormatRate(static_cast<double>(done) / seconds).c_str() : "");
+    std::string rate, left;
+    // The first moments say nothing about the line yet.
+    if (seconds > 0.2 && done > 0) {
+        const double bps = static_cast<double>(done) / seconds;
+        rate = FormatRate(bps);
+        const auto eta = static_cast<long long>(static_cast<double>(m_total - done) / bps);
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%lld:%02lld left", eta / 60, eta % 60);
+        left = done < m_total ? buf : "";
+    }
+    std::fprintf(stderr, "\r%-20.20s [%s] %3d%% %10s %11s %10s", m_label.c_str(), bar.c_str(),
+                 percent, FormatBytes(done).c_str(), rate.c_str(), left.c_str());
     std::fflush(stderr);
 }
 

@@ -5,15 +5,16 @@
 
 namespace zotcli {
 
-// One line of progress on stderr, redrawn in place; silent when stderr is not a terminal.
+// One line of progress on stderr (bytes, rate, time left), redrawn in place; silent when
+// stderr is not a terminal.
 class ProgressBar {
-public:
+  public:
     ProgressBar(std::string label, uint64_t total);
     void Update(uint64_t done);
     // Ends the line; prints a summary with the rate when enabled.
     void Finish(bool ok);
 
-private:
+  private:
     void Draw(uint64_t done);
     std::string m_label;
     uint64_t m_total;
@@ -23,5 +24,6 @@ private:
 };
 
 std::string FormatRate(double bytesPerSecond);
+std::string FormatBytes(uint64_t bytes);
 
 }  // namespace zotcli

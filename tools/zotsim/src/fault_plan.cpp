@@ -18,7 +18,7 @@ void CFaultPlan::Clear() {
 
 FaultActions CFaultPlan::Take(uint32_t request, uint16_t command) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    const auto now = std::chrono::steady_clock::now();
+    const auto now = m_clock.Now();
     FaultActions actions;
     for (Fault& fault : m_faults) {
         const bool matches =

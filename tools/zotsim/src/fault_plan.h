@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "clock.h"
 #include "simulator.h"
 
 namespace zotsim {
@@ -22,12 +23,15 @@ struct FaultActions {
 
 class CFaultPlan {
   public:
+    // Timed silences end by this clock, so tests can step over them.
+    explicit CFaultPlan(const zot::IClock& clock = zot::SteadyClock()) : m_clock(clock) {}
     void Add(const Fault& fault);
     void Clear();  // also ends a silence
     // Consumes the faults matching request ordinal `request` of `command`.
     FaultActions Take(uint32_t request, uint16_t command);
 
   private:
+    const zot::IClock& m_clock;
     std::mutex m_mutex;
     std::vector<Fault> m_faults;
     bool m_silent = false;

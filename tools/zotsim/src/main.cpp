@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "port_name.h"
 #include "simulator.h"
 
 namespace {
@@ -21,10 +22,13 @@ constexpr const char* kUsage =
     "line:\n"
     "  --pty                 create a pseudo-terminal (default); prints \"PTY <slave path>\"\n"
     "  --link PATH           also make PATH a symlink to the pseudo-terminal's slave\n"
-    "  --device PATH         serve an existing serial device instead\n"
+    "  --device PATH         serve an existing serial device instead (or COMn, USB: the\n"
+    "                        device the port map gives that port)\n"
     "  --baud-device N       line speed to set on --device\n"
     "  --baud N              pace both directions as a line of N baud (10 bits a byte)\n"
     "  --latency MS          wait MS before every reply\n"
+    "  --latency-timer MS    hold the end of each reply MS as a USB serial adapter's latency\n"
+    "                        timer does (16 on most adapters, 1 in low-latency mode)\n"
     "terminal:\n"
     "  --server-name TEXT    name in the system information record\n"
     "  --store-size BYTES    reported store size\n"
@@ -93,12 +97,14 @@ int main(int argc, char** argv) {
             link = value;
             ++i;
         } else if (arg == "--device" && value) {
-            device = value;
+            device = qs::SerialDeviceForName(value);
             ++i;
         } else if (arg == "--baud-device") {
             ok = number(4000000) && (deviceBaud = static_cast<int>(n), true);
         } else if (arg == "--baud") {
             ok = number(4000000) && (options.baud = static_cast<int>(n), true);
+        } else if (arg == "--latency-timer") {
+            ok = number(255) && n > 0 && (options.latencyTimerMs = static_cast<int>(n), true);
         } else if (arg == "--latency") {
             ok = number(600000) && (options.latencyMs = static_cast<int>(n), true);
         } else if (arg == "--server-name" && value) {

@@ -29,6 +29,8 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kPollSlice = std::chrono::milliseconds(50);
 // A reply nobody reads is abandoned after this long rather than holding up the server.
 constexpr auto kWriteTimeout = std::chrono::seconds(1);
+// Bytes of serial data in one USB packet of the common adapters (64, less 2 status bytes).
+constexpr size_t kAdapterPacket = 62;
 // A benchmark can send millions of requests; the log of them stays bounded.
 constexpr size_t kMaxRecords = size_t{1} << 20;
 
@@ -259,20 +261,29 @@ void CSimulator::Impl::WritePaced(uint8_t* bytes, size_t length) {
     const int fd = line.Fd();
     bytesOut += length;
     bitsFlipped += txErrors.Apply(bytes, length);
+    // A USB serial adapter at the PC end passes what it receives on in packets: a full one at
+    // once, the rest only when its latency timer runs out, so the last bytes of a reply wait.
+    const size_t held = options.latencyTimerMs > 0 ? length % kAdapterPacket : 0;
+    const auto hold = std::chrono::milliseconds(options.latencyTimerMs);
+    const size_t passed = length - held;
     if (!txPacer.Enabled()) {
-        qs::WriteAll(fd, bytes, length, Clock::now() + kWriteTimeout);
+        if (!qs::WriteAll(fd, bytes, passed, Clock::now() + kWriteTimeout)) return;
+        if (held > 0 && SleepUntil(Clock::now() + hold))
+            qs::WriteAll(fd, bytes + passed, held, Clock::now() + kWriteTimeout);
         return;
     }
     // Handed over in pieces of about 5 ms of line time, each when its last byte would have
     // crossed the line: the client sees the reply arrive as from a real line.
     const size_t piece = std::max<size_t>(1, static_cast<size_t>(options.baud) / 10 / 200);
     const Clock::time_point start = txPacer.Reserve(Clock::now(), length);
-    for (size_t done = 0; done < length;) {
-        const size_t end = std::min(length, done + piece);
+    for (size_t done = 0; done < passed;) {
+        const size_t end = std::min(passed, done + piece);
         if (!SleepUntil(start + txPacer.Duration(end))) return;
         if (!qs::WriteAll(fd, bytes + done, end - done, Clock::now() + kWriteTimeout)) return;
         done = end;
     }
+    if (held > 0 && SleepUntil(start + txPacer.Duration(length) + hold))
+        qs::WriteAll(fd, bytes + passed, held, Clock::now() + kWriteTimeout);
 }
 
 CSimulator::CSimulator(Options options) : m_impl(std::make_unique<Impl>(std::move(options))) {

@@ -43,6 +43,9 @@ struct Options {
     double bitErrorRate = 0;                   // each bit crossing the line flips so often
     uint32_t seed = 1;                         // of the bit errors
     bool log = false;                          // one line per request on stderr
+    // A USB serial adapter's latency timer in ms: each reply's last partial packet waits
+    // this long before the client sees it; 0 no adapter.
+    int latencyTimerMs = 0;
 };
 
 struct RequestRecord {

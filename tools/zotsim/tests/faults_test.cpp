@@ -1,11 +1,10 @@
-#include "bit_errors.h"
-#include "fault_plan.h"
-
-#include <thread>
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 
+#include "bit_errors.h"
+#include "fault_plan.h"
 #include "sim_fixture.h"
 #include "wire/protocol.h"
 
@@ -122,7 +121,8 @@ namespace {
 TEST(BitErrors, FlipAboutTheGivenShareOfBitsAndRepeatWithTheSeed) {
     std::vector<uint8_t> a(1 << 20, 0), b(1 << 20, 0);
     CBitErrors ea(1e-4, 7), eb(1e-4, 7);
-    const size_t flipped = ea.Apply(a.data(), a.size() / 2) + ea.Apply(a.data() + a.size() / 2, a.size() / 2);
+    const size_t flipped =
+        ea.Apply(a.data(), a.size() / 2) + ea.Apply(a.data() + a.size() / 2, a.size() / 2);
     EXPECT_EQ(eb.Apply(b.data(), b.size()), flipped);
     EXPECT_EQ(a, b);
     const double expected = 1e-4 * 8 * (1 << 20);  // about 839
@@ -144,7 +144,8 @@ namespace zotsim::test {
 namespace {
 
 TEST(FaultPlan, TimedSilenceEndsByItself) {
-    CFaultPlan plan;
+    zot::CManualClock clock;
+    CFaultPlan plan(clock);
     Fault f;
     f.kind = Fault::Kind::kSilence;
     f.request = 2;
@@ -152,8 +153,9 @@ TEST(FaultPlan, TimedSilenceEndsByItself) {
     plan.Add(f);
     EXPECT_FALSE(plan.Take(1, 0).drop);
     EXPECT_TRUE(plan.Take(2, 0).drop);
+    clock.Advance(std::chrono::milliseconds(99));
     EXPECT_TRUE(plan.Take(3, 0).drop);
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    clock.Advance(std::chrono::milliseconds(1));
     EXPECT_FALSE(plan.Take(4, 0).drop);
 }
 

@@ -139,6 +139,19 @@ TEST_F(Line, LatencyDelaysEveryReply) {
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(200));
 }
 
+TEST_F(Line, LatencyTimerHoldsAShortReplyInTheAdapter) {
+    Options options;
+    options.latencyTimerMs = 150;
+    Start(options);
+    ASSERT_TRUE(m_client.SendMessage(zot::kGetVersion, 1, {}, false));
+    // The reply frame is shorter than one USB packet: none of it passes before the timer.
+    pollfd p{m_client.Fd(), POLLIN, 0};
+    EXPECT_EQ(::poll(&p, 1, 100), 0);
+    const auto reply = m_client.Receive(2000);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->data.size(), 12u);
+}
+
 // A 1 KiB read exchange at 9600 baud: 22-byte request frame, ~1 KiB reply frame. The line
 // alone needs (request + reply bytes) x 10 / 9600 s; the exchange may not beat that and
 // should not take much longer.

@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# zotfs mounted on the simulator's store, with ordinary programs working on the mount.
+# usage: zotfs_mount_test.sh BIN_DIR
+# Exit 77 (skipped) where this machine cannot mount FUSE file systems.
+set -u
+bin=$1
+if [ ! -c /dev/fuse ] || [ ! -r /dev/fuse ] || [ ! -w /dev/fuse ] || ! command -v fusermount3 >/dev/null; then
+    echo "SKIP: FUSE is not available here (needs /dev/fuse, read-write, and fusermount3)"
+    exit 77
+fi
+for tool in rsync diff dd truncate; do
+    command -v $tool >/dev/null || { echo "SKIP: $tool is missing (scripts/deps.sh installs it)"; exit 77; }
+done
+
+work=$(mktemp -d /tmp/zotfs-test-XXXXXX)
+store=$work/store mnt=$work/mnt pc=$work/pc
+mkdir -p "$store" "$mnt" "$pc"
+sim= fs=
+start_sim() {
+    # A line of 1 Mbaud: fast enough for the tests, slow enough to pull it in mid-copy.
+    "$bin/zotsim" --root "$store" --link "$work/tty" --baud 1000000 --store-size 10485760 \
+        >> "$work/sim.out" 2>&1 &
+    sim=$!
+    for _ in $(seq 100); do [ -e "$work/tty" ] && break; sleep 0.05; done
+}
+stop_sim() {
+    [ -n "$sim" ] && kill "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
+    sim=
+}
+teardown() {
+    # Never leave a stale mount behind, whatever failed.
+    if grep -qs " $mnt " /proc/mounts; then fusermount3 -u "$mnt" 2>/dev/null || umount -l "$mnt"; fi
+    [ -n "$fs" ] && kill "$fs" 2>/dev/null && wait "$fs" 2>/dev/null
+    stop_sim
+    rm -rf "$work"
+}
+trap teardown EXIT
+# A time-out's signal goes the same way out, through the teardown.
+trap 'exit 1' INT TERM
+
+passed=0 failed=0
+check() {  # check NAME EXPECTED_EXIT COMMAND... ; output in $out
+    local name=$1 want=$2; shift 2
+    out=$("$@" 2>&1); local rc=$?
+    if [ "$rc" -eq "$want" ]; then passed=$((passed + 1)); else
+        failed=$((failed + 1)); echo "FAIL $name: exit $rc, wanted $want"; echo "$out"; fi
+}
+expect_text() {  # expect_text NAME TEXT : last output contains TEXT
+    if grep -qF -- "$2" <<<"$out"; then passed=$((passed + 1)); else
+        failed=$((failed + 1)); echo "FAIL $1: output lacks '$2'"; echo "$out"; fi
+}
+expect_empty() {  # expect_empty NAME : last output is empty
+    if [ -z "$out" ]; then passed=$((passed + 1)); else
+        failed=$((failed + 1)); echo "FAIL $1: unexpected output"; echo "$out"; fi
+}
+mtime() { stat -c %Y "$1"; }
+
+start_sim
+# Names travel in Latin-1 here, so one name can be encoded and another cannot.
+ZOTLINK_CODEPAGE=ISO-8859-1 LC_ALL=C.UTF-8 "$bin/zotfs" -f --device "$work/tty" "$mnt" \
+    > "$work/zotfs.out" 2>&1 &
+fs=$!
+for _ in $(seq 100); do grep -qs " $mnt " /proc/mounts && break; sleep 0.05; done
+if ! grep -qs " $mnt " /proc/mounts; then
+    echo "FAIL mount: zotfs did not mount"; cat "$work/zotfs.out"; exit 1
+fi
+
+# A tree with a file over several reads and writes, an empty file and nested folders.
+mkdir -p "$pc/tree/sub/deeper"
+head -c 150000 /dev/urandom > "$pc/tree/big.bin"
+printf 'a,b\n1,2\n' > "$pc/tree/sub/small.csv"
+: > "$pc/tree/sub/empty"
+head -c 3000 /dev/urandom > "$pc/tree/sub/deeper/d.bin"
+chmod -R u=rwX,go=rX "$pc/tree"
+
+check cp_tree_in 0 cp -r "$pc/tree" "$mnt/tree"
+check cp_tree_in_reads_back_identical 0 diff -r "$pc/tree" "$mnt/tree"
+check cp_tree_in_lands_on_terminal_identical 0 diff -r "$pc/tree" "$store/tree"
+check cp_tree_out 0 cp -r "$mnt/tree" "$pc/back"
+check cp_tree_out_identical 0 diff -r "$pc/tree" "$pc/back"
+
+# Folder times cannot be set on the terminal (-O); file sizes and times hold, so the second
+# run has nothing to do.
+check rsync_first_run 0 rsync -a -O "$pc/tree/" "$mnt/synced/"
+check rsync_second_run 0 rsync -a -O -i "$pc/tree/" "$mnt/synced/"
+expect_empty rsync_second_run_transfers_nothing
+check rsync_keeps_file_times 0 test "$(mtime "$pc/tree/big.bin")" = "$(mtime "$mnt/synced/big.bin")"
+check rsync_result_identical 0 diff -r "$pc/tree" "$store/synced"
+
+before=$(mtime "$mnt/tree/big.bin")
+check mv_file 0 mv "$mnt/tree/big.bin" "$mnt/tree/moved.bin"
+check mv_file_keeps_contents 0 cmp "$pc/tree/big.bin" "$store/tree/moved.bin"
+check mv_file_keeps_time 0 test "$before" = "$(mtime "$mnt/tree/moved.bin")"
+check mv_file_leaves_no_source 1 test -e "$store/tree/big.bin"
+check mv_case_only 0 mv "$mnt/tree/sub/small.csv" "$mnt/tree/sub/SMALL.csv"
+check mv_case_only_keeps_contents 0 cmp "$pc/tree/sub/small.csv" "$store/tree/sub/SMALL.csv"
+check mv_folder 0 mv "$mnt/tree/sub" "$mnt/moved_sub"
+check mv_folder_moved_whole 0 cmp "$pc/tree/sub/deeper/d.bin" "$store/moved_sub/deeper/d.bin"
+check mkdir_p 0 mkdir -p "$mnt/p/q/r"
+check mkdir_p_made_all 0 test -d "$store/p/q/r"
+check rm_r 0 rm -r "$mnt/moved_sub" "$mnt/p"
+check rm_r_removed_all 1 test -e "$store/moved_sub"
+check touch_d 0 touch -d '2020-02-03 04:05:06 UTC' "$mnt/tree/moved.bin"
+check touch_d_shows 0 test "$(mtime "$mnt/tree/moved.bin")" = 1580702706
+check touch_d_on_terminal 0 test "$(mtime "$store/tree/moved.bin")" = 1580702706
+check truncate_grow 0 truncate -s 200000 "$mnt/tree/moved.bin"
+check truncate_grow_size 0 test "$(stat -c %s "$store/tree/moved.bin")" = 200000
+check truncate_shrink 0 truncate -s 1000 "$mnt/tree/moved.bin"
+check truncate_shrink_keeps_start 0 cmp "$mnt/tree/moved.bin" <(head -c 1000 "$pc/tree/big.bin")
+
+# An edit in place, across a 1 KiB request boundary.
+cp "$pc/tree/big.bin" "$pc/edited.bin"
+printf 'EDITED IN PLACE' | dd of="$pc/edited.bin" bs=1 seek=70000 conv=notrunc status=none
+cp "$pc/tree/big.bin" "$mnt/edit.bin"
+check dd_notrunc 0 dd if=<(printf 'EDITED IN PLACE') of="$mnt/edit.bin" bs=1 seek=70000 conv=notrunc status=none
+check dd_notrunc_reads_back 0 cmp "$pc/edited.bin" "$mnt/edit.bin"
+check dd_notrunc_on_terminal 0 cmp "$pc/edited.bin" "$store/edit.bin"
+
+check df 0 df -k "$mnt"
+expect_text df_shows_store "10240"
+
+check name_in_wire_code_page 0 touch "$mnt/café.txt"
+check name_arrives_as_latin1 0 test -e "$store/$(printf 'caf\xe9.txt')"
+check name_outside_code_page 1 touch "$mnt/€uro.txt"
+expect_text name_outside_code_page_reason "Invalid or incomplete multibyte"
+check name_too_long 1 touch "$mnt/$(printf 'n%.0s' $(seq 100))"
+expect_text name_too_long_reason "File name too long"
+
+# The line pulled in mid-copy: the copy fails with an I/O error in the engine's time, the
+# mount stays, and once the line is back the next ls works.
+head -c 2000000 /dev/urandom > "$pc/long.bin"
+cp "$pc/long.bin" "$mnt/long.bin" > "$work/cp.out" 2>&1 &
+copy=$!
+for _ in $(seq 200); do
+    [ "$(stat -c %s "$store/long.bin" 2>/dev/null || echo 0)" -gt 20000 ] && break; sleep 0.05
+done
+stop_sim
+wait "$copy"; copied=$?
+check pulled_line_fails_the_copy 0 test "$copied" -ne 0
+out=$(cat "$work/cp.out")
+expect_text pulled_line_gives_io_error "Input/output error"
+start_sim
+sleep 1.2
+check ls_after_line_is_back 0 ls "$mnt/tree"
+expect_text ls_after_line_is_back_lists "moved.bin"
+
+check unmount 0 fusermount3 -u "$mnt"
+wait "$fs"; rc=$?
+fs=
+check zotfs_ends_cleanly_on_unmount 0 test "$rc" -eq 0
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
