@@ -2,21 +2,17 @@
 // The device explorer's file-operation dialog: runs one delete or paste job on its worker,
 // with the device explorer's texts and rules. The frame fills in the members and runs it.
 #include <QStringList>
-#include <mutex>
 
 #include "CFileJobDialog.h"
+#include "CJobPolicy.h"
 
-class CLeftView;
-class CVelkorView;
+class IDeviceBackend;
+class IJobViews;
 
 class CFileOpDlg : public CFileJobDialog {
     Q_OBJECT
   public:
     enum Operation { kDelete = 0, kPaste = 1 };
-    // Called once per file the paste wrote at the top level, on the user-interface thread
-    // while the worker waits (a sent message). destIsPc 0: record is a ZOT_FIND_DATA of the
-    // new terminal file; 1: a QFileInfo of the new PC file. The result is ignored.
-    using RowCallback = int (*)(int destIsPc, const void* record, void* context);
 
     explicit CFileOpDlg(QWidget* parent = nullptr);
 
@@ -24,15 +20,10 @@ class CFileOpDlg : public CFileJobDialog {
     QString m_strTitle;
     const QStringList* m_pSources = nullptr;  // borrowed for the run
     int m_nItems = 0;
-    CLeftView* m_pFolderView = nullptr;
-    CVelkorView* m_pListView = nullptr;
-    RowCallback m_pfnRowCallback = nullptr;
-    void* m_pCallbackContext = nullptr;
-    int m_nResult = 0;
+    IJobViews* m_pViews = nullptr;         // the frame's, borrowed
+    IDeviceBackend* m_pBackend = nullptr;  // borrowed
     // True when the delete job works on the tree's folder rather than the list's rows.
     bool m_bTreeActive = false;
-    // The library's one-caller rule; held for the whole job. Null: nothing to hold.
-    std::mutex* m_pGate = nullptr;
 
     static QString ErrorText(int code);
 
@@ -40,17 +31,5 @@ class CFileOpDlg : public CFileJobDialog {
     void RunJob() override;
 
   private:
-    bool IsFolder(const QString& path, bool onPc, bool aboutToDelete);
-    void DeleteJob();
-    bool DeleteTree(const QString& folder);
-    int PasteJob();
-    bool CopyTree(const QString& src, const QString& dst);
-    int AskOverwrite(const QString& destination);
-    bool DeleteFile(const QString& path, bool onPc);
-    int ErrorBox(const QString& text);
-    int AppBox(const QString& text, bool yesNo);
-    // "Continue with next file?" after a failed copy of src; true for Yes.
-    bool ContinueAfterFailure(const QString& src, int code);
-
-    QString m_currentPath;
+    CJobPolicy Policy() const;
 };

@@ -14,7 +14,7 @@ class CLeftView : public CFolderTree {
     // Builds the tree from scratch; the device item only while connected.
     void BuildTree();
     // Makes item current and selected; the file list follows.
-    void SelectFolder(QTreeWidgetItem* item);
+    void SelectFolder(QTreeWidgetItem* item) override;
     Labels EditionLabels() const;
 
   private:

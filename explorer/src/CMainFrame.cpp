@@ -1,12 +1,9 @@
 #include "CMainFrame.h"
 
-#include <zotlink.h>
-
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -16,7 +13,6 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QTreeView>
-#include <cstring>
 
 #include "CAboutDlg.h"
 #include "CClipboardFiles.h"
@@ -25,7 +21,6 @@
 #include "CSetupDlg.h"
 #include "CVelkorApp.h"
 #include "CVelkorView.h"
-#include "CWireText.h"
 
 namespace {
 // "prompt\ntip": the prompt goes to the status bar, the tip to the tool tip.
@@ -44,7 +39,8 @@ CMainFrame::CMainFrame(CVelkorApp* app)
     : m_app(app),
       m_splitter(new QSplitter(Qt::Horizontal, this)),
       m_left(new CLeftView(app, m_splitter)),
-      m_list(new CVelkorView(app, m_splitter)) {
+      m_list(new CVelkorView(app, m_splitter)),
+      m_jobViews(*m_left, *m_list) {
     m_left->SetListView(m_list);
     m_list->SetTreeView(m_left);
     m_splitter->addWidget(m_left);
@@ -54,6 +50,7 @@ CMainFrame::CMainFrame(CVelkorApp* app)
     setCentralWidget(m_splitter);
     CreateMenus();
     CreateToolBar();
+    CPaneSelection::AddPaneKeys(this, m_left, m_list);
     // The idle text comes back whenever a prompt is taken away.
     connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
         if (text.isEmpty()) statusBar()->showMessage(tr("Ready"));
@@ -182,13 +179,7 @@ void CMainFrame::OnFocusChanged(QWidget*, QWidget* now) {
 }
 
 bool CMainFrame::CopyRule() const {
-    if (m_left->CurrentPath().isEmpty()) return false;
-    if (m_activePane == Pane::Tree) {
-        // A folder below a drive or the terminal; a drive or the terminal itself is refused.
-        const QTreeWidgetItem* item = m_left->CurrentFolderItem();
-        return item && CFolderTree::KindOf(item) == CFolderTree::Kind::Folder;
-    }
-    return !m_list->SelectedRows().isEmpty();
+    return CPaneSelection::CopyRule(*m_left, *m_list, m_activePane);
 }
 
 bool CMainFrame::PasteRule() const {
@@ -236,13 +227,9 @@ void CMainFrame::OnPaste() {
     dlg.SetAnimation(CFileJobDialog::Animation::Copy);
     dlg.m_pSources = &sources;
     dlg.m_nItems = static_cast<int>(sources.size());
-    dlg.m_pFolderView = m_left;
-    dlg.m_pListView = m_list;
-    dlg.m_pfnRowCallback = &CMainFrame::RowCallback;
-    dlg.m_pCallbackContext = m_list;
-    dlg.m_pGate = &m_app->Backend().Gate();
+    dlg.m_pViews = &m_jobViews;
+    dlg.m_pBackend = &m_app->Backend();
     dlg.exec();
-    dlg.m_pfnRowCallback = nullptr;
     m_list->FocusList();
     UpdateCommands();
 }
@@ -271,10 +258,9 @@ void CMainFrame::OnDelete() {
     dlg.setWindowTitle(dlg.m_strTitle);
     dlg.SetAnimation(CFileJobDialog::Animation::Delete);
     dlg.m_nItems = count;
-    dlg.m_pFolderView = m_left;
-    dlg.m_pListView = m_list;
+    dlg.m_pViews = &m_jobViews;
+    dlg.m_pBackend = &m_app->Backend();
     dlg.m_bTreeActive = m_activePane == Pane::Tree;
-    dlg.m_pGate = &m_app->Backend().Gate();
     dlg.exec();
     UpdateCommands();
 }
@@ -301,25 +287,6 @@ void CMainFrame::ShowListMenu(const QPoint& globalPos) {
     QMenu menu(this);
     menu.addActions({m_copy, m_paste, m_delete});
     menu.exec(globalPos);
-}
-
-int CMainFrame::RowCallback(int destIsPc, const void* record, void* context) {
-    auto* list = static_cast<CVelkorView*>(context);
-    if (destIsPc == 1) {
-        const auto* info = static_cast<const QFileInfo*>(record);
-        list->AddOrUpdatePcRow(info->absolutePath(), *info, true);
-    } else if (destIsPc == 0) {
-        const auto* data = static_cast<const ZOT_FIND_DATA*>(record);
-        IDeviceBackend::Entry entry;
-        entry.attributes = data->dwFileAttributes;
-        entry.time = data->dwTime;
-        entry.size = data->nFileSize;
-        entry.name = CWireText::Decode(
-            QByteArray(data->cFileName,
-                       static_cast<qsizetype>(strnlen(data->cFileName, sizeof data->cFileName))));
-        list->AddOrUpdateDeviceRow(entry, true);
-    }
-    return 0;
 }
 
 void CMainFrame::OnSetup() {

@@ -4,7 +4,9 @@
 // Paste and Delete run as jobs of the file-operation dialog.
 #include <QMainWindow>
 #include <QPointer>
+#include <memory>
 
+#include "CJobViews.h"
 #include "CPaneSelection.h"
 
 class QAction;
@@ -57,9 +59,6 @@ class CMainFrame : public QMainWindow {
     bool PasteRule() const;
     void UpdateCommands();
 
-    // The row callback handed to the paste job; context is the list view.
-    static int RowCallback(int destIsPc, const void* record, void* context);
-
   private:
     void CreateMenus();
     void CreateToolBar();
@@ -71,6 +70,7 @@ class CMainFrame : public QMainWindow {
     QSplitter* m_splitter;
     CLeftView* m_left;
     CVelkorView* m_list;
+    CJobViews m_jobViews;
     Pane m_activePane = Pane::Tree;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_editMenu = nullptr;

@@ -1,7 +1,5 @@
 #include "CVelkorView.h"
 
-#include <QDesktopServices>
-#include <QUrl>
 #include <mutex>
 
 #include "CDevicePath.h"
@@ -14,11 +12,6 @@ CVelkorView::CVelkorView(CVelkorApp* app, QWidget* parent)
     : CFileListView(&app->Icons(), parent), m_app(app) {
     Model()->SetHeaders({tr("Name"), tr("Size"), tr("Type"), tr("Modify time")});
     SetTexts({tr("%u bytes"), tr("Unknown")});
-    connect(this, &CFileListView::rowActivated, this, &CVelkorView::OnRowActivated);
-}
-
-QTreeWidgetItem* CVelkorView::TreeItemOf(int row) const {
-    return reinterpret_cast<QTreeWidgetItem*>(Model()->RowAt(row).itemData);
 }
 
 QString CVelkorView::TypeTextForImage(int image) const {
@@ -38,8 +31,8 @@ QString CVelkorView::TypeTextForImage(int image) const {
 
 void CVelkorView::FillRoot() {
     for (QTreeWidgetItem* item : {m_tree->ComputerItem(), m_tree->DevicesItem()}) {
-        const int row = Model()->AppendRow(item->text(0), CFolderTree::ImageOf(item),
-                                           reinterpret_cast<quintptr>(item));
+        const int row =
+            Model()->AppendRow(item->text(0), CFolderTree::ImageOf(item), CFolderTree::IdOf(item));
         Model()->SetText(row, CFileListModel::kType, tr("System folder"));
     }
 }
@@ -61,12 +54,7 @@ void CVelkorView::FillDevices() {
 }
 
 void CVelkorView::FillFolder(QTreeWidgetItem* item) {
-    for (int i = 0; i < item->childCount(); ++i) {
-        QTreeWidgetItem* child = item->child(i);
-        const int row = Model()->AppendRow(child->text(0), CIconCache::kFolder,
-                                           reinterpret_cast<quintptr>(child));
-        Model()->SetText(row, CFileListModel::kType, tr("Folder"));
-    }
+    AppendFolderRows(item, tr("Folder"));
     if (item != m_tree->RootItem() && item != m_tree->ComputerItem() &&
         item != m_tree->DevicesItem())
         RefreshFiles();
@@ -81,17 +69,4 @@ void CVelkorView::RefreshFiles() {
         return;
     }
     AppendPcFiles(path);
-}
-
-void CVelkorView::OnRowActivated(int row) {
-    if (row < 0 || row >= Model()->Count()) return;
-    if (QTreeWidgetItem* item = TreeItemOf(row)) {
-        m_tree->SelectFolder(item);
-        return;
-    }
-    const QString path = m_tree->CurrentPath();
-    // The desktop cannot open a file that lives on the terminal.
-    if (path.isEmpty() || CDevicePath::IsDevicePath(path)) return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(
-        CDevicePath::JoinPc(path, Model()->RowAt(row).text[CFileListModel::kName])));
 }

@@ -12,8 +12,6 @@ class CVelkorView : public CFileListView {
   public:
     explicit CVelkorView(CVelkorApp* app, QWidget* parent = nullptr);
 
-    void SetTreeView(CLeftView* tree) { m_tree = tree; }
-
     void FillRoot();
     void FillComputer();
     void FillDevices();
@@ -21,14 +19,8 @@ class CVelkorView : public CFileListView {
     // Appends the current folder's files: the terminal's through the listing dialog.
     void RefreshFiles();
 
-    // Double-click on a row: into the tree item it stands for, or the desktop's default action.
-    void OnRowActivated(int row);
-
     QString TypeTextForImage(int image) const;
 
   private:
-    QTreeWidgetItem* TreeItemOf(int row) const;
-
     CVelkorApp* m_app;
-    CLeftView* m_tree = nullptr;
 };

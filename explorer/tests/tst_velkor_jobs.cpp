@@ -13,8 +13,6 @@
 #include <QStandardPaths>
 #include <QUrl>
 #include <QtTest>
-
-#include "TreeItemForPath.h"
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -28,6 +26,7 @@
 #include "CSimFixture.h"
 #include "CVelkorApp.h"
 #include "CVelkorView.h"
+#include "TreeItemForPath.h"
 
 Q_DECLARE_METATYPE(CVelkorApp::Edition)
 
@@ -65,7 +64,6 @@ QList<int> RawNameLengths(const QString& folder) {
     std::sort(lengths.begin(), lengths.end());
     return lengths;
 }
-
 
 // Answers the worker's questions in order and remembers them.
 struct Answers {
@@ -110,7 +108,7 @@ class TestVelkorJobs : public QObject {
     void samePathRefusedButSiblingWithCommonPrefixAllowed();
     void sixteenWireBytesCopiedSeventeenRefused();
     void pcFolderToTerminalIsRefusedWithItsPrompt();
-    void pcFolderCopiedRecursivelyReplacingFilesInside();
+    void pcFolderCopiedRecursivelyAskingForFilesInside();
     void pasteSourceKeepsItsReadOnlyState();
     void overwriteAnswersYesAllNoCancel();
     void cancelMidCopyKeepsPartialFileWithoutMessage();
@@ -155,6 +153,8 @@ void TestVelkorJobs::init() {
 }
 
 void TestVelkorJobs::cleanup() {
+    if (m_frame && m_app)
+        QCOMPARE(ViewsDisagree(*m_frame->LeftView(), *m_frame->ListView()), QString());
     m_driver.reset();
     m_app.reset();
     m_sim.reset();
@@ -376,7 +376,7 @@ void TestVelkorJobs::pcFolderToTerminalIsRefusedWithItsPrompt() {
     QVERIFY(!QFileInfo::exists(m_sim->Root() + "/docs"));
 }
 
-void TestVelkorJobs::pcFolderCopiedRecursivelyReplacingFilesInside() {
+void TestVelkorJobs::pcFolderCopiedRecursivelyAskingForFilesInside() {
     Start(false);
     const QString src = m_dir->path() + "/src/tree", dst = m_dir->path() + "/dst";
     QVERIFY(QDir().mkpath(src + "/inner/deeper"));
@@ -394,10 +394,12 @@ void TestVelkorJobs::pcFolderCopiedRecursivelyReplacingFilesInside() {
     QVERIFY(row >= 0);
     QCOMPARE(m_frame->ListView()->Model()->RowAt(row).text[CFileListModel::kType],
              QString("Folder"));
-    // Again, with changed sources: the files inside are replaced without a question.
+    // Again, with changed sources: each file inside is asked about; All covers the rest.
     Write(src + "/top.txt", "changed");
+    answers.queue = {COverwriteDlg::kAll};
     m_frame->OnPaste();
-    QCOMPARE(answers.asked.size(), 0);
+    QCOMPARE(answers.asked.size(), 1);
+    QCOMPARE(answers.asked[0].kind, CJobQuestion::Kind::Overwrite);
     QCOMPARE(ReadAll(dst + "/tree/top.txt"), QByteArray("changed"));
 }
 

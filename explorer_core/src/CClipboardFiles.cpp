@@ -121,6 +121,6 @@ QStringList CClipboardFiles::Read(const QMimeData* data) {
 }
 
 bool CClipboardFiles::HasFiles(const QMimeData* data) {
-    if (!data) return false;
-    return data->hasFormat(OwnMimeType()) || data->hasUrls() || data->hasFormat(GnomeMimeType());
+    // Only what Paste would take: URLs that name no local file make no file list.
+    return data && !Read(data).isEmpty();
 }

@@ -29,6 +29,11 @@ bool CPcFolderWalk::IsFolder(const QString& path) {
     return Lstat(path, &st) && S_ISDIR(st.st_mode);
 }
 
+bool CPcFolderWalk::IsLink(const QString& path) {
+    struct stat st {};
+    return Lstat(path, &st) && S_ISLNK(st.st_mode);
+}
+
 bool CPcFolderWalk::Exists(const QString& path) {
     struct stat st {};
     return Lstat(path, &st);
@@ -72,19 +77,36 @@ bool CPcFolderWalk::DeleteTree(const QString& folder, const Hooks& hooks) {
 }
 
 bool CPcFolderWalk::CopyTree(const QString& src, const QString& dst, const Hooks& hooks) {
+    constexpr int kDone = 100, kReadFailed = 102, kCreateFailed = 105;
     for (const QString& name : Entries(src)) {
         if (Stopped(hooks)) return false;
         const QString cs = CDevicePath::JoinPc(src, name);
         const QString cd = CDevicePath::JoinPc(dst, name);
+        int status = kDone;
         if (IsFolder(cs)) {
-            // An existing folder of that name is copied into, as its files are replaced.
-            if (!IsFolder(cd) && !QDir().mkdir(cd)) return false;
-            if (!CopyTree(cs, cd, hooks)) return false;
-            continue;
+            // An existing folder of that name is copied into.
+            if (!IsFolder(cd) && !QDir().mkdir(cd)) {
+                status = kCreateFailed;
+            } else {
+                if (!CopyTree(cs, cd, hooks)) return false;
+                continue;
+            }
+        } else {
+            if (hooks.current) hooks.current(name);
+            if (IsLink(cs))
+                status = kReadFailed;
+            else
+                status = hooks.copyFile ? hooks.copyFile(cs, cd) : kReadFailed;
         }
-        if (hooks.current) hooks.current(name);
-        const bool copied = hooks.copyFile && hooks.copyFile(cs, cd);
-        if (!copied && !(hooks.fileCopyFailed && hooks.fileCopyFailed(cs))) return false;
+        if (status == kDone) continue;
+        switch (hooks.fileCopyFailed ? hooks.fileCopyFailed(cs, status) : Next::Stop) {
+            case Next::GoOn:
+                continue;
+            case Next::EndFolder:
+                return true;
+            case Next::Stop:
+                return false;
+        }
     }
     return true;
 }

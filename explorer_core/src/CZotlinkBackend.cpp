@@ -2,7 +2,9 @@
 
 #include <zotlink.h>
 
+#include <QThread>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
 
@@ -14,6 +16,12 @@ std::u16string Wide(const QString& s) {
     // Paths cross the boundary as at most 260 UTF-16 units.
     return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()),
                           static_cast<size_t>(std::min<qsizetype>(s.size(), 260)));
+}
+
+// The whole path: one cut to a length would name another file.
+std::u16string WholePath(const QString& s) {
+    return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()),
+                          static_cast<size_t>(s.size()));
 }
 
 IDeviceBackend::Entry ToEntry(const ZOT_FIND_DATA& d) {
@@ -63,4 +71,36 @@ bool CZotlinkBackend::List(const QString& pattern,
     }
     ZOT_FindClose(find);
     return true;
+}
+
+bool CZotlinkBackend::Copy(const QString& src, const QString& dst, int32_t* status,
+                           int32_t* cancel) {
+    const std::u16string from = WholePath(src), to = WholePath(dst);
+    std::atomic_ref<int32_t> word(*status);
+    word.store(0);
+    if (ZOT_CopyFileExW(from.c_str(), to.c_str(), 0, status, cancel, 1) == 0) return false;
+    // The library raises the word on its own thread; looking every millisecond notices a
+    // file's end at once, where a long wait would idle for every small file.
+    while (word.load() < ZOT_COPY_DONE) QThread::usleep(1000);
+    return true;
+}
+
+bool CZotlinkBackend::DeleteFile(const QString& devicePath) {
+    return ZOT_DeleteFileW(WholePath(devicePath).c_str()) != 0;
+}
+
+uint32_t CZotlinkBackend::Attributes(const QString& devicePath) {
+    return static_cast<uint32_t>(ZOT_GetFileAttributesW(WholePath(devicePath).c_str()));
+}
+
+bool CZotlinkBackend::SetAttributes(const QString& devicePath, uint32_t attributes) {
+    return ZOT_SetFileAttributesW(WholePath(devicePath).c_str(), attributes) != 0;
+}
+
+bool CZotlinkBackend::CreateFolder(const QString& devicePath) {
+    return ZOT_CreateDirectoryW(WholePath(devicePath).c_str()) != 0;
+}
+
+bool CZotlinkBackend::RemoveFolder(const QString& devicePath) {
+    return ZOT_RemoveDirectoryW(WholePath(devicePath).c_str()) != 0;
 }

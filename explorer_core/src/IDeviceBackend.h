@@ -16,8 +16,9 @@ class IDeviceBackend {
         QString name;
         uint32_t attributes = 0;
         uint32_t time = 0;  // seconds since 1970, UTC; 0 unknown
-        uint32_t size = 0;
+        uint64_t size = 0;
     };
+    static constexpr uint32_t kReadOnly = 0x01;
     static constexpr uint32_t kDirectory = 0x10;
     static constexpr uint32_t kHidden = 0x02;
     static constexpr uint32_t kSystem = 0x04;
@@ -34,6 +35,21 @@ class IDeviceBackend {
     // Calls onEntry for every entry matching pattern, in the terminal's order, until it returns
     // false. False when the search could not start.
     virtual bool List(const QString& pattern, const std::function<bool(const Entry&)>& onEntry) = 0;
+
+    // The calls of the copy and delete jobs. Paths are full: device paths ("ZOT:\name") or PC
+    // paths. The caller holds Gate().
+    //
+    // Copies one file, replacing the destination, and returns once the copy has ended: false
+    // when the library refused to start it, else *status holds the outcome (100 done, other
+    // values the failures of the block copy). cancel stops it between blocks.
+    virtual bool Copy(const QString& src, const QString& dst, int32_t* status, int32_t* cancel) = 0;
+    virtual bool DeleteFile(const QString& devicePath) = 0;
+    // kNoAttributes when the library cannot tell.
+    static constexpr uint32_t kNoAttributes = 0xFFFFFFFFu;
+    virtual uint32_t Attributes(const QString& devicePath) = 0;
+    virtual bool SetAttributes(const QString& devicePath, uint32_t attributes) = 0;
+    virtual bool CreateFolder(const QString& devicePath) = 0;
+    virtual bool RemoveFolder(const QString& devicePath) = 0;
 
     std::mutex& Gate() { return m_gate; }
 

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QTreeWidgetItem>
 
+#include "CFileListView.h"
 #include "CFolderTree.h"
 
 QTreeWidgetItem* TreeItemForPath(CFolderTree* tree, const QString& path) {
@@ -28,4 +29,16 @@ QTreeWidgetItem* TreeItemForPath(CFolderTree* tree, const QString& path) {
         item = next;
     }
     return item;
+}
+
+QString ViewsDisagree(const CFolderTree& tree, const CFileListView& list) {
+    for (int row = 0; row < list.Model()->Count(); ++row) {
+        const CFileListModel::Row& r = list.Model()->RowAt(row);
+        if (r.itemData != 0 && !tree.ItemOfId(r.itemData))
+            return "row " + r.text[CFileListModel::kName] + " outlived its tree item";
+    }
+    if (tree.CurrentFolderItem() && tree.CurrentFolderItem() != tree.RootItem() &&
+        !tree.ItemOfId(CFolderTree::IdOf(tree.CurrentFolderItem())))
+        return "the current folder is not in the tree";
+    return {};
 }

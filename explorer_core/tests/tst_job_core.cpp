@@ -34,6 +34,7 @@ class TestJobCore : public QObject {
     void ownFormKeepsDevicePathsAndOrder();
     void pcPathsTravelAsDesktopUrlsAndGnomeList();
     void desktopUrlsAloneArePasted();
+    void urlsThatNameNoLocalFileAreNoFileList();
     void gnomeListAloneIsPasted();
     void hostileClipboardPathsAreDropped_data();
     void hostileClipboardPathsAreDropped();
@@ -62,6 +63,12 @@ void TestJobCore::pcPathsTravelAsDesktopUrlsAndGnomeList() {
     QVERIFY(data->hasFormat("text/uri-list"));
     const QByteArray gnome = data->data(CClipboardFiles::GnomeMimeType());
     QCOMPARE(gnome, QByteArray("copy\nfile:///tmp/x%20y\nfile:///tmp/%E7%9B%98"));
+}
+
+void TestJobCore::urlsThatNameNoLocalFileAreNoFileList() {
+    QMimeData data;
+    data.setUrls({QUrl("https://example.org/x")});
+    QVERIFY(!CClipboardFiles::HasFiles(&data));
 }
 
 void TestJobCore::desktopUrlsAloneArePasted() {
@@ -194,7 +201,7 @@ void TestJobCore::copyTreeReplacesFilesAndMergesFolders() {
     CPcFolderWalk::Hooks hooks;
     hooks.copyFile = [](const QString& from, const QString& to) {
         QFile::remove(to);
-        return QFile::copy(from, to);
+        return QFile::copy(from, to) ? 100 : 102;
     };
     QVERIFY(CPcFolderWalk::CopyTree(src.path() + "/s", dst.path() + "/s", hooks));
     QCOMPARE(ReadAll(dst.path() + "/s/a"), QByteArray("new"));
@@ -208,16 +215,16 @@ void TestJobCore::copyTreeAsksAboutAFailedFileAndGoesOn() {
     QStringList asked;
     CPcFolderWalk::Hooks hooks;
     hooks.copyFile = [](const QString& from, const QString& to) {
-        return !from.endsWith("bad") && QFile::copy(from, to);
+        return !from.endsWith("bad") && QFile::copy(from, to) ? 100 : 102;
     };
-    hooks.fileCopyFailed = [&](const QString& from) {
+    hooks.fileCopyFailed = [&](const QString& from, int) {
         asked << from;
-        return true;
+        return CPcFolderWalk::Next::GoOn;
     };
     QVERIFY(CPcFolderWalk::CopyTree(src.path(), dst.path(), hooks));
     QCOMPARE(asked, QStringList{src.path() + "/bad"});
     QCOMPARE(ReadAll(dst.path() + "/good"), QByteArray("y"));
-    hooks.fileCopyFailed = [](const QString&) { return false; };
+    hooks.fileCopyFailed = [](const QString&, int) { return CPcFolderWalk::Next::Stop; };
     QVERIFY(!CPcFolderWalk::CopyTree(src.path(), dst.path(), hooks));
 }
 
@@ -225,10 +232,17 @@ void TestJobCore::copyTreeDoesNotFollowLinks() {
     QTemporaryDir src, dst;
     QVERIFY(QFile::link(src.path(), src.path() + "/loop"));
     int copies = 0;
+    QStringList refused;
     CPcFolderWalk::Hooks hooks;
-    hooks.copyFile = [&](const QString&, const QString&) { return ++copies < 100; };
+    hooks.copyFile = [&](const QString&, const QString&) { return ++copies < 100 ? 100 : 102; };
+    hooks.fileCopyFailed = [&](const QString& from, int) {
+        refused << from;
+        return CPcFolderWalk::Next::GoOn;
+    };
     QVERIFY(CPcFolderWalk::CopyTree(src.path(), dst.path(), hooks));
-    QCOMPARE(copies, 1);
+    // Refused like a file that cannot be read, never copied through.
+    QCOMPARE(copies, 0);
+    QCOMPARE(refused, QStringList{src.path() + "/loop"});
 }
 
 QTEST_GUILESS_MAIN(TestJobCore)

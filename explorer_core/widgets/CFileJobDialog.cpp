@@ -1,5 +1,6 @@
 #include "CFileJobDialog.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -161,7 +162,7 @@ void CFileJobDialog::CallUi(std::function<void()> fn) {
 }
 
 int CFileJobDialog::Ask(const CJobQuestion& question) {
-    int answer = question.kind == CJobQuestion::Kind::Overwrite ? int(COverwriteDlg::kCancel)
+    int answer = question.kind == CJobQuestion::Kind::Overwrite ? int(CJobQuestion::kCancel)
                                                                 : int(QMessageBox::Cancel);
     m_token->Send([&] { answer = AnswerOnUi(question); });
     return answer;
@@ -177,6 +178,12 @@ int CFileJobDialog::AnswerOnUi(const CJobQuestion& question) {
         question.owner == CJobQuestion::Owner::Application && m_appOwner ? m_appOwner : this;
     QMessageBox box(static_cast<QMessageBox::Icon>(question.icon), question.caption, question.text,
                     static_cast<QMessageBox::StandardButtons>(question.buttons), owner);
+    const std::pair<QMessageBox::StandardButton, QString> texts[] = {
+        {QMessageBox::Ok, m_texts.ok},
+        {QMessageBox::Yes, m_texts.yes},
+        {QMessageBox::No, m_texts.no}};
+    for (const auto& [button, text] : texts)
+        if (QAbstractButton* b = box.button(button); b && !text.isEmpty()) b->setText(text);
     return box.exec();
 }
 
@@ -204,8 +211,7 @@ void CFileJobDialog::Tick() {
     const int32_t status = Status();
     if (status != m_progress->value() && status <= 100) m_progress->setValue(status);
     m_animation->Step();
-    // Every way out of a job ends the worker, so its end alone closes the dialog; a job that
-    // forgot its finished flag cannot leave the dialog open for ever.
+    // Every way out of a job ends the worker, so its end alone closes the dialog.
     if (!m_state->workerDone.load(std::memory_order_acquire)) return;
     if (!m_timer->isActive()) return;  // already closing
     m_timer->stop();

@@ -17,26 +17,14 @@
 
 #include "CJobToken.h"
 #include "COverwriteDlg.h"
+#include "IJobHost.h"
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTimer;
 
-// A question from the worker: a message box or the overwrite dialog.
-struct CJobQuestion {
-    enum class Kind { Message, Overwrite };
-    // The file-operation dialog's own box, or the application's (its caption, the main window).
-    enum class Owner { Dialog, Application };
-    Kind kind = Kind::Message;
-    Owner owner = Owner::Dialog;
-    QString caption;
-    QString text;
-    int buttons = 0x00000400;  // QMessageBox::Ok
-    int icon = 0;              // QMessageBox::Icon
-};
-
-class CFileJobDialog : public QDialog {
+class CFileJobDialog : public QDialog, public IJobHost {
     Q_OBJECT
   public:
     enum class Animation { Copy, Delete };
@@ -45,6 +33,8 @@ class CFileJobDialog : public QDialog {
         QString cancel;      // the button
         QString cancelling;  // "Cancel..."
         COverwriteDlg::Texts overwrite;
+        // The message boxes' button texts; empty ones keep Qt's.
+        QString ok, yes, no;
     };
     // Answers a question on the user-interface thread; returns the button's id.
     using Asker = std::function<int(CFileJobDialog* dialog, const CJobQuestion& question)>;
@@ -70,26 +60,20 @@ class CFileJobDialog : public QDialog {
     // Cancel, Escape and the close box: the job is told, the dialog stays until it has ended.
     void reject() override;
 
-  protected:
-    // The job; runs on the worker thread.
-    virtual void RunJob() = 0;
+    // Worker side (IJobHost).
+    int32_t* StatusWord() override { return &m_state->status; }
+    int32_t* CancelWord() override { return &m_state->cancel; }
+    int32_t Status() const override;
+    void SetStatus(int32_t value) override;
+    bool CancelRequested() const override;
+    bool StopRequested() const override { return m_state->stop.load(std::memory_order_acquire); }
+    void SetCurrent(const QString& name) override;
+    void CallUi(std::function<void()> fn) override;
+    int Ask(const CJobQuestion& question) override;
 
-    // Worker side.
-    int32_t* StatusWord() { return &m_state->status; }
-    int32_t* CancelWord() { return &m_state->cancel; }
-    int32_t Status() const;
-    void SetStatus(int32_t value);
-    bool CancelRequested() const;
-    bool StopRequested() const { return m_state->stop.load(std::memory_order_acquire); }
-    void SetFinished() { m_state->finished.store(true, std::memory_order_release); }
-    bool Finished() const { return m_state->finished.load(std::memory_order_acquire); }
-    // The name refresh: posted, the worker goes on at once.
-    void SetCurrent(const QString& name);
-    // Runs fn on the user-interface thread and waits for it. fn does not run once the dialog
-    // is gone, so the caller's defaults must mean "stop".
-    void CallUi(std::function<void()> fn);
-    // Asks on the user-interface thread and waits for the answer; Cancel when unanswerable.
-    int Ask(const CJobQuestion& question);
+  protected:
+    // The job; runs on the worker thread. Its end closes the dialog.
+    virtual void RunJob() = 0;
 
     void showEvent(QShowEvent* event) override;
 
@@ -97,7 +81,6 @@ class CFileJobDialog : public QDialog {
     struct State {
         alignas(4) int32_t status = 0;  // written by the job and the copy engine's thread
         alignas(4) int32_t cancel = 0;  // written by the user-interface thread
-        std::atomic<bool> finished{false};
         std::atomic<bool> stop{false};
         std::atomic<bool> workerDone{false};
     };

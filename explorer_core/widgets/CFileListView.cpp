@@ -1,10 +1,12 @@
 #include "CFileListView.h"
 
 #include <QDateTime>
+#include <QDesktopServices>
 #include <QDir>
 #include <QHeaderView>
 #include <QListView>
 #include <QTreeView>
+#include <QUrl>
 
 #include "CDevicePath.h"
 #include "CFolderTree.h"
@@ -41,6 +43,7 @@ CFileListView::CFileListView(CIconCache* icons, QWidget* parent)
 
     Hook(m_iconView);
     Hook(m_details);
+    connect(this, &CFileListView::rowActivated, this, &CFileListView::OnRowActivated);
     addWidget(m_iconView);
     addWidget(m_details);
     SetMode(Mode::Icon);
@@ -138,8 +141,9 @@ int CFileListView::AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool
     int row = m_model->FindRow(entry.name);
     if (row < 0) row = m_model->AppendRow(entry.name, CIconCache::kDeviceFile, 0);
     m_model->SetText(row, CFileListModel::kType, QString());
-    m_model->SetText(row, CFileListModel::kSize,
-                     CTextFormats::DeviceSize(entry.size, m_texts.deviceSizeFormat));
+    m_model->SetText(
+        row, CFileListModel::kSize,
+        CTextFormats::DeviceSize(static_cast<uint32_t>(entry.size), m_texts.deviceSizeFormat));
     m_model->SetText(row, CFileListModel::kTime,
                      CTextFormats::DeviceTime(entry.time, m_texts.unknownTime));
     if (select) SelectRow(row);
@@ -168,13 +172,34 @@ void CFileListView::FocusList() {
     ActiveView()->setFocus();
 }
 
+void CFileListView::AppendFolderRows(const QTreeWidgetItem* item, const QString& typeText) {
+    for (int i = 0; i < item->childCount(); ++i) {
+        const QTreeWidgetItem* child = item->child(i);
+        const int row =
+            m_model->AppendRow(child->text(0), CIconCache::kFolder, CFolderTree::IdOf(child));
+        m_model->SetText(row, CFileListModel::kType, typeText);
+    }
+}
+
+void CFileListView::OnRowActivated(int row) {
+    if (!m_tree || row < 0 || row >= m_model->Count()) return;
+    if (const quintptr id = m_model->RowAt(row).itemData) {
+        if (QTreeWidgetItem* item = m_tree->ItemOfId(id)) m_tree->SelectFolder(item);
+        return;
+    }
+    const QString path = m_tree->CurrentPath();
+    // The desktop cannot open a file that lives on the terminal.
+    if (path.isEmpty() || CDevicePath::IsDevicePath(path)) return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(
+        CDevicePath::JoinPc(path, m_model->RowAt(row).text[CFileListModel::kName])));
+}
+
 void CFileListView::AppendDriveRows(const CFolderTree& tree, const DriveTexts& texts) {
     QTreeWidgetItem* computer = tree.ComputerItem();
     for (int i = 0; i < computer->childCount(); ++i) {
         QTreeWidgetItem* drive = computer->child(i);
         const int image = CFolderTree::ImageOf(drive);
-        const int row =
-            m_model->AppendRow(drive->text(0), image, reinterpret_cast<quintptr>(drive));
+        const int row = m_model->AppendRow(drive->text(0), image, CFolderTree::IdOf(drive));
         m_model->SetText(row, CFileListModel::kType, texts.typeOf(image));
         if (image == CIconCache::kRemovable) {
             // A removable drive is not touched: asking it might spin up or wait for a medium.
@@ -193,8 +218,8 @@ void CFileListView::AppendDeviceRows(const CFolderTree& tree, const QString& typ
     QTreeWidgetItem* devices = tree.DevicesItem();
     for (int i = 0; i < devices->childCount(); ++i) {
         QTreeWidgetItem* device = devices->child(i);
-        const int row = m_model->AppendRow(device->text(0), CIconCache::kFixedDrive,
-                                           reinterpret_cast<quintptr>(device));
+        const int row =
+            m_model->AppendRow(device->text(0), CIconCache::kFixedDrive, CFolderTree::IdOf(device));
         m_model->SetText(row, CFileListModel::kType, type);
         uint64_t total = 0, free = 0;
         storeInfo(&total, &free);

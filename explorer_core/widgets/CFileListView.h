@@ -16,6 +16,7 @@ class QItemSelectionModel;
 class CIconCache;
 
 class CFolderTree;
+class QTreeWidgetItem;
 
 class CFileListView : public QStackedWidget {
     Q_OBJECT
@@ -28,6 +29,10 @@ class CFileListView : public QStackedWidget {
 
     CFileListView(CIconCache* icons, QWidget* parent = nullptr);
 
+    void SetTreeView(CFolderTree* tree) { m_tree = tree; }
+    // Double-click on a row: into the tree item it stands for, or the desktop's default action
+    // for a PC file. A row whose tree item is gone does nothing.
+    void OnRowActivated(int row);
     void SetTexts(const Texts& texts) { m_texts = texts; }
     void SetMode(Mode mode);
     Mode CurrentMode() const { return m_mode; }
@@ -55,8 +60,11 @@ class CFileListView : public QStackedWidget {
     // Appends the files and folders of a PC folder the way a refresh does: hidden files, "."
     // and ".." are left out, hidden folders kept. Per-file icons are dropped first.
     void AppendPcFiles(const QString& folder);
-    int AddOrUpdatePcRow(const QString& folder, const QFileInfo& info, bool select);
-    int AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool select);
+    // Rows of the tree item's child folders, in tree order, with their type text.
+    void AppendFolderRows(const QTreeWidgetItem* item, const QString& typeText);
+    // Each program may show its rows its own way.
+    virtual int AddOrUpdatePcRow(const QString& folder, const QFileInfo& info, bool select);
+    virtual int AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool select);
     int FindRow(const QString& name) const { return m_model->FindRow(name); }
     bool HasRow(const QString& name) const { return FindRow(name) >= 0; }
     void SelectRow(int row);
@@ -71,6 +79,10 @@ class CFileListView : public QStackedWidget {
   private:
     void Hook(QAbstractItemView* view);
 
+  protected:
+    CFolderTree* m_tree = nullptr;
+
+  private:
     CIconCache* m_icons;
     CFileListModel* m_model;
     QListView* m_iconView;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QTreeWidgetItemIterator>
 #include <algorithm>
 #include <mutex>
 
@@ -15,6 +16,7 @@ namespace {
 constexpr int kKindRole = Qt::UserRole + 1;
 constexpr int kImageRole = Qt::UserRole + 2;
 constexpr int kRootPathRole = Qt::UserRole + 3;
+constexpr int kIdRole = Qt::UserRole + 4;
 
 struct WaitCursor {
     WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -38,6 +40,7 @@ CFolderTree::CFolderTree(CIconCache* icons, IDeviceBackend* backend, QWidget* pa
 QTreeWidgetItem* CFolderTree::MakeItem(const QString& label, Kind kind, int image) {
     auto* item = new QTreeWidgetItem(QStringList{label});
     item->setData(0, kKindRole, static_cast<int>(kind));
+    item->setData(0, kIdRole, QVariant::fromValue<qulonglong>(m_nextId++));
     SetImage(item, image);
     return item;
 }
@@ -45,6 +48,17 @@ QTreeWidgetItem* CFolderTree::MakeItem(const QString& label, Kind kind, int imag
 void CFolderTree::SetImage(QTreeWidgetItem* item, int image) {
     item->setData(0, kImageRole, image);
     item->setIcon(0, m_icons->Icon(image));
+}
+
+quintptr CFolderTree::IdOf(const QTreeWidgetItem* item) {
+    return item ? static_cast<quintptr>(item->data(0, kIdRole).toULongLong()) : 0;
+}
+
+QTreeWidgetItem* CFolderTree::ItemOfId(quintptr id) const {
+    if (id == 0) return nullptr;
+    for (QTreeWidgetItemIterator it(const_cast<CFolderTree*>(this)); *it; ++it)
+        if (IdOf(*it) == id) return *it;
+    return nullptr;
 }
 
 CFolderTree::Kind CFolderTree::KindOf(const QTreeWidgetItem* item) {

@@ -29,6 +29,12 @@ class CFolderTree : public QTreeWidget {
     void Build(const Labels& labels, bool connected);
 
     QString PathOf(const QTreeWidgetItem* item) const;
+    // What a list row keeps of the item it stands for: an id that is never used again, so a
+    // row whose item is gone finds nothing rather than freed memory. 0 for null.
+    static quintptr IdOf(const QTreeWidgetItem* item);
+    QTreeWidgetItem* ItemOfId(quintptr id) const;
+    // Makes item current and selected; the file list follows.
+    virtual void SelectFolder(QTreeWidgetItem* item) = 0;
     static Kind KindOf(const QTreeWidgetItem* item);
     static int ImageOf(const QTreeWidgetItem* item);
 
@@ -61,4 +67,5 @@ class CFolderTree : public QTreeWidget {
     QTreeWidgetItem* m_current = nullptr;
     QString m_currentPath;
     bool m_building = false;
+    quintptr m_nextId = 1;
 };

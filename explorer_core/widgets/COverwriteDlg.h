@@ -3,12 +3,19 @@
 // program; the answer is the pressed button's id (closing the box counts as Cancel).
 #include <QDialog>
 
+#include "CJobQuestion.h"
+
 class QLabel;
 
 class COverwriteDlg : public QDialog {
     Q_OBJECT
   public:
-    enum Answer { kYes = 6, kNo = 7, kCancel = 2, kAll = 1011 };
+    enum Answer {
+        kYes = CJobQuestion::kYes,
+        kNo = CJobQuestion::kNo,
+        kCancel = CJobQuestion::kCancel,
+        kAll = CJobQuestion::kAll
+    };
     struct Texts {
         QString caption;  // "Overwrite confirm"
         QString yes, all, no, cancel;

@@ -1,5 +1,7 @@
 #include "CPaneSelection.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 
@@ -17,6 +19,31 @@ std::optional<CPaneSelection::Pane> CPaneSelection::PaneOf(const QWidget* now,
     if (now == &tree || tree.isAncestorOf(now)) return Pane::Tree;
     if (now == &list || list.isAncestorOf(now)) return Pane::List;
     return std::nullopt;
+}
+
+bool CPaneSelection::CopyRule(const CFolderTree& tree, const CFileListView& list, Pane pane) {
+    if (tree.CurrentPath().isEmpty()) return false;
+    if (pane == Pane::Tree) {
+        // Told by the item's kind, not by separators: "/home" is a folder below the drive "/".
+        const QTreeWidgetItem* item = tree.CurrentFolderItem();
+        return item && CFolderTree::KindOf(item) == CFolderTree::Kind::Folder;
+    }
+    return !list.SelectedRows().isEmpty();
+}
+
+void CPaneSelection::AddPaneKeys(QWidget* frame, CFolderTree* tree, CFileListView* list) {
+    // With two panes the next one and the previous one are the same: the other.
+    auto* other = new QAction(frame);
+    other->setShortcuts({QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)});
+    other->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(other, &QAction::triggered, frame, [tree, list] {
+        const QWidget* now = QApplication::focusWidget();
+        if (now && (now == list || list->isAncestorOf(now)))
+            tree->setFocus(Qt::ShortcutFocusReason);
+        else
+            list->FocusList();
+    });
+    frame->addAction(other);
 }
 
 QStringList CPaneSelection::Paths(const CFolderTree& tree, const CFileListView& list, Pane pane) {

@@ -6,14 +6,20 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <thread>
+
+#include "CDevicePath.h"
+#include "CLocalCopyThread.h"
+#include "CWireText.h"
 
 namespace {
 
 CDriftboxBackend::Record FromFindData(const DRIFTBOX_FIND_DATA& d) {
     CDriftboxBackend::Record r;
-    // The library keeps the name NUL-terminated inside its buffer; never read past it.
-    r.name = QString::fromLocal8Bit(d.szName,
-                                    static_cast<qsizetype>(strnlen(d.szName, sizeof d.szName)));
+    // The library keeps the name NUL-terminated inside its buffer, in the wire code page as
+    // the terminal reported it; never read past it.
+    r.name = CWireText::Decode(
+        QByteArray(d.szName, static_cast<qsizetype>(strnlen(d.szName, sizeof d.szName))));
     r.attributes = d.dwAttributes;
     r.timeMs = d.llTimeMs;
     r.size = d.ullSize;
@@ -116,9 +122,7 @@ bool CDriftboxBackend::List(const QString& pattern,
         e.time = seconds > 0 && seconds <= std::numeric_limits<uint32_t>::max()
                      ? static_cast<uint32_t>(seconds)
                      : 0;
-        e.size = r.size > std::numeric_limits<uint32_t>::max()
-                     ? std::numeric_limits<uint32_t>::max()
-                     : static_cast<uint32_t>(r.size);
+        e.size = r.size;
         return e;
     };
     Record r;
@@ -127,4 +131,46 @@ bool CDriftboxBackend::List(const QString& pattern,
     while (more && FindNext(&r) == 0) more = onEntry(toEntry(r));
     FindClose();
     return true;
+}
+
+bool CDriftboxBackend::Copy(const QString& src, const QString& dst, int32_t* status,
+                            int32_t* cancel) {
+    const bool srcLocal = !CDevicePath::IsDevicePath(src);
+    const bool dstLocal = !CDevicePath::IsDevicePath(dst);
+    if (srcLocal && dstLocal) {
+        // The worker judges the file only after the copy thread has ended.
+        CLocalCopyThread::Start(src, dst, status, cancel).join();
+        return true;
+    }
+    if (!srcLocal && !dstLocal) return true;
+    // Read under the caller's gate: a reconnect cannot swap the handle halfway.
+    const int32_t handle = Handle();
+    if (dstLocal) {
+        return RequestReceiveFileExt(handle, CDevicePath::BareName(src).toLocal8Bit().constData(),
+                                     QFile::encodeName(dst).constData(), status, 0, cancel, 1) == 0;
+    }
+    return RequestSendFileExt(handle, QFile::encodeName(src).constData(),
+                              CDevicePath::BareName(dst).toLocal8Bit().constData(), status, 0,
+                              cancel, 1) == 0;
+}
+
+bool CDriftboxBackend::DeleteFile(const QString& devicePath) {
+    return RequestDeleteFileExt(Handle(),
+                                CDevicePath::BareName(devicePath).toLocal8Bit().constData()) == 0;
+}
+
+uint32_t CDriftboxBackend::Attributes(const QString&) {
+    return kNoAttributes;
+}
+
+bool CDriftboxBackend::SetAttributes(const QString&, uint32_t) {
+    return false;
+}
+
+bool CDriftboxBackend::CreateFolder(const QString&) {
+    return false;
+}
+
+bool CDriftboxBackend::RemoveFolder(const QString&) {
+    return false;
 }

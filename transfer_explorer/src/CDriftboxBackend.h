@@ -30,6 +30,15 @@ class CDriftboxBackend : public IDeviceBackend {
     void Close() override;
     bool StoreInfo(uint64_t* total, uint64_t* free) override;
     bool List(const QString& pattern, const std::function<bool(const Entry&)>& onEntry) override;
+    // PC to terminal and back through the library; PC to PC through the local copy thread; two
+    // terminal names move nothing and leave the status word as it was.
+    bool Copy(const QString& src, const QString& dst, int32_t* status, int32_t* cancel) override;
+    bool DeleteFile(const QString& devicePath) override;
+    // The library has no attribute or folder calls: attributes are unknown, folders fail.
+    uint32_t Attributes(const QString& devicePath) override;
+    bool SetAttributes(const QString& devicePath, uint32_t attributes) override;
+    bool CreateFolder(const QString& devicePath) override;
+    bool RemoveFolder(const QString& devicePath) override;
 
     int32_t Handle() const { return m_handle.load(std::memory_order_acquire); }
     // The port number the library is told at shut-down: the one the settings last applied.

@@ -55,14 +55,3 @@ void CLeftView::OnRefresh() {
     SelectFolder(RootItem());
     SelectFolder(previous);
 }
-
-void CLeftView::RemoveChildNamed(const QString& name) {
-    QTreeWidgetItem* parent = CurrentFolderItem();
-    if (!parent) return;
-    for (int i = 0; i < parent->childCount(); ++i) {
-        if (parent->child(i)->text(0) == name) {
-            delete parent->takeChild(i);
-            return;
-        }
-    }
-}

@@ -17,11 +17,9 @@ class CLeftView : public CFolderTree {
     // Nothing is selected afterwards.
     void BuildTree();
     // Makes item current and selected; the file list follows, also when it already was.
-    void SelectFolder(QTreeWidgetItem* item);
+    void SelectFolder(QTreeWidgetItem* item) override;
     void OnUpOneLevel();
     void OnRefresh();
-    // Removes the child of the current item whose text is name exactly.
-    void RemoveChildNamed(const QString& name);
 
   signals:
     void folderChanged();

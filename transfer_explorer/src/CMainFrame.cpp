@@ -36,7 +36,8 @@ CMainFrame::CMainFrame(CTallowApp* app)
     : m_app(app),
       m_splitter(new QSplitter(Qt::Horizontal, this)),
       m_left(new CLeftView(app, m_splitter)),
-      m_list(new CTallowView(app, m_splitter)) {
+      m_list(new CTallowView(app, m_splitter)),
+      m_jobViews(*m_left, *m_list) {
     m_left->SetListView(m_list);
     m_list->SetTreeView(m_left);
     m_splitter->addWidget(m_left);
@@ -47,6 +48,7 @@ CMainFrame::CMainFrame(CTallowApp* app)
     CreateActions();
     CreateMenus();
     CreateToolBar();
+    CPaneSelection::AddPaneKeys(this, m_left, m_list);
     // A normal widget rather than a message: a status tip hides it and it comes back after.
     m_ready = new QLabel(tr("就绪"), this);
     statusBar()->addWidget(m_ready, 1);
@@ -209,16 +211,7 @@ void CMainFrame::OnFocusChanged(QWidget*, QWidget* now) {
 }
 
 bool CMainFrame::CanCopyOrDelete() const {
-    const QString& path = m_left->CurrentPath();
-    if (path.isEmpty()) return false;
-    if (m_activePane == Pane::Tree) {
-        // A folder below a drive: drives and the device item are never copied or deleted.
-        if (m_left->CurrentFolderItem() &&
-            CFolderTree::KindOf(m_left->CurrentFolderItem()) != CFolderTree::Kind::Folder)
-            return false;
-        return path.indexOf(QLatin1Char('\\'), 1) >= 0 || path.indexOf(QLatin1Char('/'), 1) >= 0;
-    }
-    return !m_list->SelectedRows().isEmpty();
+    return CPaneSelection::CopyRule(*m_left, *m_list, m_activePane);
 }
 
 bool CMainFrame::ClipboardHasFileList() const {
@@ -278,18 +271,6 @@ void CMainFrame::OnCopy() {
     UpdateCommands();
 }
 
-void CMainFrame::RowCallback(bool targetLocal, const void* entry, void* context) {
-    auto* list = static_cast<CTallowView*>(context);
-    CMainFrame* frame = qobject_cast<CMainFrame*>(list->window());
-    if (targetLocal) {
-        if (!frame) return;
-        list->AddLocalRow(frame->m_left->CurrentPath(), *static_cast<const QFileInfo*>(entry),
-                          true);
-    } else {
-        list->AddDeviceRow(*static_cast<const CDriftboxBackend::Record*>(entry), true);
-    }
-}
-
 void CMainFrame::OnPaste() {
     const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
     if (!offered) {
@@ -305,10 +286,7 @@ void CMainFrame::OnPaste() {
     dlg.m_strCaption = tr("正在复制...");
     dlg.m_nMode = CDlgProcess::kPaste;
     dlg.m_paths = paths;
-    dlg.m_pTree = m_left;
-    dlg.m_pList = m_list;
-    dlg.m_pfnRowCallback = &CMainFrame::RowCallback;
-    dlg.m_pCallbackContext = m_list;
+    dlg.m_pViews = &m_jobViews;
     dlg.exec();
     m_list->FocusList();
     UpdateCommands();
@@ -338,8 +316,7 @@ void CMainFrame::OnDelete() {
     dlg.m_strCaption = tr("正在删除...");
     dlg.m_nMode = CDlgProcess::kDelete;
     dlg.m_nSelected = count;
-    dlg.m_pTree = m_left;
-    dlg.m_pList = m_list;
+    dlg.m_pViews = &m_jobViews;
     dlg.m_bTreeActive = treeActive;
     dlg.exec();
     UpdateCommands();

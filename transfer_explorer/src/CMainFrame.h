@@ -3,6 +3,7 @@
 // bar, and the commands with one update function per enable rule.
 #include <QMainWindow>
 
+#include "CJobViews.h"
 #include "CPaneSelection.h"
 
 class QAction;
@@ -57,9 +58,6 @@ class CMainFrame : public QMainWindow {
     // The file list's context menu: Copy, Paste, Delete, grayed by their rules.
     void ShowListMenu(const QPoint& globalPos);
 
-    // The paste's row callback: the new file's row, selected. context is the file list.
-    static void RowCallback(bool targetLocal, const void* entry, void* context);
-
   private:
     void CreateActions();
     void CreateMenus();
@@ -70,6 +68,7 @@ class CMainFrame : public QMainWindow {
     QSplitter* m_splitter;
     CLeftView* m_left;
     CTallowView* m_list;
+    CJobViews m_jobViews;
     Pane m_activePane = Pane::Tree;
     QLabel* m_ready = nullptr;
     QAction* m_setup = nullptr;

@@ -1,9 +1,7 @@
 #include "CTallowView.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
-#include <QUrl>
 
 #include "CDevicePath.h"
 #include "CFindInfoDlg.h"
@@ -22,11 +20,8 @@ struct WaitCursor {
 CTallowView::CTallowView(CTallowApp* app, QWidget* parent)
     : CFileListView(&app->Icons(), parent), m_app(app) {
     Model()->SetHeaders({tr("名称"), tr("大小"), tr("类型"), tr("修改时间")});
-    connect(this, &CFileListView::rowActivated, this, &CTallowView::OnRowActivated);
-}
-
-QTreeWidgetItem* CTallowView::TreeItemOf(int row) const {
-    return reinterpret_cast<QTreeWidgetItem*>(Model()->RowAt(row).itemData);
+    // Rows the jobs remove change what the commands may do.
+    connect(Model(), &QAbstractItemModel::rowsRemoved, this, &CTallowView::contentsChanged);
 }
 
 void CTallowView::ShowFolder(QTreeWidgetItem* item) {
@@ -40,16 +35,11 @@ void CTallowView::ShowFolder(QTreeWidgetItem* item) {
     } else if (item == m_tree->RootItem()) {
         for (QTreeWidgetItem* place : {m_tree->ComputerItem(), m_tree->DevicesItem()}) {
             const int row = Model()->AppendRow(place->text(0), CFolderTree::ImageOf(place),
-                                               reinterpret_cast<quintptr>(place));
+                                               CFolderTree::IdOf(place));
             Model()->SetText(row, CFileListModel::kType, tr("系统文件夹"));
         }
     } else {
-        for (int i = 0; i < item->childCount(); ++i) {
-            QTreeWidgetItem* child = item->child(i);
-            const int row = Model()->AppendRow(child->text(0), CIconCache::kFolder,
-                                               reinterpret_cast<quintptr>(child));
-            Model()->SetText(row, CFileListModel::kType, tr("文件夹"));
-        }
+        AppendFolderRows(item, tr("文件夹"));
         Icons()->TrimToFixed();
         const QString path = m_tree->CurrentPath();
         if (CDevicePath::IsDevicePath(path))
@@ -99,9 +89,18 @@ void CTallowView::LocalListing(const QString& folder) {
     }
 }
 
+int CTallowView::AddOrUpdatePcRow(const QString& folder, const QFileInfo& info, bool select) {
+    return AddLocalRow(folder, info, select);
+}
+
+int CTallowView::AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool select) {
+    return AddDeviceRow({entry.name, entry.attributes, int64_t(entry.time) * 1000, entry.size},
+                        select);
+}
+
 int CTallowView::AddLocalRow(const QString& folder, const QFileInfo& info, bool select) {
     const bool known = FindRow(info.fileName()) >= 0;
-    const int row = AddOrUpdatePcRow(folder, info, select);
+    const int row = CFileListView::AddOrUpdatePcRow(folder, info, select);
     // Types are named by extension, as the desktop registers them; the database also matches
     // whole names such as README, which would hide the program's own rule for such files.
     if (!known && !info.isDir() && info.suffix().isEmpty())
@@ -136,17 +135,4 @@ int CTallowView::AddDeviceRow(const CDriftboxBackend::Record& record, bool selec
 void CTallowView::RunFindDialog() {
     CFindInfoDlg dlg(m_app, this, window());
     dlg.exec();
-}
-
-void CTallowView::OnRowActivated(int row) {
-    if (row < 0 || row >= Model()->Count()) return;
-    if (QTreeWidgetItem* item = TreeItemOf(row)) {
-        m_tree->SelectFolder(item);
-        return;
-    }
-    const QString path = m_tree->CurrentPath();
-    // The desktop has no handler for "ZOT:\" paths: a terminal file is opened by nothing.
-    if (path.isEmpty() || CDevicePath::IsDevicePath(path)) return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(
-        CDevicePath::JoinPc(path, Model()->RowAt(row).text[CFileListModel::kName])));
 }

@@ -14,8 +14,6 @@ class CTallowView : public CFileListView {
   public:
     explicit CTallowView(CTallowApp* app, QWidget* parent = nullptr);
 
-    void SetTreeView(CLeftView* tree) { m_tree = tree; }
-
     // Rebuilds the list for the tree item just selected.
     void ShowFolder(QTreeWidgetItem* item);
     void DriveSummary();
@@ -23,6 +21,8 @@ class CTallowView : public CFileListView {
     // The files and folders of a local folder: hidden files, "." and ".." left out.
     void LocalListing(const QString& folder);
     int AddLocalRow(const QString& folder, const QFileInfo& info, bool select);
+    int AddOrUpdatePcRow(const QString& folder, const QFileInfo& info, bool select) override;
+    int AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool select) override;
     // The full 64-bit size: a low-32-bit signed view would show 2 GiB and more as negative.
     int AddDeviceRow(const CDriftboxBackend::Record& record, bool select);
 
@@ -31,17 +31,12 @@ class CTallowView : public CFileListView {
     static QString DeviceTimeText(int64_t timeMs);
     QString DriveTypeText(int image) const;
 
-    // Double-click: into the tree item a row stands for, or the desktop's default action.
-    void OnRowActivated(int row);
-
   signals:
     // The list's rows or selection changed; the frame's update handlers follow.
     void contentsChanged();
 
   private:
-    QTreeWidgetItem* TreeItemOf(int row) const;
     void RunFindDialog();
 
     CTallowApp* m_app;
-    CLeftView* m_tree = nullptr;
 };

@@ -3,7 +3,7 @@
 # listings, and the exit codes and messages of failures.
 # usage: zot_cli_test.sh BIN_DIR
 set -u
-bin=$1
+bin=$(cd "$1" && pwd)
 work=$(mktemp -d /tmp/zot-cli-XXXXXX)
 store=$work/store
 mkdir -p "$store" "$work/pc"

@@ -1,0 +1,33 @@
+#pragma once
+// What the two explorers' copy and delete jobs do differently: their texts and a few rules.
+#include <QString>
+#include <functional>
+
+struct CJobPolicy {
+    QString errorCaption;        // caption of the dialog's error boxes
+    QString cannotPasteCaption;  // caption of "Cannot paste to here!"
+    QString cannotPasteHere;
+    QString samePath;
+    QString appCaption;  // caption of the application's boxes
+    std::function<QString(const QString& src)> cannotCopyFolder;
+    std::function<QString(const QString& name, int limit)> nameTooLong;
+    // The outcome of a failed file copy: "[" + src + "]" + outcome(code) + continueNext.
+    std::function<QString(int status)> outcome;
+    QString continueNext;
+    std::function<QString(const QString& target)> overwriteQuestion;
+    QString copyFailed;  // the library refused to start a copy
+    std::function<QString(const QString& name)> deleteFileFailed;
+    std::function<QString(const QString& name)> deleteFolderFailed;
+    QString folderType;  // type column of a folder row the paste adds
+
+    // Longest name of a file pasted to the terminal, in bytes of the wire code page.
+    int nameLimit = 16;
+    // A pasted PC folder whose name exists in the destination is copied into; else the
+    // paste ends there.
+    bool mergeIntoExistingFolder = false;
+    // A file inside a pasted folder that cannot be copied asks whether to go on; else the
+    // rest of that folder is left and the enclosing folder goes on.
+    bool askAfterFailureInFolder = false;
+    // The row of a file pasted to the terminal shows the PC's wall-clock time; else unknown.
+    bool stampDeviceRows = false;
+};
