@@ -86,6 +86,20 @@ TEST_F(ZotlinkUnderWine, CopiesAreByteIdenticalBothWays) {
     }
 }
 
+// A PC name that the ANSI code page (1252 in the test's prefix) cannot spell opens too: the
+// library hands the PC file end UTF-8, never ANSI text, which would turn it into '?'.
+TEST_F(ZotlinkUnderWine, PcNamesOutsideTheAnsiCodePageCopyBothWays) {
+    const std::wstring source = m_pc + L"\\\u03a9\u043c\u0435\u0433\u0430.bin";
+    WriteRandom(source, 5000);
+    ASSERT_EQ(ReadAll(source).size(), 5000u);
+    ASSERT_EQ(ZOT_LumoInit(Port("ZOT_WINE_PORT"), 115200, 1), 1);
+    EXPECT_EQ(ZOT_CopyFileW(source.c_str(), L"ZOT:\\omega.bin", 0), 1);
+    EXPECT_EQ(ReadAll(Env(L"ZOT_WINE_STORE") + L"\\omega.bin"), ReadAll(source));
+    const std::wstring back = m_pc + L"\\\u0436\u2192.bin";
+    EXPECT_EQ(ZOT_CopyFileW(L"ZOT:\\omega.bin", back.c_str(), 0), 1);
+    EXPECT_EQ(ReadAll(back), ReadAll(source));
+}
+
 TEST_F(ZotlinkUnderWine, CancelStopsACopyAfterTheBlockInProgress) {
     const std::wstring source = m_pc + L"\\cancel.bin";
     WriteRandom(source, 1 << 20);
