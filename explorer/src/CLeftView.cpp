@@ -19,6 +19,7 @@ CFolderTree::Labels CLeftView::EditionLabels() const {
     l.removable = tr("3.5 Floppy (%1)");
     l.optical = tr("CDROM (%1)");
     l.volume = QStringLiteral("%1 (%2)");
+    l.home = tr("Home");
     l.deviceItem = QString::asprintf("ZOT_%d_%d", 0, 1);
     return l;
 }

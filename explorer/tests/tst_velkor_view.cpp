@@ -92,16 +92,20 @@ void TestVelkorView::driveRowsShowTypeAndSpace_data() {
     QTest::addColumn<CVelkorApp::Edition>("edition");
     QTest::addColumn<QString>("localType");
     QTest::addColumn<QString>("spacePattern");
+    QTest::addColumn<QString>("home");
     QTest::newRow("en") << kEnglish << "Local driver"
-                        << R"(^(\d+\.\d\d GB\(\d+ MB free\)|\d+ MB\(\(\d+ MB free\)\))$)";
+                        << R"(^(\d+\.\d\d GB\(\d+ MB free\)|\d+ MB\(\(\d+ MB free\)\))$)"
+                        << "Home";
     QTest::newRow("zh") << kChinese << "本地磁盘"
-                        << R"(^(\d+\.\d\d GB\(剩余\d+ MB\)|\d+ MB\(\(剩余\d+ MB\)\))$)";
+                        << R"(^(\d+\.\d\d GB\(剩余\d+ MB\)|\d+ MB\(\(剩余\d+ MB\)\))$)"
+                        << "主文件夹";
 }
 
 void TestVelkorView::driveRowsShowTypeAndSpace() {
     QFETCH(CVelkorApp::Edition, edition);
     QFETCH(QString, localType);
     QFETCH(QString, spacePattern);
+    QFETCH(QString, home);
     CVelkorSettings().SetAutoLink(0);
     CVelkorApp app(edition);
     CMainFrame* frame = app.InitInstance({});
@@ -109,14 +113,17 @@ void TestVelkorView::driveRowsShowTypeAndSpace() {
     CVelkorView* list = frame->ListView();
     tree->SelectFolder(tree->ComputerItem());
     QCOMPARE(list->Model()->Count(), tree->ComputerItem()->childCount());
-    QVERIFY(list->Model()->Count() >= 1);
+    QVERIFY(list->Model()->Count() >= 2);
+    // The home folder comes first, then the volumes.
+    QCOMPARE(tree->ComputerItem()->child(0)->text(0), home);
+    QCOMPARE(tree->PathOf(tree->ComputerItem()->child(0)), QDir::homePath());
     const QRegularExpression space(spacePattern);
     bool sawFixed = false;
     for (int row = 0; row < list->Model()->Count(); ++row) {
         QTreeWidgetItem* drive = tree->ComputerItem()->child(row);
         QCOMPARE(Cell(list, row, CFileListModel::kName), drive->text(0));
-        // The label ends with the mount point in brackets where the drive letter stood.
-        QVERIFY(drive->text(0).endsWith("(" + tree->PathOf(drive) + ")"));
+        // A volume's label ends with the mount point in brackets where the letter stood.
+        if (row > 0) QVERIFY(drive->text(0).endsWith("(" + tree->PathOf(drive) + ")"));
         if (list->Model()->RowAt(row).image == 4) {
             sawFixed = true;
             QCOMPARE(Cell(list, row, CFileListModel::kType), localType);

@@ -55,6 +55,10 @@ Built %3</source>
         <source>CDROM (%1)</source>
         <translation>光盘 (%1)</translation>
     </message>
+    <message>
+        <source>Home</source>
+        <translation>主文件夹</translation>
+    </message>
 </context>
 <context>
     <name>CListFilesDlg</name>

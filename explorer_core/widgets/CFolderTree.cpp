@@ -82,6 +82,13 @@ void CFolderTree::Build(const Labels& labels, bool connected) {
     m_root->addChild(m_devices);
     m_root->setExpanded(true);
 
+    // On a desktop the user's own files are where one starts, as in its file managers.
+    if (const QString home = QDir::homePath(); !labels.home.isEmpty() && QDir(home).exists()) {
+        QTreeWidgetItem* item = MakeItem(labels.home, Kind::Drive, CIconCache::kFixedDrive);
+        item->setData(0, kRootPathRole, home);
+        m_computer->addChild(item);
+        Enumerate(item);
+    }
     for (const CVolumes::Volume& v : CVolumes::Mounted()) {
         QString label;
         int image = CIconCache::kFixedDrive;

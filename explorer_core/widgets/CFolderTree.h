@@ -1,5 +1,6 @@
 #pragma once
-// The explorers' folder tree: a root, "My Computer" with one item per mounted volume, "Remote
+// The explorers' folder tree: a root, "My Computer" with the user's home folder and one item
+// per mounted volume, "Remote
 // Devices" with the terminal, and folders enumerated lazily one level ahead of what is shown.
 // Paths are recomputed from the items: a volume's mount point stands where a drive letter
 // stood, and the terminal's item is the device root "ZOT:".
@@ -19,6 +20,7 @@ class CFolderTree : public QTreeWidget {
         QString removable;  // "%1" is the mount point
         QString optical;    // "%1" is the mount point
         QString volume;     // "%1" the volume label, "%2" the mount point
+        QString home;       // the user's home folder, the first item of "My Computer"
         QString deviceItem;
     };
 

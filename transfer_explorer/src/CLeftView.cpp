@@ -17,6 +17,7 @@ CFolderTree::Labels CLeftView::TreeLabels() {
     l.removable = tr("3.5软盘 (%1)");
     l.optical = tr("光盘 (%1)");
     l.volume = QStringLiteral("%1 (%2)");
+    l.home = tr("主文件夹");
     l.deviceItem = QString::asprintf("ZOT_%d_%d", 0, 1);
     return l;
 }
