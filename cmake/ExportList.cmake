@@ -1,6 +1,7 @@
 # qs_export_list(<target> <list-file>)
 # The list file holds one exported name a line. On ELF a version script built from it hides
-# every other symbol; a test compares the library's dynamic symbols with the same list.
+# every other symbol; on Windows the .def file beside it names the exports, undecorated. A
+# test compares the library's dynamic symbols (or its export table) with the same list.
 function(qs_export_list target list_file)
   file(STRINGS ${list_file} names REGEX "^[A-Za-z_]")
   set(script "{\n  global:\n")
@@ -21,9 +22,24 @@ function(qs_export_list target list_file)
       target_link_options(${target} PRIVATE "LINKER:--no-undefined")
     endif()
   endif()
-  if(QS_BUILD_TESTS AND NOT WIN32)
+  if(WIN32)
+    get_filename_component(dir ${list_file} DIRECTORY)
+    file(GLOB def ${dir}/*.def)
+    target_sources(${target} PRIVATE ${def})
+    # No "lib" prefix, and stdcall names without their @n: callers look them up by plain name.
+    set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "")
+    if(MINGW)
+      target_link_options(${target} PRIVATE "LINKER:--kill-at")
+    endif()
+  endif()
+  if(QS_BUILD_TESTS)
+    if(WIN32)
+      set(dump ${CMAKE_OBJDUMP})
+    else()
+      set(dump "")
+    endif()
     add_test(NAME ${target}.exports_match_list
       COMMAND ${CMAKE_COMMAND} -DLIB=$<TARGET_FILE:${target}> -DLIST=${list_file}
-              -P ${PROJECT_SOURCE_DIR}/cmake/CheckExports.cmake)
+              -DOBJDUMP=${dump} -P ${PROJECT_SOURCE_DIR}/cmake/CheckExports.cmake)
   endif()
 endfunction()

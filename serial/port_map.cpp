@@ -91,15 +91,6 @@ std::string Reason(const std::string& what, const std::string& path, int err) {
 
 }  // namespace
 
-std::string PortMapPath() {
-    // The XDG base directory rules: a relative XDG_CONFIG_HOME is to be ignored.
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/')
-        return std::string(xdg) + "/Corvale/ports.conf";
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return std::string(home) + "/.config/Corvale/ports.conf";
-    return {};
-}
-
 bool CPortMap::Load(const std::string& path, std::string* error) {
     m_lines.clear();
     if (path.empty()) return true;
@@ -155,7 +146,7 @@ bool CPortMap::Save(const std::string& path, std::string* error) const {
     }
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     const fs::path temp = target.string() + ".new-" + std::to_string(stamp);
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    std::FILE* f = std::fopen(temp.string().c_str(), "wb");
     if (!f) {
         if (error) *error = Reason("cannot write", temp.string(), errno);
         return false;

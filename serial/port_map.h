@@ -7,7 +7,8 @@ namespace qs {
 
 // The user's port map: the file that binds port names ("COM1", "USB") to device paths, such as
 // /dev/serial/by-id/usb-... which survives replugging where /dev/ttyUSB0 does not. It is
-// $XDG_CONFIG_HOME/Corvale/ports.conf, else ~/.config/Corvale/ports.conf.
+// $XDG_CONFIG_HOME/Corvale/ports.conf, else ~/.config/Corvale/ports.conf; on Windows
+// %APPDATA%\Corvale\ports.conf. One file per OS (port_map_path_*.cpp).
 std::string PortMapPath();
 
 // The [Ports] group of a ports.conf file. People edit the file by hand too, so saving keeps

@@ -15,6 +15,15 @@ namespace {
 using zot::copy::CPcFile;
 // What a terminal's 32-bit file size can hold.
 constexpr uint64_t kTerminalMaxSize = 0xFFFFFFFFull;
+constexpr size_t kMaxPcPathBytes = 4096;
+
+// A path from the C boundary (the locale's text) as the PC file end takes it; empty when it
+// does not convert, which no file opens under.
+std::string PcPath(const std::string& localPath) {
+    std::string path;
+    if (!zot::LocalToPcPath(localPath, &path, kMaxPcPathBytes)) path.clear();
+    return path;
+}
 
 void CopyName(const char* from, size_t length, char* to, size_t size) {
     const size_t n = std::min(length, size - 1);
@@ -52,7 +61,9 @@ bool CClientSession::Start(const std::string& device, int baud, int32_t* error) 
 bool CClientSession::DevicePath(const std::string& name, std::string* wire) const {
     zot::WString wide;
     if (name.empty() || !zot::FromLocal(name, &wide, zot::kMaxPathBytes)) return false;
-    return zot::ToWire(u"ZOT:\\" + wide, wire, zot::kMaxPathBytes);
+    // ZOT_WCHAR is wchar_t on Windows and char16_t elsewhere: no one literal type fits both.
+    static constexpr ZOT_WCHAR kRoot[] = {'Z', 'O', 'T', ':', '\\', 0};
+    return zot::ToWire(kRoot + wide, wire, zot::kMaxPathBytes);
 }
 
 int CClientSession::Judge(int otherwise) {
@@ -106,7 +117,7 @@ void CClientSession::FindClose() {
 
 int CClientSession::Send(const std::string& localPath, const std::string& deviceName,
                          int32_t* statusWord, int32_t* cancelWord) {
-    const auto in = CPcFile::OpenSource(localPath);
+    const auto in = CPcFile::OpenSource(PcPath(localPath));
     if (!in || in->Size() > kTerminalMaxSize) return zot::copy::kReadFailed;
     std::string wire;
     if (!DevicePath(deviceName, &wire)) return zot::copy::kCreateFailed;
@@ -123,7 +134,7 @@ int CClientSession::Receive(const std::string& deviceName, const std::string& lo
     if (!DevicePath(deviceName, &wire)) return zot::copy::kReadFailed;
     const auto in = zot::CTerminalFile::OpenSource(m_app, wire);
     if (!in) return Judge(zot::copy::kReadFailed);
-    const auto out = CPcFile::CreateDestination(localPath);
+    const auto out = CPcFile::CreateDestination(PcPath(localPath));
     if (!out) return zot::copy::kCreateFailed;
     const int result = zot::copy::Copy(*in, *out, statusWord, cancelWord);
     return result == zot::copy::kReadFailed ? Judge(result) : result;

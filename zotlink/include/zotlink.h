@@ -16,8 +16,9 @@
  *
  * Strings
  *   W functions take UTF-16 strings (wchar_t on Windows, char16_t elsewhere). On the wire paths
- *   travel in the PC's ANSI code page: on POSIX the charset of the environment's locale, or the
- *   iconv name in ZOTLINK_CODEPAGE (e.g. GBK). A path of more than 255 bytes after conversion is
+ *   travel in the PC's ANSI code page: on POSIX the charset of the environment's locale, on
+ *   Windows GetACP(); ZOTLINK_CODEPAGE names another (an iconv name such as GBK on POSIX; a
+ *   number, CPnnn or GBK, BIG5, SHIFT_JIS, UTF-8 on Windows). A path of more than 255 bytes after conversion is
  *   refused before anything is sent. The functions without W take strings in that code page.
  *
  * Ports

@@ -23,6 +23,12 @@ bool ToWire(WStringView text, std::string* out, size_t maxBytes);
 bool ToLocal(WStringView text, std::string* out, size_t maxBytes);
 // The locale's charset (PC file names, command lines) to UTF-16.
 bool FromLocal(std::string_view bytes, WString* out, size_t maxUnits);
+// PC file paths as the block copy's file end takes them (copy/pc_file.h): the locale's charset
+// on POSIX, UTF-8 on Windows, which holds every name the file system can, where the ANSI code
+// page does not.
+bool ToPcPath(WStringView text, std::string* out, size_t maxBytes);
+// A path in the locale's charset (a C caller's text) in that same form: unchanged on POSIX.
+bool LocalToPcPath(std::string_view localText, std::string* out, size_t maxBytes);
 // Wire code page to UTF-16; invalid bytes become U+FFFD. False when out would exceed maxUnits.
 bool FromWire(std::string_view bytes, WString* out, size_t maxUnits);
 

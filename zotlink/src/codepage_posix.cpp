@@ -1,5 +1,3 @@
-#include "codepage.h"
-
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
@@ -7,6 +5,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
+
+#include "codepage.h"
 
 namespace zot {
 namespace {
@@ -32,7 +32,7 @@ const std::string& LocalCharset() {
 // iconv descriptors are not thread-safe; each conversion opens its own. They are cheap next
 // to a serial round trip.
 class Iconv {
-public:
+  public:
     Iconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
     ~Iconv() {
         if (ok()) iconv_close(m_cd);
@@ -40,7 +40,7 @@ public:
     bool ok() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
     iconv_t get() const { return m_cd; }
 
-private:
+  private:
     iconv_t m_cd;
 };
 
@@ -129,6 +129,16 @@ bool FromWire(std::string_view bytes, WString* out, size_t maxUnits) {
 
 bool FromLocal(std::string_view bytes, WString* out, size_t maxUnits) {
     return ToUtf16(LocalCharset(), bytes, out, maxUnits);
+}
+
+bool ToPcPath(WStringView text, std::string* out, size_t maxBytes) {
+    return ToLocal(text, out, maxBytes);
+}
+
+bool LocalToPcPath(std::string_view localText, std::string* out, size_t maxBytes) {
+    if (localText.size() > maxBytes) return false;
+    out->assign(localText);
+    return true;
 }
 
 }  // namespace zot

@@ -93,4 +93,13 @@ bool FromLocal(std::string_view bytes, WString* out, size_t maxUnits) {
     return ToUtf16(CP_ACP, bytes, out, maxUnits);
 }
 
+bool ToPcPath(WStringView text, std::string* out, size_t maxBytes) {
+    return FromUtf16(CP_UTF8, text, out, maxBytes);
+}
+
+bool LocalToPcPath(std::string_view localText, std::string* out, size_t maxBytes) {
+    WString wide;
+    return ToUtf16(CP_ACP, localText, &wide, maxBytes) && FromUtf16(CP_UTF8, wide, out, maxBytes);
+}
+
 }  // namespace zot

@@ -26,7 +26,7 @@ using copy::IFileEnd;
 
 // PC paths are in the file system's encoding, terminal paths in the wire code page.
 bool PcPath(WStringView path, std::string* out) {
-    return !path.empty() && ToLocal(path, out, kMaxLocalPathBytes) &&
+    return !path.empty() && ToPcPath(path, out, kMaxLocalPathBytes) &&
            out->find('\0') == std::string::npos;
 }
 

@@ -10,6 +10,7 @@
 #include "copying.h"
 #include "json.h"
 #include "open_failure.h"
+#include "platform.h"
 #include "port_name.h"
 #include "terminal_path.h"
 #include "terminal_time.h"
@@ -24,10 +25,6 @@ using zottools::BaseName;
 using zottools::DeviceJoin;
 using zottools::DevicePath;
 using zottools::NamesDeviceFolder;
-
-// The port number through which --device is reached: the library resolves port n through
-// the environment variable COMn.
-constexpr int kDevicePort = 255;
 
 std::string NameOf(const ZOT_FIND_DATA& d) {
     // A name may fill all 100 bytes without a terminating zero.
@@ -70,7 +67,7 @@ namespace {
 
 // The one port this process talks to (the many-terminal mode gives each child one).
 int PortOf(const Options& o) {
-    if (!o.devices.empty()) return kDevicePort;
+    if (!o.devices.empty()) return PortForDevice(o.devices.front());
     return o.ports.empty() ? o.port : o.ports.front();
 }
 
@@ -78,8 +75,10 @@ int PortOf(const Options& o) {
 
 int Connect(const Options& o) {
     const int port = PortOf(o);
-    if (!o.devices.empty())
-        ::setenv(("COM" + std::to_string(port)).c_str(), o.devices.front().c_str(), 1);
+    if (port < 0) {
+        Fail("cannot open " + o.devices.front() + ": not a port name this system has (COMn)");
+        return kExitNoTerminal;
+    }
     const std::string where =
         o.devices.empty() ? "port " + std::to_string(port) : o.devices.front();
     if (!ZOT_LumoInit(port, o.baud, o.compress ? 1 : 0)) {

@@ -1,11 +1,9 @@
 // get and put: whole-file copies through the library's copy thread, with progress, Ctrl-C,
 // kept times and an optional read-back check; folders with -r.
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -16,6 +14,7 @@
 
 #include "commands.h"
 #include "copying.h"
+#include "platform.h"
 #include "progress.h"
 #include "resume.h"
 #include "terminal_path.h"
@@ -47,28 +46,24 @@ bool Interrupted() {
 }
 
 void CatchInterrupt() {
-    struct sigaction sa {};
-    sa.sa_handler = OnInterrupt;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
+    OnInterruptSignals(OnInterrupt);
 }
 
 namespace {
 
 bool IsPcDirectory(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    PcStat st;
+    return StatPc(path, &st) && st.isDirectory;
 }
 
 bool PcExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
+    PcStat st;
+    return StatPc(path, &st);
 }
 
 uint64_t PcSize(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+    PcStat st;
+    return StatPc(path, &st) ? st.size : 0;
 }
 
 const char* StatusMeaning(int status) {
@@ -88,7 +83,7 @@ const char* StatusMeaning(int status) {
 
 // Compares the terminal file with the PC file byte for byte.
 bool SameContents(const std::string& devicePath, const std::string& pcPath, std::string* why) {
-    std::ifstream pc(pcPath, std::ios::binary);
+    std::ifstream pc(PcPath(pcPath), std::ios::binary);
     if (!pc) {
         *why = "cannot read " + pcPath + " back";
         return false;
@@ -186,8 +181,7 @@ void KeepTime(bool toPc, const std::string& devicePath, const std::string& pcPat
     if (time == 0) return;
     if (toPc) {
         const timespec t = zottools::TerminalTimeToTimespec(time);
-        const timespec both[2] = {t, t};
-        ::utimensat(AT_FDCWD, pcPath.c_str(), both, 0);
+        SetPcTimes(pcPath, t);
         return;
     }
     const int32_t h = ZOT_OpenFileW(Widen(devicePath).c_str(), 2);
@@ -198,9 +192,9 @@ void KeepTime(bool toPc, const std::string& devicePath, const std::string& pcPat
 
 // The modification time of a PC file in the terminal's terms, 0 when unknown.
 uint32_t PcTime(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return 0;
-    return zottools::TimespecToTerminalTime(st.st_mtim);
+    PcStat st;
+    if (!StatPc(path, &st)) return 0;
+    return zottools::TimespecToTerminalTime(st.modified);
 }
 
 // Turns a -r copy of one folder into the copies of what it holds, creating folders first.
@@ -209,7 +203,7 @@ bool CopyFolder(const Options& o, bool toPc, const std::string& deviceFolder,
     std::error_code ec;
     bool ok = true;
     if (toPc) {
-        fs::create_directories(pcFolder, ec);
+        fs::create_directories(PcPath(pcFolder), ec);
         if (!IsPcDirectory(pcFolder)) {
             Fail("get " + deviceFolder + ": cannot create the folder " + pcFolder);
             report.File(deviceFolder, pcFolder, 0, "failed", "cannot create the folder");
@@ -219,7 +213,7 @@ bool CopyFolder(const Options& o, bool toPc, const std::string& deviceFolder,
             if (g_interrupted) return false;
             const std::string pc = pcFolder + "/" + e.relative;
             if (e.isDir) {
-                fs::create_directories(pc, ec);
+                fs::create_directories(PcPath(pc), ec);
                 continue;
             }
             ok = CopyFileTo(o, true, DeviceBelow(deviceFolder, e.relative), pc, e.size, e.time,
@@ -255,7 +249,7 @@ std::string PcTargetFor(const Options& o, const std::string& dest) {
     if (o.terminalLabel.empty()) return dest;
     const std::string target = dest + "/" + o.terminalLabel;
     std::error_code ec;
-    fs::create_directories(target, ec);
+    fs::create_directories(PcPath(target), ec);
     return target;
 }
 

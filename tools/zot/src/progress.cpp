@@ -1,9 +1,9 @@
 #include "progress.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
+
+#include "platform.h"
 
 namespace zotcli {
 
@@ -20,7 +20,7 @@ ProgressBar::ProgressBar(std::string label, uint64_t total)
     : m_label(std::move(label)),
       m_total(total),
       // The many-terminal mode reads its children's bars through a pipe and asks for them.
-      m_enabled(::isatty(STDERR_FILENO) != 0 || std::getenv("ZOT_PROGRESS") != nullptr),
+      m_enabled(StderrIsTerminal() || std::getenv("ZOT_PROGRESS") != nullptr),
       m_start(std::chrono::steady_clock::now()) {}
 
 void ProgressBar::Update(uint64_t done) {

@@ -1,11 +1,8 @@
 #include "resume.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <vector>
 
+#include "platform.h"
 #include "text.h"
 #include "zotlink.h"
 
@@ -14,18 +11,6 @@ namespace {
 
 // Several library blocks per call keep the progress bar lively without extra round trips.
 constexpr uint32_t kChunk = 16 * 1024;
-
-class Fd {
-  public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-
-  private:
-    int m_fd;
-};
 
 class DeviceFile {
   public:
@@ -49,17 +34,16 @@ bool Seek(int32_t h, uint64_t offset) {
 
 int ResumeGet(const std::string& devicePath, const std::string& pcPath, uint64_t total,
               ProgressBar& bar) {
-    Fd out(::open(pcPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
-    if (out.get() < 0) return ZOT_COPY_CREATE_FAILED;
-    struct stat st {};
-    if (::fstat(out.get(), &st) != 0) return ZOT_COPY_CREATE_FAILED;
-    uint64_t offset = static_cast<uint64_t>(st.st_size);
+    const auto out = CResumeFile::OpenForWriting(pcPath);
+    if (!out) return ZOT_COPY_CREATE_FAILED;
+    uint64_t offset = 0;
+    if (!out->Size(&offset)) return ZOT_COPY_CREATE_FAILED;
     if (offset > total) {
         // Not a partial copy of this source: start over.
-        if (::ftruncate(out.get(), 0) != 0) return ZOT_COPY_WRITE_FAILED;
+        if (!out->TruncateToEmpty()) return ZOT_COPY_WRITE_FAILED;
         offset = 0;
     }
-    if (::lseek(out.get(), static_cast<off_t>(offset), SEEK_SET) < 0) return ZOT_COPY_WRITE_FAILED;
+    if (!out->SeekTo(offset)) return ZOT_COPY_WRITE_FAILED;
     DeviceFile in(ZOT_OpenFileW(Widen(devicePath).c_str(), 2));
     if (in.get() == -1 || !Seek(in.get(), offset)) return ZOT_COPY_READ_FAILED;
     std::vector<char> buf(kChunk);
@@ -68,8 +52,7 @@ int ResumeGet(const std::string& devicePath, const std::string& pcPath, uint64_t
         const auto want = static_cast<uint32_t>(std::min<uint64_t>(kChunk, total - offset));
         uint32_t got = 0;
         const int ok = ZOT_ReadFile(in.get(), buf.data(), want, &got);
-        if (got && ::write(out.get(), buf.data(), got) != static_cast<ssize_t>(got))
-            return ZOT_COPY_WRITE_FAILED;
+        if (got && !out->Write(buf.data(), got)) return ZOT_COPY_WRITE_FAILED;
         offset += got;
         bar.Update(offset);
         if (!ok) return ZOT_COPY_READ_FAILED;
@@ -79,8 +62,8 @@ int ResumeGet(const std::string& devicePath, const std::string& pcPath, uint64_t
 
 int ResumePut(const std::string& pcPath, const std::string& devicePath, uint64_t total,
               ProgressBar& bar) {
-    Fd in(::open(pcPath.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) return ZOT_COPY_READ_FAILED;
+    const auto in = CResumeFile::OpenForReading(pcPath);
+    if (!in) return ZOT_COPY_READ_FAILED;
     const auto wide = Widen(devicePath);
     int32_t h = ZOT_OpenFileW(wide.c_str(), 2);
     if (h == -1) h = ZOT_CreateFileW(wide.c_str(), ZOT_GENERIC_READ | ZOT_GENERIC_WRITE);
@@ -97,8 +80,7 @@ int ResumePut(const std::string& pcPath, const std::string& devicePath, uint64_t
     while (offset < total) {
         if (Interrupted()) return ZOT_COPY_CANCELLED;
         const auto want = static_cast<uint32_t>(std::min<uint64_t>(kChunk, total - offset));
-        const ssize_t got = ::pread(in.get(), buf.data(), want, static_cast<off_t>(offset));
-        if (got != static_cast<ssize_t>(want)) return ZOT_COPY_READ_FAILED;
+        if (!in->ReadAt(buf.data(), want, offset)) return ZOT_COPY_READ_FAILED;
         uint32_t written = 0;
         const int ok = ZOT_WriteFile(out.get(), buf.data(), want, &written);
         offset += written;

@@ -2,7 +2,6 @@
 // that are missing or differ in size or time. Run again after an interruption, it finds the
 // half-copied file different (its size, or the time it has not yet been given) and copies
 // it again, so it finishes.
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <map>
@@ -12,6 +11,7 @@
 
 #include "commands.h"
 #include "copying.h"
+#include "platform.h"
 #include "report.h"
 #include "resume.h"
 #include "terminal_path.h"
@@ -25,8 +25,8 @@ namespace zotcli {
 namespace {
 
 bool IsPcDirectory(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    PcStat st;
+    return StatPc(path, &st) && st.isDirectory;
 }
 
 bool Differs(const Options& o, const Entry& source, const Entry& destination) {
@@ -53,7 +53,7 @@ std::string DestinationPath(const Sides& s, const std::string& rel) {
 bool MakeFolder(const Sides& s, const std::string& rel) {
     if (!s.toPc) return MakeDeviceFolders(DestinationPath(s, rel));
     std::error_code ec;
-    fs::create_directories(DestinationPath(s, rel), ec);
+    fs::create_directories(PcPath(DestinationPath(s, rel)), ec);
     return IsPcDirectory(DestinationPath(s, rel));
 }
 
@@ -61,7 +61,7 @@ bool RemoveEntry(const Sides& s, const Entry& e) {
     const std::string path = DestinationPath(s, e.relative);
     if (s.toPc) {
         std::error_code ec;
-        return fs::remove(path, ec);
+        return fs::remove(PcPath(path), ec);
     }
     const auto wide = Widen(path);
     return (e.isDir ? ZOT_RemoveDirectoryW : ZOT_DeleteFileW)(wide.c_str()) != 0;
@@ -83,7 +83,7 @@ bool CheckSyncUsage(const Options& o, std::string* error) {
         *error = "sync: " + o.args[0] + " is not a PC folder";
         return false;
     }
-    if (o.toPc && fs::exists(o.args[1]) && !IsPcDirectory(o.args[1])) {
+    if (o.toPc && fs::exists(PcPath(o.args[1])) && !IsPcDirectory(o.args[1])) {
         *error = "sync: " + o.args[1] + " exists and is not a folder";
         return false;
     }

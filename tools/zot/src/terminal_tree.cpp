@@ -1,11 +1,10 @@
 #include "terminal_tree.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 
+#include "platform.h"
 #include "terminal_path.h"
 #include "text.h"
 #include "zotlink.h"
@@ -84,22 +83,22 @@ std::vector<Entry> PcWalk(const std::string& pcFolder, bool recursive) {
     namespace fs = std::filesystem;
     std::vector<Entry> out;
     std::error_code ec;
-    std::vector<std::pair<fs::path, std::string>> pending = {{fs::path(pcFolder), ""}};
+    std::vector<std::pair<fs::path, std::string>> pending = {{PcPath(pcFolder), ""}};
     while (!pending.empty()) {
         auto [dir, prefix] = pending.front();
         pending.erase(pending.begin());
         std::vector<std::pair<fs::path, std::string>> below;
         std::vector<Entry> here;
         for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-            struct stat st {};
-            if (::lstat(it->path().c_str(), &st) != 0) continue;
-            if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) continue;
+            PcStat st;
+            if (!StatPc(it->path().string(), &st, false)) continue;
+            if (!st.isRegular && !st.isDirectory) continue;
             Entry e;
             const std::string name = it->path().filename().string();
             e.relative = prefix.empty() ? name : prefix + "/" + name;
-            e.isDir = S_ISDIR(st.st_mode);
-            e.size = e.isDir ? 0 : static_cast<uint64_t>(st.st_size);
-            e.time = st.st_mtim.tv_sec > 0 ? static_cast<uint32_t>(st.st_mtim.tv_sec) : 0;
+            e.isDir = st.isDirectory;
+            e.size = e.isDir ? 0 : st.size;
+            e.time = st.modified.tv_sec > 0 ? static_cast<uint32_t>(st.modified.tv_sec) : 0;
             here.push_back(e);
             if (e.isDir && recursive) below.emplace_back(it->path(), e.relative);
         }

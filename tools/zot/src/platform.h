@@ -1,0 +1,63 @@
+#pragma once
+// The little the command line needs of the OS, one file per OS.
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace zotcli {
+
+// A PC path from the command line (the locale's text) as the file system takes it: the bytes
+// as they are on POSIX, the wide form on Windows, so non-ASCII names open there too.
+std::filesystem::path PcPath(const std::string& localText);
+
+// The library port number through which --device is reached, -1 when it cannot be.
+int PortForDevice(const std::string& device);
+
+// Whether standard error is a terminal (for the progress bar).
+bool StderrIsTerminal();
+
+// Has handler run on Ctrl-C and on a request to terminate.
+void OnInterruptSignals(void (*handler)(int));
+
+// What a PC path names. With followLinks false a symbolic link is itself neither a regular
+// file nor a folder.
+struct PcStat {
+    bool isRegular = false;
+    bool isDirectory = false;
+    uint64_t size = 0;
+    timespec modified{};  // since 1970, UTC
+};
+// False when the path names nothing (or cannot be looked at).
+bool StatPc(const std::string& path, PcStat* out, bool followLinks = true);
+
+// Sets a PC file's access and modification times; failure is ignored by the callers.
+void SetPcTimes(const std::string& path, const timespec& time);
+
+// A PC file for continuing an interrupted copy.
+class CResumeFile {
+  public:
+    // For writing, created when missing and never cut on opening. Null on failure.
+    static std::unique_ptr<CResumeFile> OpenForWriting(const std::string& path);
+    // For reading. Null on failure.
+    static std::unique_ptr<CResumeFile> OpenForReading(const std::string& path);
+    ~CResumeFile();
+    CResumeFile(const CResumeFile&) = delete;
+    CResumeFile& operator=(const CResumeFile&) = delete;
+
+    bool Size(uint64_t* size) const;
+    bool TruncateToEmpty();
+    bool SeekTo(uint64_t offset);
+    // True when all n bytes were written at the current position.
+    bool Write(const void* data, size_t n);
+    // True when exactly n bytes were read at offset.
+    bool ReadAt(void* buffer, size_t n, uint64_t offset);
+
+  private:
+    explicit CResumeFile(intptr_t handle) : m_handle(handle) {}
+    intptr_t m_handle;
+};
+
+}  // namespace zotcli

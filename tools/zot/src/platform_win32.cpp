@@ -1,0 +1,144 @@
+#include <io.h>
+#include <windows.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform.h"
+#include "text.h"
+
+namespace zotcli {
+namespace {
+
+HANDLE Handle(intptr_t native) {
+    return reinterpret_cast<HANDLE>(native);
+}
+
+// FILETIME counts 100 ns steps since 1601.
+constexpr uint64_t kEpochDifference = 116444736000000000ull;
+
+timespec ToTimespec(const FILETIME& ft) {
+    const uint64_t t = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    timespec ts{};
+    if (t < kEpochDifference) return ts;
+    ts.tv_sec = static_cast<time_t>((t - kEpochDifference) / 10000000u);
+    ts.tv_nsec = static_cast<long>((t - kEpochDifference) % 10000000u * 100u);
+    return ts;
+}
+
+FILETIME ToFiletime(const timespec& ts) {
+    const uint64_t t = kEpochDifference + static_cast<uint64_t>(ts.tv_sec) * 10000000u +
+                       static_cast<uint64_t>(ts.tv_nsec) / 100u;
+    FILETIME ft;
+    ft.dwLowDateTime = static_cast<DWORD>(t);
+    ft.dwHighDateTime = static_cast<DWORD>(t >> 32);
+    return ft;
+}
+
+}  // namespace
+
+std::filesystem::path PcPath(const std::string& localText) {
+    const WString wide = Widen(localText);
+    return std::filesystem::path(std::wstring(wide.begin(), wide.end()));
+}
+
+// Windows ports have names of their own: "COM7" or "\\.\COM7" is port 7.
+int PortForDevice(const std::string& device) {
+    const char* p = device.c_str();
+    if (std::strncmp(p, "\\\\.\\", 4) == 0) p += 4;
+    if (_strnicmp(p, "COM", 3) != 0) return -1;
+    p += 3;
+    char* end = nullptr;
+    const long n = std::strtol(p, &end, 10);
+    return *p && *end == '\0' && n >= 1 && n <= 255 ? static_cast<int>(n) : -1;
+}
+
+bool StderrIsTerminal() {
+    return _isatty(_fileno(stderr)) != 0;
+}
+
+void OnInterruptSignals(void (*handler)(int)) {
+    // The C runtime turns Ctrl-C and Ctrl-Break of the console into SIGINT.
+    std::signal(SIGINT, handler);
+    std::signal(SIGTERM, handler);
+}
+
+bool StatPc(const std::string& path, PcStat* out, bool followLinks) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(PcPath(path).c_str(), GetFileExInfoStandard, &data)) return false;
+    const bool link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    const bool dir = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (link && !followLinks) {
+        *out = PcStat{};
+        return true;
+    }
+    out->isDirectory = dir;
+    out->isRegular = !dir && (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) == 0;
+    out->size = dir ? 0 : (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    out->modified = ToTimespec(data.ftLastWriteTime);
+    return true;
+}
+
+void SetPcTimes(const std::string& path, const timespec& time) {
+    const HANDLE h =
+        CreateFileW(PcPath(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return;
+    const FILETIME ft = ToFiletime(time);
+    SetFileTime(h, nullptr, &ft, &ft);
+    CloseHandle(h);
+}
+
+std::unique_ptr<CResumeFile> CResumeFile::OpenForWriting(const std::string& path) {
+    const HANDLE h = CreateFileW(PcPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    return std::unique_ptr<CResumeFile>(new CResumeFile(reinterpret_cast<intptr_t>(h)));
+}
+
+std::unique_ptr<CResumeFile> CResumeFile::OpenForReading(const std::string& path) {
+    const HANDLE h = CreateFileW(PcPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    return std::unique_ptr<CResumeFile>(new CResumeFile(reinterpret_cast<intptr_t>(h)));
+}
+
+CResumeFile::~CResumeFile() {
+    CloseHandle(Handle(m_handle));
+}
+
+bool CResumeFile::Size(uint64_t* size) const {
+    LARGE_INTEGER n{};
+    if (!GetFileSizeEx(Handle(m_handle), &n) || n.QuadPart < 0) return false;
+    *size = static_cast<uint64_t>(n.QuadPart);
+    return true;
+}
+
+bool CResumeFile::TruncateToEmpty() {
+    return SeekTo(0) && SetEndOfFile(Handle(m_handle));
+}
+
+bool CResumeFile::SeekTo(uint64_t offset) {
+    LARGE_INTEGER to{};
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(Handle(m_handle), to, nullptr, FILE_BEGIN);
+}
+
+bool CResumeFile::Write(const void* data, size_t n) {
+    DWORD put = 0;
+    return n <= MAXDWORD &&
+           WriteFile(Handle(m_handle), data, static_cast<DWORD>(n), &put, nullptr) && put == n;
+}
+
+bool CResumeFile::ReadAt(void* buffer, size_t n, uint64_t offset) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    return n <= MAXDWORD && ReadFile(Handle(m_handle), buffer, static_cast<DWORD>(n), &got, &at) &&
+           got == n;
+}
+
+}  // namespace zotcli

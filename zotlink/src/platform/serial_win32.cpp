@@ -1,0 +1,74 @@
+#include <windows.h>
+
+#include "comm_win32.h"
+#include "platform/serial_port.h"
+
+namespace zot {
+namespace {
+
+constexpr DWORD kQueueBytes = 4096;
+constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+
+class CWin32SerialPort final : public ISerialPort {
+  public:
+    explicit CWin32SerialPort(HANDLE port) : m_port(port) {}
+    ~CWin32SerialPort() override { CloseHandle(m_port); }
+    CWin32SerialPort(const CWin32SerialPort&) = delete;
+    CWin32SerialPort& operator=(const CWin32SerialPort&) = delete;
+
+    bool ok() const { return m_read.ok() && m_write.ok(); }
+
+    size_t Read(uint8_t* buffer, size_t max, int waitMs) override {
+        if (max == 0) return 0;
+        const long n = qs::CommRead(m_port, m_read, buffer, max, waitMs < 0 ? 0 : waitMs);
+        if (n >= 0) return static_cast<size_t>(n);
+        // A removed device fails every call at once; wait out the time as silence would.
+        Sleep(static_cast<DWORD>(waitMs > 0 ? waitMs : 1));
+        return 0;
+    }
+
+    // The write time-outs set at open (10 ms a byte plus 1000 ms) bound the wait; the frame
+    // buffer stays untouched until the write is over.
+    bool Write(const uint8_t* data, size_t length) override {
+        return qs::CommWrite(m_port, m_write, data, length) == static_cast<long>(length);
+    }
+
+    bool Purge() override { return PurgeComm(m_port, kPurgeAll) != 0; }
+
+  private:
+    HANDLE m_port;
+    qs::CommOverlapped m_read;
+    qs::CommOverlapped m_write;
+};
+
+bool Configure(HANDLE port, int baud) {
+    if (!qs::ConfigureRaw(port, baud)) return false;
+    if (!SetupComm(port, kQueueBytes, kQueueBytes)) return false;
+    if (!PurgeComm(port, kPurgeAll)) return false;
+    COMMTIMEOUTS t{};
+    if (!GetCommTimeouts(port, &t)) return false;
+    t.ReadIntervalTimeout = MAXDWORD;
+    t.ReadTotalTimeoutMultiplier = MAXDWORD;
+    t.ReadTotalTimeoutConstant = 30;
+    t.WriteTotalTimeoutMultiplier = 10;
+    t.WriteTotalTimeoutConstant = 1000;
+    if (!SetCommTimeouts(port, &t)) return false;
+    return SetCommMask(port, EV_RXCHAR) != 0;
+}
+
+}  // namespace
+
+std::unique_ptr<ISerialPort> OpenSerialPort(const std::string& device, int baud) {
+    if (device.empty() || baud <= 0) return nullptr;
+    const HANDLE h = qs::OpenComm(device.c_str());
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    if (!Configure(h, baud)) {
+        CloseHandle(h);
+        return nullptr;
+    }
+    auto port = std::make_unique<CWin32SerialPort>(h);
+    if (!port->ok()) return nullptr;
+    return port;
+}
+
+}  // namespace zot
