@@ -72,8 +72,8 @@ int main(int argc, char** argv) {
         if (app.LumoInitDevice(device, kBaud, compress) != 1) return 1;
         const Run up =
             Copy(app, (pc / "up.bin").string(), terminal / "UP.BIN", "ZOT:\\UP.BIN", bytes);
-        const Run down = Copy(app, "ZOT:\\DOWN.BIN", pc / "down.bin", (pc / "down.bin").string(),
-                              bytes);
+        const Run down =
+            Copy(app, "ZOT:\\DOWN.BIN", pc / "down.bin", (pc / "down.bin").string(), bytes);
         for (const Run* r : {&up, &down}) {
             std::printf("  %-5s %-15s %6.2f MB/s, library %5.1f ms of processor per MiB%s\n",
                         compress ? "zlib" : "plain", r == &up ? "PC -> terminal" : "terminal -> PC",

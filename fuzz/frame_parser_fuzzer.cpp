@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         while (bulkEnd <= i && bulkEnd < size) {
             size_t used = 0;
             const size_t run = 1 + data[bulkEnd] % 64;
-            bulkResult = bulk.Feed(data + bulkEnd, run < size - bulkEnd ? run : size - bulkEnd,
-                                   &used);
+            bulkResult =
+                bulk.Feed(data + bulkEnd, run < size - bulkEnd ? run : size - bulkEnd, &used);
             bulkEnd += used;
             if (bulkResult != zot::FrameParser::Result::kNone) break;
         }

@@ -47,10 +47,10 @@ extern "C" {
 typedef struct DRIFTBOX_FIND_DATA {
     uint32_t dwAttributes; /* 0x10 directory */
     uint32_t dwReserved[3];
-    int64_t llTimeMs;      /* modification, ms since 1970-01-01 00:00 UTC; 0 none */
-    uint64_t ullSize;      /* bytes */
+    int64_t llTimeMs; /* modification, ms since 1970-01-01 00:00 UTC; 0 none */
+    uint64_t ullSize; /* bytes */
     uint32_t dwReserved2;
-    char szName[1028];     /* NUL-terminated */
+    char szName[1028]; /* NUL-terminated */
 } DRIFTBOX_FIND_DATA;
 
 /* System information, 156 bytes: set dwSize to 156 and zero the rest before the call. */
@@ -69,8 +69,7 @@ int32_t DBAPI RequestGetServerVersion(int32_t handle, char* buffer);
 int32_t DBAPI RequestGetSystemInfo(int32_t handle, DRIFTBOX_SYSTEM_INFO* info);
 
 /* 100 when the first entry matching pattern (e.g. "*.*") was stored. */
-int32_t DBAPI RequestFindFileOpenExt(int32_t handle, const char* pattern,
-                                     DRIFTBOX_FIND_DATA* data);
+int32_t DBAPI RequestFindFileOpenExt(int32_t handle, const char* pattern, DRIFTBOX_FIND_DATA* data);
 /* 0 when the next entry was stored, nonzero at the end. */
 int32_t DBAPI RequestFindFileNextExt(int32_t handle, DRIFTBOX_FIND_DATA* data);
 void DBAPI RequestFindFileCloseExt(int32_t handle);
@@ -79,8 +78,7 @@ void DBAPI RequestFindFileCloseExt(int32_t handle);
  * replaced. 0 when the transfer ran; its outcome is in *status. Writing 1 to *cancel stops it
  * after the block in progress. */
 int32_t DBAPI RequestSendFileExt(int32_t handle, const char* localPath, const char* deviceName,
-                                 int32_t* status, int32_t reserved, int32_t* cancel,
-                                 int32_t flags);
+                                 int32_t* status, int32_t reserved, int32_t* cancel, int32_t flags);
 int32_t DBAPI RequestReceiveFileExt(int32_t handle, const char* deviceName, const char* localPath,
                                     int32_t* status, int32_t reserved, int32_t* cancel,
                                     int32_t flags);

@@ -5,8 +5,6 @@
 #include <QTreeView>
 #include <QtTest>
 
-#include "TreeItemForPath.h"
-
 #include "CFileListModel.h"
 #include "CJobRegistry.h"
 #include "CLeftView.h"
@@ -17,6 +15,7 @@
 #include "CVelkorApp.h"
 #include "CVelkorView.h"
 #include "CVolumes.h"
+#include "TreeItemForPath.h"
 
 Q_DECLARE_METATYPE(CVelkorApp::Edition)
 

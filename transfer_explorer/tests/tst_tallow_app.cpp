@@ -11,7 +11,6 @@
 #include <QtTest>
 
 #include "CAboutDlg.h"
-#include "CSimFixture.h"
 #include "CJobRegistry.h"
 #include "CLeftView.h"
 #include "CLinkDlg.h"
@@ -19,6 +18,7 @@
 #include "CModalDriver.h"
 #include "CSetupDlg.h"
 #include "CShowSpy.h"
+#include "CSimFixture.h"
 #include "CTallowApp.h"
 #include "CTallowView.h"
 

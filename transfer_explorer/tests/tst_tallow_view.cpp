@@ -9,27 +9,25 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include "TreeItemForPath.h"
 #include <ctime>
 
 #include "CDevicePath.h"
-#include "CSimFixture.h"
 #include "CFindInfoDlg.h"
 #include "CJobRegistry.h"
 #include "CLeftView.h"
 #include "CMainFrame.h"
 #include "CModalDriver.h"
 #include "CShowSpy.h"
+#include "CSimFixture.h"
 #include "CTallowApp.h"
 #include "CTallowView.h"
+#include "TreeItemForPath.h"
 
 namespace {
 
 QString Cell(CTallowView* view, int row, CFileListModel::Column column) {
     return view->Model()->RowAt(row).text[column];
 }
-
 
 void WriteFile(const QString& path, qint64 size) {
     QFile f(path);

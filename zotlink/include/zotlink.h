@@ -18,8 +18,9 @@
  *   W functions take UTF-16 strings (wchar_t on Windows, char16_t elsewhere). On the wire paths
  *   travel in the PC's ANSI code page: on POSIX the charset of the environment's locale, on
  *   Windows GetACP(); ZOTLINK_CODEPAGE names another (an iconv name such as GBK on POSIX; a
- *   number, CPnnn or GBK, BIG5, SHIFT_JIS, UTF-8 on Windows). A path of more than 255 bytes after conversion is
- *   refused before anything is sent. The functions without W take strings in that code page.
+ *   number, CPnnn or GBK, BIG5, SHIFT_JIS, UTF-8 on Windows). A path of more than 255 bytes after
+ * conversion is refused before anything is sent. The functions without W take strings in that code
+ * page.
  *
  * Ports
  *   Port n is "COMn" on Windows; on POSIX the device named by environment variable COMn, else
@@ -101,8 +102,8 @@ typedef struct ZOT_FIND_DATA {
 
 /* Copy status word of ZOT_CopyFileExW: 0 before start (set by the caller), 2..99 progress. */
 #define ZOT_COPY_DONE 100
-#define ZOT_COPY_READ_FAILED 102   /* source cannot be opened, or a read came back short */
-#define ZOT_COPY_WRITE_FAILED 103  /* a write came back short */
+#define ZOT_COPY_READ_FAILED 102  /* source cannot be opened, or a read came back short */
+#define ZOT_COPY_WRITE_FAILED 103 /* a write came back short */
 #define ZOT_COPY_CANCELLED 104
 #define ZOT_COPY_CREATE_FAILED 105 /* destination cannot be created */
 
@@ -142,8 +143,7 @@ int32_t ZOTAPI ZOT_CloseFile(int32_t file);
 int32_t ZOTAPI ZOT_SetFilePointer(int32_t file, int32_t distance, uint32_t method);
 int32_t ZOTAPI ZOT_SetEndOfFile(int32_t file);
 int32_t ZOTAPI ZOT_GetFileSize(int32_t file);
-int32_t ZOTAPI ZOT_GetFileTime(int32_t file, uint32_t* creation, uint32_t* access,
-                               uint32_t* write);
+int32_t ZOTAPI ZOT_GetFileTime(int32_t file, uint32_t* creation, uint32_t* access, uint32_t* write);
 /* Returns 1 when the terminal never answers. */
 int32_t ZOTAPI ZOT_SetFileTime(int32_t file, const uint32_t* creation, const uint32_t* access,
                                const uint32_t* write);

@@ -40,15 +40,21 @@ int32_t WithWide(const char* text, int32_t failure, F call) {
     return call(wide.c_str());
 }
 
-WStringView View(const ZOT_WCHAR* s) { return WStringView(s, WLength(s)); }
+WStringView View(const ZOT_WCHAR* s) {
+    return WStringView(s, WLength(s));
+}
 
 }  // namespace
 
 ZOT_EXPORT int32_t ZOT_LumoInit(int32_t port, int32_t baudRate, int32_t compress) {
     return App().LumoInit(port, baudRate, compress);
 }
-ZOT_EXPORT int32_t ZOT_LumoUninit(void) { return App().LumoUninit(); }
-ZOT_EXPORT int32_t ZOT_SetBaudrate(int32_t baudRate) { return App().SetBaudrate(baudRate); }
+ZOT_EXPORT int32_t ZOT_LumoUninit(void) {
+    return App().LumoUninit();
+}
+ZOT_EXPORT int32_t ZOT_SetBaudrate(int32_t baudRate) {
+    return App().SetBaudrate(baudRate);
+}
 
 ZOT_EXPORT int32_t ZOT_GetVersion(ZOT_VERSION_INFO* version) {
     return calls::GetVersion(App(), version);
@@ -67,9 +73,8 @@ ZOT_EXPORT int32_t ZOT_GetSystemInfo(ZOT_SYSTEM_INFO* info) {
 }
 
 ZOT_EXPORT int32_t ZOT_FindFirstFileW(const ZOT_WCHAR* pattern, ZOT_FIND_DATA* data) {
-    return WithPath(pattern, -1, [&](const std::string& p) {
-        return calls::FindFirstFile(App(), p, data);
-    });
+    return WithPath(pattern, -1,
+                    [&](const std::string& p) { return calls::FindFirstFile(App(), p, data); });
 }
 ZOT_EXPORT int32_t ZOT_FindFirstFile(const char* pattern, ZOT_FIND_DATA* data) {
     return WithWide(pattern, -1, [&](const ZOT_WCHAR* w) { return ZOT_FindFirstFileW(w, data); });
@@ -77,12 +82,13 @@ ZOT_EXPORT int32_t ZOT_FindFirstFile(const char* pattern, ZOT_FIND_DATA* data) {
 ZOT_EXPORT int32_t ZOT_FindNextFile(int32_t find, ZOT_FIND_DATA* data) {
     return calls::FindNextFile(App(), find, data);
 }
-ZOT_EXPORT int32_t ZOT_FindClose(int32_t find) { return calls::FindClose(App(), find); }
+ZOT_EXPORT int32_t ZOT_FindClose(int32_t find) {
+    return calls::FindClose(App(), find);
+}
 
 ZOT_EXPORT int32_t ZOT_GetFileAttributesW(const ZOT_WCHAR* path) {
-    return WithPath(path, -1, [](const std::string& p) {
-        return calls::GetFileAttributes(App(), p);
-    });
+    return WithPath(path, -1,
+                    [](const std::string& p) { return calls::GetFileAttributes(App(), p); });
 }
 ZOT_EXPORT int32_t ZOT_GetFileAttributes(const char* path) {
     return WithWide(path, -1, [](const ZOT_WCHAR* w) { return ZOT_GetFileAttributesW(w); });
@@ -98,17 +104,15 @@ ZOT_EXPORT int32_t ZOT_SetFileAttributes(const char* path, uint32_t attributes) 
 }
 
 ZOT_EXPORT int32_t ZOT_CreateFileW(const ZOT_WCHAR* path, uint32_t access) {
-    return WithPath(path, -1, [&](const std::string& p) {
-        return calls::CreateFile(App(), p, access);
-    });
+    return WithPath(path, -1,
+                    [&](const std::string& p) { return calls::CreateFile(App(), p, access); });
 }
 ZOT_EXPORT int32_t ZOT_CreateFile(const char* path, uint32_t access) {
     return WithWide(path, -1, [&](const ZOT_WCHAR* w) { return ZOT_CreateFileW(w, access); });
 }
 ZOT_EXPORT int32_t ZOT_OpenFileW(const ZOT_WCHAR* path, uint32_t mode) {
-    return WithPath(path, -1, [&](const std::string& p) {
-        return calls::OpenFile(App(), p, mode);
-    });
+    return WithPath(path, -1,
+                    [&](const std::string& p) { return calls::OpenFile(App(), p, mode); });
 }
 ZOT_EXPORT int32_t ZOT_OpenFile(const char* path, uint32_t mode) {
     return WithWide(path, -1, [&](const ZOT_WCHAR* w) { return ZOT_OpenFileW(w, mode); });
@@ -119,18 +123,24 @@ ZOT_EXPORT int32_t ZOT_ReadFile(int32_t file, void* buffer, uint32_t count, uint
 ZOT_EXPORT int32_t ZOT_WriteFile(int32_t file, const void* data, uint32_t count, uint32_t* done) {
     return calls::WriteFile(App(), file, data, count, done);
 }
-ZOT_EXPORT int32_t ZOT_CloseFile(int32_t file) { return calls::CloseFile(App(), file); }
+ZOT_EXPORT int32_t ZOT_CloseFile(int32_t file) {
+    return calls::CloseFile(App(), file);
+}
 ZOT_EXPORT int32_t ZOT_SetFilePointer(int32_t file, int32_t distance, uint32_t method) {
     return calls::SetFilePointer(App(), file, distance, method);
 }
-ZOT_EXPORT int32_t ZOT_SetEndOfFile(int32_t file) { return calls::SetEndOfFile(App(), file); }
-ZOT_EXPORT int32_t ZOT_GetFileSize(int32_t file) { return calls::GetFileSize(App(), file); }
+ZOT_EXPORT int32_t ZOT_SetEndOfFile(int32_t file) {
+    return calls::SetEndOfFile(App(), file);
+}
+ZOT_EXPORT int32_t ZOT_GetFileSize(int32_t file) {
+    return calls::GetFileSize(App(), file);
+}
 ZOT_EXPORT int32_t ZOT_GetFileTime(int32_t file, uint32_t* creation, uint32_t* access,
                                    uint32_t* write) {
     return calls::GetFileTime(App(), file, creation, access, write);
 }
-ZOT_EXPORT int32_t ZOT_SetFileTime(int32_t file, const uint32_t* creation,
-                                   const uint32_t* access, const uint32_t* write) {
+ZOT_EXPORT int32_t ZOT_SetFileTime(int32_t file, const uint32_t* creation, const uint32_t* access,
+                                   const uint32_t* write) {
     return calls::SetFileTime(App(), file, creation, access, write);
 }
 ZOT_EXPORT int32_t ZOT_SetFilePosToPre(int32_t file, uint32_t sequence, uint32_t* value) {

@@ -10,7 +10,7 @@ using Reply = CRemoteApp::Reply;
 
 // Request data assembled in order, little-endian.
 class Request {
-public:
+  public:
     Request& U32(uint32_t v) {
         PutU32(m_data + m_length, v);
         m_length += 4;
@@ -31,7 +31,7 @@ public:
     const uint8_t* data() const { return m_data; }
     size_t size() const { return m_length; }
 
-private:
+  private:
     uint8_t m_data[kMaxData];
     size_t m_length = 0;
 };
@@ -176,7 +176,9 @@ int FindNextFile(CRemoteApp& app, int32_t find, ZOT_FIND_DATA* out) {
     return static_cast<int32_t>(GetU32(app.ReplyData() + kFindRecordSize));
 }
 
-int FindClose(CRemoteApp& app, int32_t find) { return HandleCall(app, kFindClose, find); }
+int FindClose(CRemoteApp& app, int32_t find) {
+    return HandleCall(app, kFindClose, find);
+}
 
 int GetFileAttributes(CRemoteApp& app, std::string_view path) {
     return PathCall(app, kGetFileAttributes, path, -1);
@@ -202,7 +204,9 @@ int RemoveDirectory(CRemoteApp& app, std::string_view path) {
     return PathCall(app, kRemoveDirectory, path, 0);
 }
 
-int DeleteFile(CRemoteApp& app, std::string_view path) { return PathCall(app, kDeleteFile, path, 0); }
+int DeleteFile(CRemoteApp& app, std::string_view path) {
+    return PathCall(app, kDeleteFile, path, 0);
+}
 
 int ReadFile(CRemoteApp& app, int32_t file, void* buffer, uint32_t count, uint32_t* done) {
     uint32_t total = 0;
@@ -257,7 +261,9 @@ int WriteFile(CRemoteApp& app, int32_t file, const void* data, uint32_t count, u
     return ok && total == count;
 }
 
-int CloseFile(CRemoteApp& app, int32_t file) { return HandleCall(app, kCloseFile, file); }
+int CloseFile(CRemoteApp& app, int32_t file) {
+    return HandleCall(app, kCloseFile, file);
+}
 
 int SetFilePointer(CRemoteApp& app, int32_t file, int32_t distance, uint32_t method) {
     Request r;
@@ -265,7 +271,9 @@ int SetFilePointer(CRemoteApp& app, int32_t file, int32_t distance, uint32_t met
     return ValueCall(app, kSetFilePointer, r, 0);
 }
 
-int SetEndOfFile(CRemoteApp& app, int32_t file) { return HandleCall(app, kSetEndOfFile, file); }
+int SetEndOfFile(CRemoteApp& app, int32_t file) {
+    return HandleCall(app, kSetEndOfFile, file);
+}
 
 bool GetFileSize(CRemoteApp& app, int32_t file, uint32_t* size) {
     Request r;

@@ -6,8 +6,8 @@ namespace zot {
 bool TraceEnabled();
 void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-#define ZOT_TRACE(...)                          \
-    do {                                        \
+#define ZOT_TRACE(...)                                        \
+    do {                                                      \
         if (::zot::TraceEnabled()) ::zot::Trace(__VA_ARGS__); \
     } while (0)
 

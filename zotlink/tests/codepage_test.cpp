@@ -1,14 +1,17 @@
 // Names on the wire in a double-byte code page (run with ZOTLINK_CODEPAGE=GBK).
+#include "codepage.h"
+
 #include <gtest/gtest.h>
 
-#include "codepage.h"
 #include "remote_calls.h"
 #include "sim_session.h"
 
 namespace zot::test {
 namespace {
 
-TEST(WireCodePage, ComesFromTheEnvironment) { EXPECT_EQ(WireCodePage(), "GBK"); }
+TEST(WireCodePage, ComesFromTheEnvironment) {
+    EXPECT_EQ(WireCodePage(), "GBK");
+}
 
 TEST(WireCodePage, ChineseCharactersTakeTwoBytesEach) {
     std::string wire;

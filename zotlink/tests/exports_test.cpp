@@ -18,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class Exports : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/tmp/zotlink-exports-XXXXXX";
         ASSERT_TRUE(mkdtemp(tmpl));
@@ -39,7 +39,9 @@ protected:
     std::unique_ptr<zotsim::CSimulator> m_sim;
 };
 
-TEST_F(Exports, UninitBeforeInitReturnsOne) { EXPECT_EQ(ZOT_LumoUninit(), 1); }
+TEST_F(Exports, UninitBeforeInitReturnsOne) {
+    EXPECT_EQ(ZOT_LumoUninit(), 1);
+}
 
 TEST_F(Exports, InitOnAMissingPortFails) {
     ::setenv("COM8", "/nonexistent/tty", 1);

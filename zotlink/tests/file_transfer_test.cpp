@@ -1,4 +1,6 @@
 // Whole-file copies and moves between a PC folder and the terminal simulator.
+#include "file_transfer.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -6,7 +8,6 @@
 #include <chrono>
 #include <thread>
 
-#include "file_transfer.h"
 #include "sim_session.h"
 
 namespace zot::test {
@@ -15,7 +16,7 @@ namespace {
 using namespace std::chrono_literals;
 
 class FileTransfer : public SimSession {
-protected:
+  protected:
     void SetUp() override { SimSession::SetUp(); }
     WString Pc(const std::string& name) { return W(PcPath(name).string()); }
     static WString Term(const std::string& name) { return W("ZOT:\\" + name); }

@@ -23,7 +23,7 @@ struct Request {
 };
 
 class PtyPeer {
-public:
+  public:
     PtyPeer();
     ~PtyPeer();
     const std::string& SlavePath() const { return m_slavePath; }
@@ -35,7 +35,7 @@ public:
     static Bytes ReplyMessage(uint16_t command, uint16_t sequence, const Bytes& data);
     static Bytes Frame(const Bytes& message, bool compress = false);
 
-private:
+  private:
     int m_master = -1;
     int m_slaveKeeper = -1;
     std::string m_slavePath;

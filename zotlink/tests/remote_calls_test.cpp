@@ -1,18 +1,18 @@
 // The single-command calls against the terminal simulator.
+#include "remote_calls.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <map>
 
-#include "remote_calls.h"
 #include "sim_session.h"
 
 namespace zot::test {
 namespace {
 
-
 class RemoteCalls : public SimSession {
-protected:
+  protected:
     void SetUp() override {
         SimSession::SetUp();
         Start();

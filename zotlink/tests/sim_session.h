@@ -16,7 +16,7 @@ namespace zot::test {
 namespace fs = std::filesystem;
 
 class SimSession : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
     // Starts the simulator with options (root filled in) and connects.

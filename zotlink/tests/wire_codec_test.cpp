@@ -47,13 +47,14 @@ Parsed Parse(const Bytes& stream) {
 
 TEST(FrameEncoding, FirstGetVersionRequestMatchesTheWorkedExample) {
     const Bytes msg = {0x10, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00};
-    EXPECT_EQ(Encode(msg), (Bytes{0x02, 0x07, 0x00, 0x10, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xE9}));
+    EXPECT_EQ(Encode(msg),
+              (Bytes{0x02, 0x07, 0x00, 0x10, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xE9}));
 }
 
 TEST(FrameEncoding, StoreInformationRequestEscapesTheSequenceByte) {
     const Bytes msg = {0x10, 0x03, 0x00, 0x02, 0x00, 0x04, 0x00, 0x01, 0x00, 0x00, 0x00};
-    EXPECT_EQ(Encode(msg), (Bytes{0x02, 0x0B, 0x00, 0x10, 0x03, 0x00, 0x7E, 0x22, 0x00, 0x04,
-                                  0x00, 0x01, 0x00, 0x00, 0x00, 0xE0}));
+    EXPECT_EQ(Encode(msg), (Bytes{0x02, 0x0B, 0x00, 0x10, 0x03, 0x00, 0x7E, 0x22, 0x00, 0x04, 0x00,
+                                  0x01, 0x00, 0x00, 0x00, 0xE0}));
 }
 
 TEST(FrameEncoding, EscapesExactlyTheFiveSpecialBytes) {
@@ -285,9 +286,10 @@ TEST(FrameParsing, TakesRunsOfBytesWithTheSameResultsAsOneByteAtATime) {
     for (size_t i = 0; i < stream.size(); ++i) {
         const auto r = a.Feed(stream[i]);
         if (r == FrameParser::Result::kNone) continue;
-        one.push_back({i, r, r == FrameParser::Result::kFrame
-                                 ? Bytes(a.Payload(), a.Payload() + a.Length())
-                                 : Bytes{}});
+        one.push_back({i, r,
+                       r == FrameParser::Result::kFrame
+                           ? Bytes(a.Payload(), a.Payload() + a.Length())
+                           : Bytes{}});
     }
     FrameParser b;
     for (size_t i = 0; i < stream.size();) {
@@ -301,9 +303,10 @@ TEST(FrameParsing, TakesRunsOfBytesWithTheSameResultsAsOneByteAtATime) {
             EXPECT_EQ(used, run);
             continue;
         }
-        runs.push_back({i - 1, r, r == FrameParser::Result::kFrame
-                                      ? Bytes(b.Payload(), b.Payload() + b.Length())
-                                      : Bytes{}});
+        runs.push_back({i - 1, r,
+                        r == FrameParser::Result::kFrame
+                            ? Bytes(b.Payload(), b.Payload() + b.Length())
+                            : Bytes{}});
     }
     EXPECT_GT(one.size(), 250u);
     EXPECT_EQ(runs, one);

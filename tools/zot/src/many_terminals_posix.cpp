@@ -1,5 +1,3 @@
-#include "many_terminals.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "many_terminals.h"
 #include "terminal_path.h"
 
 namespace zotcli {

@@ -1,7 +1,5 @@
 #include "simulator.h"
 
-#include "bit_errors.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -11,6 +9,7 @@
 #include <condition_variable>
 #include <cstdio>
 
+#include "bit_errors.h"
 #include "command_handler.h"
 #include "fault_plan.h"
 #include "line_pacer.h"
@@ -217,8 +216,8 @@ void CSimulator::Impl::OnFrame(const uint8_t* payload, size_t length) {
 void CSimulator::Impl::PrepareNextRead(uint16_t sequence, bool compress) {
     aheadMessage.clear();
     std::vector<uint8_t> data;
-    if (!handler.NextReadReply(request.data() + zot::kHeaderSize,
-                               request.size() - zot::kHeaderSize, &data))
+    if (!handler.NextReadReply(request.data() + zot::kHeaderSize, request.size() - zot::kHeaderSize,
+                               &data))
         return;
     std::vector<uint8_t> message(zot::kHeaderSize + data.size());
     zot::PutHeader(message.data(), zot::kTypeReply, zot::kReadFile,
@@ -407,8 +406,14 @@ bool CSimulator::Replug() {
     return ok;
 }
 
-uint64_t CSimulator::BytesReceived() const { return m_impl->bytesIn.load(); }
-uint64_t CSimulator::BytesSent() const { return m_impl->bytesOut.load(); }
-uint64_t CSimulator::BitsFlipped() const { return m_impl->bitsFlipped.load(); }
+uint64_t CSimulator::BytesReceived() const {
+    return m_impl->bytesIn.load();
+}
+uint64_t CSimulator::BytesSent() const {
+    return m_impl->bytesOut.load();
+}
+uint64_t CSimulator::BitsFlipped() const {
+    return m_impl->bitsFlipped.load();
+}
 
 }  // namespace zotsim

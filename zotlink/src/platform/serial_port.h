@@ -8,7 +8,7 @@
 namespace zot {
 
 class ISerialPort {
-public:
+  public:
     virtual ~ISerialPort() = default;
     // Returns at once with what is waiting (up to max); with nothing waiting, waits up to
     // waitMs for the first byte. 0 on time-out. A port that failed outright (device gone)

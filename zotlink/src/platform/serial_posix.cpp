@@ -12,7 +12,7 @@ namespace zot {
 namespace {
 
 class CPosixSerialPort final : public ISerialPort {
-public:
+  public:
     explicit CPosixSerialPort(int fd) : m_fd(fd) {}
     ~CPosixSerialPort() override { qs::CloseTty(m_fd); }
 
@@ -45,7 +45,7 @@ public:
 
     bool Purge() override { return ::tcflush(m_fd, TCIOFLUSH) == 0; }
 
-private:
+  private:
     int m_fd;
 };
 

@@ -9,7 +9,7 @@
 namespace zot {
 
 class CDeflateCodec {
-public:
+  public:
     // Large enough for any inflated message we accept, and for deflate's worst case of a
     // 2048-byte message.
     static constexpr size_t kOutputSize = 4096;
@@ -27,7 +27,7 @@ public:
     const uint8_t* Output() const { return m_output; }
     size_t OutputSize() const { return m_outputSize; }
 
-private:
+  private:
     z_stream m_deflate{};
     z_stream m_inflate{};
     int m_deflateLevel = -1;  // level m_deflate was set up with; -1 none yet

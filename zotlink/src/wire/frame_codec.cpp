@@ -99,8 +99,7 @@ FrameParser::Result FrameParser::Take(uint8_t value) {
                 m_state = State::kHunt;
                 return Result::kBadFrame;
             }
-            m_sum = static_cast<uint8_t>(
-                0xFF ^ (m_expected & 0xFF) ^ ((m_expected >> 8) & 0xFF));
+            m_sum = static_cast<uint8_t>(0xFF ^ (m_expected & 0xFF) ^ ((m_expected >> 8) & 0xFF));
             m_state = m_expected ? State::kPayload : State::kChecksum;
             return Result::kNone;
         case State::kPayload:

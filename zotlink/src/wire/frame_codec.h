@@ -26,7 +26,7 @@ size_t EncodeFrame(const uint8_t* payload, size_t length, uint8_t* out);
 // frames. A start byte always begins a new frame, so a frame cut short by line noise costs
 // only itself. The caller tells it about line silence with Abandon().
 class FrameParser {
-public:
+  public:
     enum class Result {
         kNone,      // byte consumed, no frame finished
         kFrame,     // a frame passed its checksum: Payload()/Length() hold it
@@ -54,7 +54,7 @@ public:
     const uint8_t* Payload() const { return m_payload; }
     size_t Length() const { return m_length; }
 
-private:
+  private:
     enum class State {
         kHunt,      // waits for a start byte; everything else is noise
         kLenLow,    // waits for the low byte of L

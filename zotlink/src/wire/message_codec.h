@@ -11,7 +11,7 @@
 namespace zot {
 
 class CMessageCodec {
-public:
+  public:
     // Encodes message (at most kMaxPayload bytes) as a frame into frame (kMaxFrame bytes),
     // compressed when asked. A message whose compressed form would not fit a frame goes plain:
     // receivers take both. Returns the frame length, 0 when nothing can be sent.
@@ -22,7 +22,7 @@ public:
     bool DecodePayload(const uint8_t* payload, size_t length, const uint8_t** message,
                        size_t* messageLength);
 
-private:
+  private:
     CDeflateCodec m_codec;
 };
 

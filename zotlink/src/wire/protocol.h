@@ -13,12 +13,12 @@ inline constexpr uint8_t kTypeRequest = 0x10;
 inline constexpr uint8_t kTypeReply = 0x11;
 inline constexpr uint8_t kZlibFirstByte = 0x78;
 
-inline constexpr size_t kMaxPayload = 2048;                      // L, and any plain message
-inline constexpr size_t kHeaderSize = 7;                         // type, command, seq, D
-inline constexpr size_t kMaxData = kMaxPayload - kHeaderSize;    // 2041
+inline constexpr size_t kMaxPayload = 2048;                    // L, and any plain message
+inline constexpr size_t kHeaderSize = 7;                       // type, command, seq, D
+inline constexpr size_t kMaxData = kMaxPayload - kHeaderSize;  // 2041
 // Start byte, then length, payload and checksum all escaped in the worst case.
 inline constexpr size_t kMaxFrame = 1 + 2 * (2 + kMaxPayload + 1);  // 4103
-inline constexpr size_t kMaxBlock = 1024;                        // data of one Read/WriteFile
+inline constexpr size_t kMaxBlock = 1024;                           // data of one Read/WriteFile
 inline constexpr size_t kMaxPathBytes = 255;
 
 enum Command : uint16_t {
@@ -57,7 +57,9 @@ inline constexpr size_t kFindRecordSize = 120;
 inline constexpr size_t kFindNameOffset = 20;
 inline constexpr size_t kFindNameSize = 100;
 
-inline uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint16_t GetU16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 inline uint32_t GetU32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
