@@ -4,14 +4,4 @@ set -euo pipefail
 pkgs=(build-essential cmake ccache pkg-config zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev clang-14 clang-format-14 libclang-rt-14-dev
       qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools libgl-dev
       xvfb xauth imagemagick fonts-wqy-microhei libfuse3-dev fuse3 rsync)
-missing=()
-for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  echo "installing: ${missing[*]}"
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
-fi
+"$(dirname "$0")/install-packages.sh" "${pkgs[@]}"

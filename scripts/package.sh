@@ -7,17 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 pkgs=(desktop-file-utils appstream lintian dpkg-dev file pkg-config)
-missing=()
-for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  echo "installing: ${missing[*]}"
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
-fi
+scripts/install-packages.sh "${pkgs[@]}"
 launcher=()
 if command -v ccache >/dev/null; then
   export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
