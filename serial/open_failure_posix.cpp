@@ -39,24 +39,6 @@ OpenFailure ProbeOpen(const std::string& device, std::string* systemText) {
     return OpenFailureFromErrno(err);
 }
 
-std::string OpenFailureReason(OpenFailure failure, const std::string& systemText) {
-    switch (failure) {
-        case OpenFailure::kNone:
-            return "it opens";
-        case OpenFailure::kMissing:
-            return "no such device";
-        case OpenFailure::kPermissionDenied:
-            return "permission denied";
-        case OpenFailure::kInUse:
-            return "in use by another program";
-        case OpenFailure::kNotSerial:
-            return "not a serial device";
-        case OpenFailure::kOther:
-            break;
-    }
-    return systemText.empty() ? "it cannot be opened" : systemText;
-}
-
 const char* PermissionDeniedHint() {
     return "Add your user to the group dialout: sudo usermod -aG dialout $USER, then log in "
            "again";

@@ -78,24 +78,6 @@ OpenFailure ProbeOpen(const std::string& device, std::string* systemText) {
     return FromLastError(err);
 }
 
-std::string OpenFailureReason(OpenFailure failure, const std::string& systemText) {
-    switch (failure) {
-        case OpenFailure::kNone:
-            return "it opens";
-        case OpenFailure::kMissing:
-            return "no such device";
-        case OpenFailure::kPermissionDenied:
-            return "permission denied";
-        case OpenFailure::kInUse:
-            return "in use by another program";
-        case OpenFailure::kNotSerial:
-            return "not a serial device";
-        case OpenFailure::kOther:
-            break;
-    }
-    return systemText.empty() ? "it cannot be opened" : systemText;
-}
-
 const char* PermissionDeniedHint() {
     return "Check in Device Manager that the port is enabled and that no other program has it "
            "open";
