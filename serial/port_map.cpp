@@ -231,9 +231,12 @@ std::vector<std::pair<std::string, std::string>> CPortMap::Entries() const {
     return out;
 }
 
+std::string PortVariable(const std::string& name) {
+    return SameName(name, "USB") ? "DRIFTBOX_USB" : Upper(name);
+}
+
 std::string MappedDevice(const std::string& name) {
-    const std::string var = SameName(name, "USB") ? "DRIFTBOX_USB" : Upper(name);
-    if (const char* dev = std::getenv(var.c_str()); dev && *dev) return dev;
+    if (const char* dev = std::getenv(PortVariable(name).c_str()); dev && *dev) return dev;
     // Read afresh every time: a port is opened rarely, and the user may just have edited it.
     CPortMap map;
     map.Load(PortMapPath());

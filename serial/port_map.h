@@ -34,8 +34,12 @@ class CPortMap {
     std::vector<std::string> m_lines;
 };
 
-// The device the user has chosen for a port name: the environment first (COMn for "COMn",
-// DRIFTBOX_USB for "USB"), then the port map. Empty when neither names one.
+// The environment variable that names a port's device ahead of the map: COMn for "COMn" (any
+// case), DRIFTBOX_USB for "USB".
+std::string PortVariable(const std::string& name);
+
+// The device the user has chosen for a port name: the environment first (PortVariable), then
+// the port map. Empty when neither names one.
 std::string MappedDevice(const std::string& name);
 
 // Loads the port map at PortMapPath(), binds (or with an empty device unbinds) each pair and

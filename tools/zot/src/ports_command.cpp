@@ -28,10 +28,6 @@ std::string PortName(const std::string& text) {
     return "COM" + std::to_string(n);
 }
 
-std::string EnvironmentName(const std::string& port) {
-    return port == "USB" ? "DRIFTBOX_USB" : port;
-}
-
 // "/dev/ttyUSB0 FTDI FT232R USB UART" for a device present now, "(none)" for one that is not.
 std::string Presence(const std::vector<qs::SerialDevice>& devices, const std::string& device) {
     if (const qs::SerialDevice* d = qs::FindSerialDevice(devices, device)) {
@@ -68,8 +64,8 @@ int Show() {
     }
     for (const auto& name : names) {
         std::string source = "default";
-        if (const char* env = std::getenv(EnvironmentName(name).c_str()); env && *env)
-            source = "environment " + EnvironmentName(name);
+        if (const char* env = std::getenv(qs::PortVariable(name).c_str()); env && *env)
+            source = "environment " + qs::PortVariable(name);
         else if (!map.Device(name).empty())
             source = "map";
         const std::string device = name == "USB"
@@ -93,8 +89,8 @@ int Edit(const std::string& port, const std::string& device) {
     }
     const std::string shown = device.empty() ? "its default" : device;
     std::printf("%s is now %s (%s)\n", port.c_str(), shown.c_str(), qs::PortMapPath().c_str());
-    if (const char* env = std::getenv(EnvironmentName(port).c_str()); env && *env)
-        Fail("note: environment variable " + EnvironmentName(port) +
+    if (const char* env = std::getenv(qs::PortVariable(port).c_str()); env && *env)
+        Fail("note: environment variable " + qs::PortVariable(port) +
              " is set and wins over the map");
     std::error_code ec;
     if (!device.empty() && !std::filesystem::exists(device, ec))
