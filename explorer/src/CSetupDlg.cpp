@@ -4,8 +4,10 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QMessageBox>
 #include <QVBoxLayout>
 
+#include "CPortDevicePicker.h"
 #include "CVelkorApp.h"
 
 namespace {
@@ -28,10 +30,13 @@ CSetupDlg::CSetupDlg(CVelkorApp* app, QWidget* parent)
       m_compress(new QCheckBox(tr("Compress datagram"), this)) {
     setWindowTitle(tr("Setup"));
     m_port->addItems(app->PortEntries());
+    m_device = new CPortDevicePicker(
+        m_port, {tr("(none)"), tr("not present"), tr("%1 is set in the environment")}, this);
     m_rate->addItems(CVelkorApp::RateEntries());
 
     auto* form = new QFormLayout;
     form->addRow(tr("Port:"), m_port);
+    form->addRow(tr("Device:"), m_device);
     form->addRow(tr("Baud rate:"), m_rate);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CSetupDlg::accept);
@@ -50,6 +55,12 @@ CSetupDlg::CSetupDlg(CVelkorApp* app, QWidget* parent)
 }
 
 void CSetupDlg::accept() {
+    // Nothing is stored while the device choices could not be: the user may try again.
+    if (QString error; !m_device->Commit(&error)) {
+        m_app->Message(this, tr("Cannot save the port map: %1").arg(error), QMessageBox::Ok,
+                       QMessageBox::Warning);
+        return;
+    }
     CVelkorSettings& s = m_app->Settings();
     // A list without a selection keeps the value that was stored.
     const int rate = m_rate->currentIndex() >= 0 ? m_rate->currentText().toInt() : s.Rate();

@@ -252,6 +252,26 @@ Refresh</source>
         <source>Compress datagram</source>
         <translation>以压缩的报文通讯</translation>
     </message>
+    <message>
+        <source>Device:</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation>(无)</translation>
+    </message>
+    <message>
+        <source>not present</source>
+        <translation>未接入</translation>
+    </message>
+    <message>
+        <source>%1 is set in the environment</source>
+        <translation>已设置环境变量%1</translation>
+    </message>
+    <message>
+        <source>Cannot save the port map: %1</source>
+        <translation>无法保存端口映射：%1</translation>
+    </message>
 </context>
 <context>
     <name>CVelkorApp</name>

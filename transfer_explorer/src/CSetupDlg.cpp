@@ -5,9 +5,11 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "CPortDevicePicker.h"
 #include "CTallowApp.h"
 
 CSetupDlg::CSetupDlg(CTallowApp* app, QWidget* parent)
@@ -24,10 +26,13 @@ CSetupDlg::CSetupDlg(CTallowApp* app, QWidget* parent)
         box->setInsertPolicy(QComboBox::NoInsert);
     }
     m_port->addItems(PortEntries());
+    m_device =
+        new CPortDevicePicker(m_port, {tr("(无)"), tr("未接入"), tr("已设置环境变量%1")}, this);
     m_rate->addItems(RateEntries());
 
     auto* form = new QFormLayout;
     form->addRow(tr("端口"), m_port);
+    form->addRow(tr("设备"), m_device);
     form->addRow(tr("波特率"), m_rate);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(tr("确定"));
@@ -83,6 +88,12 @@ int CSetupDlg::LeadingNumber(const QString& text) {
 }
 
 void CSetupDlg::accept() {
+    // Nothing is stored while the device choices could not be: the user may try again.
+    if (QString error; !m_device->Commit(&error)) {
+        m_app->Message(this, tr("无法保存端口映射：%1").arg(error), QMessageBox::Ok,
+                       QMessageBox::Warning);
+        return;
+    }
     const int rate = LeadingNumber(m_rate->currentText());
     // The selected entry is the one the box's text names; typed text naming none gives -1.
     const int port = m_port->findText(m_port->currentText(), Qt::MatchExactly);

@@ -1,11 +1,13 @@
 #pragma once
-// The settings dialog: editable port and rate boxes, AutoLink and Compress. OK writes all four
-// values; a changed port or rate closes the connection (CTallowApp::ApplySettings).
+// The settings dialog: editable port and rate boxes, the device each port opens, AutoLink and
+// Compress. OK writes all four values and the changed devices; a changed port or rate closes
+// the connection (CTallowApp::ApplySettings).
 #include <QDialog>
 
 class QCheckBox;
 class QComboBox;
 class CTallowApp;
+class CPortDevicePicker;
 
 class CSetupDlg : public QDialog {
     Q_OBJECT
@@ -13,6 +15,7 @@ class CSetupDlg : public QDialog {
     CSetupDlg(CTallowApp* app, QWidget* parent);
 
     QComboBox* PortBox() const { return m_port; }
+    CPortDevicePicker* DeviceBox() const { return m_device; }
     QComboBox* RateBox() const { return m_rate; }
     QCheckBox* AutoLinkBox() const { return m_autoLink; }
     QCheckBox* CompressBox() const { return m_compress; }
@@ -28,6 +31,7 @@ class CSetupDlg : public QDialog {
   private:
     CTallowApp* m_app;
     QComboBox* m_port;
+    CPortDevicePicker* m_device;
     QComboBox* m_rate;
     QCheckBox* m_autoLink;
     QCheckBox* m_compress;
