@@ -12,6 +12,8 @@
 #include "CLeftView.h"
 #include "CMainFrame.h"
 #include "CModalDriver.h"
+#include "CPortDevicePicker.h"
+#include "CPortMapFixture.h"
 #include "CSetupDlg.h"
 #include "CSimFixture.h"
 #include "CVelkorApp.h"
@@ -25,13 +27,21 @@ const auto kChinese = CVelkorApp::Edition::Chinese;
 bool IsChinese(CVelkorApp::Edition e) {
     return e == kChinese;
 }
+
+// What port entry row shows in the open drop-down.
+QString Shown(const CSetupDlg& dlg, int row) {
+    return dlg.PortList()->itemData(row, CPortDevicePicker::kShownRole).toString();
+}
 }  // namespace
 
 class TestVelkorApp : public QObject {
     Q_OBJECT
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() { CVelkorSettings().Clear(); }
+    void init() {
+        CVelkorSettings().Clear();
+        for (int i = 1; i <= 14; ++i) ::unsetenv(qPrintable(QStringLiteral("COM%1").arg(i)));
+    }
 
     void startWithoutSettingsConnectsToCom1At115200Compressed_data();
     void startWithoutSettingsConnectsToCom1At115200Compressed();
@@ -42,6 +52,10 @@ class TestVelkorApp : public QObject {
     void setupWithUnknownRateKeepsStoredRate();
     void setupCancelWritesNothing();
     void editionPortLists();
+    void setupShowsEachPortsDeviceAndCancelKeepsTheMap_data();
+    void setupShowsEachPortsDeviceAndCancelKeepsTheMap();
+    void setupOkBindsChosenDeviceAndConnectGoesThroughIt();
+    void setupThatCannotSaveThePortMapSaysWhyAndKeepsEverything();
     void connectCommandConnectsAndShowsDeviceItem_data();
     void connectCommandConnectsAndShowsDeviceItem();
     void cancelledConnectWhileConnectedDropsDeviceItemAndLaterConnectWorks();
@@ -203,6 +217,108 @@ void TestVelkorApp::editionPortLists() {
     QCOMPARE(app.PortEntries().size(), 14);
     QCOMPARE(app.PortEntries().first(), QString("COM1"));
     QCOMPARE(app.PortEntries().last(), QString("COM14"));
+}
+
+void TestVelkorApp::setupShowsEachPortsDeviceAndCancelKeepsTheMap_data() {
+    QTest::addColumn<CVelkorApp::Edition>("edition");
+    QTest::addColumn<QString>("none");
+    QTest::addColumn<QString>("absent");
+    QTest::addColumn<QString>("variableSet");
+    QTest::newRow("en") << kEnglish << "(none)"
+                        << "not present"
+                        << "COM3 is set in the environment";
+    QTest::newRow("zh") << kChinese << "(无)"
+                        << "未接入"
+                        << "已设置环境变量COM3";
+}
+
+void TestVelkorApp::setupShowsEachPortsDeviceAndCancelKeepsTheMap() {
+    QFETCH(CVelkorApp::Edition, edition);
+    QFETCH(QString, none);
+    QFETCH(QString, absent);
+    QFETCH(QString, variableSet);
+    CPortMapFixture map({{"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1-if00-port0",
+                          "/dev/ttyUSB0", "FTDI", "FT232R USB UART"}});
+    const QByteArray before = "; mine\n[Ports]\nCOM2=/dev/serial/by-id/usb-gone\n";
+    map.Write(before);
+    const QString terminal = map.Folder() + "/terminal";
+    QVERIFY(QFile(terminal).open(QIODevice::WriteOnly));
+    ::setenv("COM3", qPrintable(terminal), 1);
+    CVelkorApp app(edition);
+    CSetupDlg dlg(&app, nullptr);
+    QComboBox* ports = dlg.PortList();
+    CPortDevicePicker* devices = dlg.DeviceList();
+    const QString gone = "/dev/serial/by-id/usb-gone — " + absent;
+    QCOMPARE(Shown(dlg, 0), "COM1  " + none);
+    QCOMPARE(Shown(dlg, 1), "COM2  (" + gone + ")");
+    QCOMPARE(Shown(dlg, 2), "COM3  (" + terminal + ")");
+    QCOMPARE(Shown(dlg, 3), "COM4  " + none);
+
+    // A bound device stays listed while it is unplugged.
+    ports->setCurrentIndex(1);
+    QCOMPARE(devices->currentText(), gone);
+    // The environment wins over the map, so the map cannot change what COM3 opens.
+    ports->setCurrentIndex(2);
+    QVERIFY(!devices->isEnabled());
+    QCOMPARE(devices->currentText(), terminal);
+    QCOMPARE(devices->toolTip(), variableSet);
+
+    ports->setCurrentIndex(0);
+    QVERIFY(devices->isEnabled());
+    QCOMPARE(devices->currentText(), none);
+    const QString ftdi = "/dev/ttyUSB0 — FTDI FT232R USB UART";
+    devices->setCurrentIndex(devices->findText(ftdi));
+    QCOMPARE(Shown(dlg, 0), "COM1  (" + ftdi + ")");
+    QCOMPARE(ports->currentText(), QString("COM1"));
+    dlg.reject();
+    QCOMPARE(map.Text(), before);
+}
+
+void TestVelkorApp::setupOkBindsChosenDeviceAndConnectGoesThroughIt() {
+    // No variable names the simulator: only the map does, once the dialog has bound it.
+    CSimFixture sim;
+    QVERIFY(sim.Ok());
+    const std::string pty = sim.Sim().SlavePath();
+    CPortMapFixture map({{pty, pty, "Corvale", "Cradle"}});
+    CVelkorSettings().SetAutoLink(0);
+    CVelkorApp app(kEnglish);
+    CMainFrame* frame = app.InitInstance({});
+    {
+        CSetupDlg dlg(&app, frame);
+        QCOMPARE(dlg.PortList()->currentText(), QString("COM1"));
+        dlg.DeviceList()->setCurrentIndex(dlg.DeviceList()->findData(QString::fromStdString(pty)));
+        dlg.accept();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    }
+    QCOMPARE(map.Text(), QByteArray("[Ports]\nCOM1=") + QByteArray::fromStdString(pty) + "\n");
+    frame->OnConnect();
+    QVERIFY(app.Connected());
+    QCOMPARE(frame->LeftView()->DevicesItem()->childCount(), 1);
+}
+
+void TestVelkorApp::setupThatCannotSaveThePortMapSaysWhyAndKeepsEverything() {
+    CPortMapFixture map({{"/dev/ttyUSB0", "/dev/ttyUSB0", "", ""}});
+    // A file where the map's folder would go.
+    QVERIFY(QFile(map.Folder() + "/Corvale").open(QIODevice::WriteOnly));
+    CVelkorApp app(kEnglish);
+    CSetupDlg dlg(&app, nullptr);
+    dlg.PortList()->setCurrentIndex(1);
+    dlg.DeviceList()->setCurrentIndex(dlg.DeviceList()->findText("/dev/ttyUSB0"));
+    CModalDriver driver;
+    QString seen;
+    driver.Then([&](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            seen = box->text();
+            box->accept();
+        }
+    });
+    dlg.accept();
+    QVERIFY2(
+        seen.startsWith("Cannot save the port map: cannot create " + map.Folder() + "/Corvale: "),
+        qPrintable(seen));
+    QVERIFY(dlg.result() != QDialog::Accepted);
+    QCOMPARE(CVelkorSettings().Port(), 1);
+    QCOMPARE(Shown(dlg, 1), QString("COM2  (/dev/ttyUSB0)"));
 }
 
 void TestVelkorApp::connectCommandConnectsAndShowsDeviceItem_data() {

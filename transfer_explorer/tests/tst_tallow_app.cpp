@@ -16,6 +16,8 @@
 #include "CLinkDlg.h"
 #include "CMainFrame.h"
 #include "CModalDriver.h"
+#include "CPortDevicePicker.h"
+#include "CPortMapFixture.h"
 #include "CSetupDlg.h"
 #include "CShowSpy.h"
 #include "CSimFixture.h"
@@ -30,6 +32,11 @@ const QString kUnconnectedTitle = QStringLiteral(" Driftbox浏览器 [无连接]
 bool ConnectNow(CTallowApp& app) {
     auto lock = app.LockGateServing();
     return app.ConnectProcedure();
+}
+
+// What port entry row shows in the open drop-down.
+QString Shown(const CSetupDlg& dlg, int row) {
+    return dlg.PortBox()->itemData(row, CPortDevicePicker::kShownRole).toString();
 }
 }  // namespace
 
@@ -64,6 +71,7 @@ class TestTallowApp : public QObject {
     void setupStoresPortIndex_data();
     void setupStoresPortIndex();
     void setupCancelWritesNothing();
+    void setupShowsAndBindsPortDevicesOkWritesCancelDoesNot();
     void settingsChangeClosesConnectionKeepsConnectedFlag();
     void setupWithoutChangesClosesWhenStoredValuesNeverApplied();
     void aboutBoxCaption();
@@ -365,6 +373,46 @@ void TestTallowApp::setupCancelWritesNothing() {
     QCOMPARE(s.Port(), 0);
     QCOMPARE(s.Rate(), 115200);
     QCOMPARE(s.AutoLink(), 0);
+}
+
+void TestTallowApp::setupShowsAndBindsPortDevicesOkWritesCancelDoesNot() {
+    // No variable names the simulator: only the map does, once the dialog has bound it.
+    CSimFixture sim;
+    QVERIFY(sim.Ok());
+    const std::string pty = sim.Sim().SlavePath();
+    const QString cradle = QString::fromStdString(pty) + QStringLiteral(" — Corvale Cradle");
+    CPortMapFixture map({{pty, pty, "Corvale", "Cradle"}});
+    const QByteArray before = "[Ports]\nCOM2=/dev/serial/by-id/usb-gone\n";
+    map.Write(before);
+    CTallowSettings().SetAutoLink(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    const QString gone = QStringLiteral("/dev/serial/by-id/usb-gone — 未接入");
+    {
+        CSetupDlg dlg(&app, frame);
+        QCOMPARE(Shown(dlg, 0), QStringLiteral("USB  (无)"));
+        QCOMPARE(Shown(dlg, 2), QStringLiteral("COM2  (%1)").arg(gone));
+        // Typed text picks the entry whose device is shown; text naming none shows nothing.
+        dlg.PortBox()->setEditText(QStringLiteral("COM2"));
+        QCOMPARE(dlg.DeviceBox()->currentText(), gone);
+        dlg.PortBox()->setEditText(QStringLiteral("COM12"));
+        QVERIFY(!dlg.DeviceBox()->isEnabled());
+        dlg.PortBox()->setEditText(QStringLiteral("USB"));
+        dlg.DeviceBox()->setCurrentIndex(dlg.DeviceBox()->findText(cradle));
+        QCOMPARE(Shown(dlg, 0), QStringLiteral("USB  (%1)").arg(cradle));
+        QCOMPARE(dlg.PortBox()->currentText(), QStringLiteral("USB"));
+        dlg.reject();
+    }
+    QCOMPARE(map.Text(), before);
+    {
+        CSetupDlg dlg(&app, frame);
+        dlg.DeviceBox()->setCurrentIndex(dlg.DeviceBox()->findText(cradle));
+        dlg.accept();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    }
+    QCOMPARE(map.Text(), before + "USB=" + QByteArray::fromStdString(pty) + "\n");
+    frame->OnConnect();
+    QCOMPARE(frame->windowTitle(), kConnectedTitle);
 }
 
 void TestTallowApp::settingsChangeClosesConnectionKeepsConnectedFlag() {
