@@ -19,9 +19,9 @@ OpenFailure ProbeOpen(const std::string& device, std::string* systemText) {
         if (systemText) *systemText = std::strerror(ENOENT);
         return OpenFailure::kMissing;
     }
-    const int fd = OpenTtyExclusive(device.c_str());
+    const int fd = OpenTtyExclusive(device.c_str(), nullptr);
     const int err = fd < 0 ? errno : 0;
-    if (fd >= 0) CloseTty(fd);
+    if (fd >= 0) CloseTty(fd, nullptr);
     if (systemText) *systemText = SystemErrorText(err);
     return OpenFailureFromErrno(err);
 }

@@ -30,10 +30,10 @@ TEST(OpenFailure, EachReasonIsToldApart) {
     ASSERT_EQ(::unlockpt(master), 0);
     const std::string slave = ::ptsname(master);
     EXPECT_EQ(qs::ProbeOpen(slave), qs::OpenFailure::kNone);
-    const int held = qs::OpenTtyExclusive(slave.c_str());
+    const int held = qs::OpenTtyExclusive(slave.c_str(), nullptr);
     ASSERT_GE(held, 0);
     EXPECT_EQ(qs::ProbeOpen(slave), qs::OpenFailure::kInUse);
-    qs::CloseTty(held);
+    qs::CloseTty(held, nullptr);
     EXPECT_EQ(qs::ProbeOpen(slave), qs::OpenFailure::kNone);
 
     const std::string locked = (dir / "locked").string();

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <new>
 
+#include "line_format_codes.h"
+
 namespace {
 
 constexpr int kHighestPort = 255;
@@ -35,24 +37,6 @@ int OpenErrorCode(DWORD err) {
 int OpenFailed(int code, DWORD err) {
     SetLastError(err);
     return code;
-}
-
-// The state every open starts from: 9600 8N1, binary, DTR and RTS on, no flow control.
-DCB DefaultState() {
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    dcb.BaudRate = CBR_9600;
-    dcb.fBinary = 1;
-    dcb.fDtrControl = DTR_CONTROL_ENABLE;
-    dcb.fRtsControl = RTS_CONTROL_ENABLE;
-    dcb.XonLim = 2048;
-    dcb.XoffLim = 512;
-    dcb.ByteSize = 8;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    dcb.XonChar = 0x11;
-    dcb.XoffChar = 0x13;
-    return dcb;
 }
 
 }  // namespace
@@ -109,14 +93,6 @@ int CUartBasic_win::OpenDevice(const char* name, int baud, int byteSize, int par
     m_saved = DCB{};
     m_saved.DCBlength = sizeof m_saved;
     GetCommState(h, &m_saved);
-    DCB defaults = DefaultState();
-    SetCommState(h, &defaults);
-    DCB back{};
-    back.DCBlength = sizeof back;
-    if (GetCommState(h, &back)) {
-        back.fOutxCtsFlow = 0;
-        SetCommState(h, &back);
-    }
     m_port = h;
     COMMTIMEOUTS t{};
     bool timeoutsSet = GetCommTimeouts(h, &t) != 0;
@@ -130,13 +106,13 @@ int CUartBasic_win::OpenDevice(const char* name, int baud, int byteSize, int par
         Close();
         return OpenFailed(kIoFailed, err);
     }
-    SetLastError(ERROR_SUCCESS);
+    // Every open starts raw whatever the device was left in, in the caller's format.
     const int rc = SetFormat(baud, byteSize, parity, stopBits);
     if (rc == kOk) return rc;
-    // A format not listed has no system error of its own.
-    const DWORD err = GetLastError();
+    // A code not listed has no system error of its own.
+    const DWORD err = rc == kBadArgument ? ERROR_INVALID_PARAMETER : GetLastError();
     Close();
-    return OpenFailed(rc, err && rc != kBadArgument ? err : ERROR_INVALID_PARAMETER);
+    return OpenFailed(rc, err);
 }
 
 void CUartBasic_win::Close() noexcept {
@@ -148,38 +124,10 @@ void CUartBasic_win::Close() noexcept {
 
 int CUartBasic_win::SetFormat(int baud, int byteSize, int parity, int stopBits) noexcept {
     if (m_port == INVALID_HANDLE_VALUE) return kNotOpen;
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    if (!GetCommState(m_port, &dcb)) return kIoFailed;
-    dcb.BaudRate = static_cast<DWORD>(baud);
-    dcb.ByteSize = static_cast<BYTE>(byteSize & 0xFF);
-    switch (parity) {
-        case 0:
-            dcb.Parity = NOPARITY;
-            break;
-        case 1:
-            dcb.Parity = ODDPARITY;
-            break;
-        case 2:
-            dcb.Parity = EVENPARITY;
-            break;
-        default:
-            return kBadArgument;
-    }
-    switch (stopBits) {
-        case 1:
-            dcb.StopBits = ONESTOPBIT;
-            break;
-        case 15:
-            dcb.StopBits = ONE5STOPBITS;
-            break;
-        case 2:
-            dcb.StopBits = TWOSTOPBITS;
-            break;
-        default:
-            return kBadArgument;
-    }
-    return SetCommState(m_port, &dcb) ? kOk : kFormatRefused;
+    qs::LineFormat format;
+    if (const int rc = FormatFromCodes(baud, byteSize, parity, stopBits, &format); rc != kOk)
+        return rc;
+    return FormatResultCode(qs::SetRawMode(m_port, format));
 }
 
 int CUartBasic_win::Write(const void* data, int length) noexcept {

@@ -42,7 +42,7 @@ class CWin32SerialPort final : public ISerialPort {
 };
 
 bool Configure(HANDLE port, int baud) {
-    if (!qs::ConfigureRaw(port, baud)) return false;
+    if (qs::SetRawMode(port, qs::LineFormat{.baud = baud}) != qs::RawModeResult::kSet) return false;
     if (!SetupComm(port, kQueueBytes, kQueueBytes)) return false;
     if (!PurgeComm(port, kPurgeAll)) return false;
     COMMTIMEOUTS t{};
