@@ -27,34 +27,6 @@ HANDLE OpenComm(const char* device) {
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
 }
 
-bool ConfigureRaw(HANDLE port, int baud) {
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    if (!GetCommState(port, &dcb)) return false;
-    dcb.BaudRate = static_cast<DWORD>(baud);
-    dcb.ByteSize = 8;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    dcb.fBinary = 1;
-    dcb.fParity = 1;
-    dcb.fOutxCtsFlow = 0;
-    dcb.fOutxDsrFlow = 0;
-    // DTR and RTS up and left there: the cable has no handshake, and some terminals only
-    // talk while DTR is raised.
-    dcb.fDtrControl = DTR_CONTROL_ENABLE;
-    dcb.fRtsControl = RTS_CONTROL_ENABLE;
-    // XON/XOFF would swallow 0x11/0x13 bytes of binary frames.
-    dcb.fOutX = 0;
-    dcb.fInX = 0;
-    dcb.fDsrSensitivity = 0;
-    dcb.fTXContinueOnXoff = 0;
-    dcb.fErrorChar = 0;
-    dcb.fNull = 0;
-    // An abort on error would fail every later read until the error is cleared.
-    dcb.fAbortOnError = 0;
-    return SetCommState(port, &dcb) != 0;
-}
-
 long InputQueued(HANDLE port) {
     DWORD errors = 0;
     COMSTAT stat{};

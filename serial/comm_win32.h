@@ -1,10 +1,12 @@
 #pragma once
-// Win32 serial helpers shared by the libraries: exclusive overlapped open, the raw line set-up,
-// and the one read function behind every timed read.
+// Win32 serial helpers shared by the libraries: exclusive overlapped open, the raw line set-up
+// (raw_mode_win32.cpp), and the one read function behind every timed read.
 #include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
+
+#include "line_format.h"
 
 namespace qs {
 
@@ -27,9 +29,10 @@ class CommOverlapped {
 // INVALID_HANDLE_VALUE on failure, GetLastError() telling why.
 HANDLE OpenComm(const char* device);
 
-// The link's line: baud, 8 data bits, no parity, one stop bit, no flow control of any kind,
-// every byte passed through (binary, no error or NUL replacement, no abort on error).
-bool ConfigureRaw(HANDLE port, int baud);
+// Puts the port into raw mode in format: no flow control of any kind, DTR and RTS raised,
+// every byte passed through (binary, no parity check, no error or NUL replacement, no abort
+// on error). A refusal leaves GetLastError() saying why.
+RawModeResult SetRawMode(HANDLE port, const LineFormat& format);
 
 // Bytes waiting in the driver's input queue, or -1 when ClearCommError fails. Clears the
 // port's error state as a side effect.

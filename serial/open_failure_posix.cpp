@@ -6,25 +6,12 @@
 
 namespace qs {
 
-OpenFailure OpenFailureFromErrno(int err) {
-    switch (err) {
-        case 0:
-            return OpenFailure::kNone;
-        case ENOENT:
-        case ENODEV:  // a device node whose driver has gone (adapter pulled while open)
-        case ENXIO:   // a ttyS node with no UART behind it
-            return OpenFailure::kMissing;
-        case EACCES:
-        case EPERM:
-            return OpenFailure::kPermissionDenied;
-        case EBUSY:
-            return OpenFailure::kInUse;
-        case ENOTTY:
-        case EISDIR:
-            return OpenFailure::kNotSerial;
-        default:
-            return OpenFailure::kOther;
-    }
+OpenFailure OpenFailureFromSystemError(int err) {
+    return OpenFailureFromErrno(err);
+}
+
+std::string SystemErrorText(int err) {
+    return err ? std::strerror(err) : "";
 }
 
 OpenFailure ProbeOpen(const std::string& device, std::string* systemText) {
@@ -32,10 +19,10 @@ OpenFailure ProbeOpen(const std::string& device, std::string* systemText) {
         if (systemText) *systemText = std::strerror(ENOENT);
         return OpenFailure::kMissing;
     }
-    const int fd = OpenTtyExclusive(device.c_str());
+    const int fd = OpenTtyExclusive(device.c_str(), nullptr);
     const int err = fd < 0 ? errno : 0;
-    if (fd >= 0) CloseTty(fd);
-    if (systemText) *systemText = err ? std::strerror(err) : "";
+    if (fd >= 0) CloseTty(fd, nullptr);
+    if (systemText) *systemText = SystemErrorText(err);
     return OpenFailureFromErrno(err);
 }
 

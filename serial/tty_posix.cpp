@@ -16,7 +16,7 @@ int MsLeft(Clock::time_point deadline) {
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-int OpenTtyExclusive(const char* path) {
+int OpenTtyExclusive(const char* path, LowLatency* lowLatency) {
     // O_NOCTTY: a serial line must never become our controlling terminal.
     // O_NONBLOCK: open must not wait for carrier detect; reads are paced by poll().
     // O_CLOEXEC: child processes must not inherit (and hold) the port.
@@ -36,11 +36,13 @@ int OpenTtyExclusive(const char* path) {
         return -1;
     }
     ::ioctl(fd, TIOCEXCL);
+    if (lowLatency) SetLowLatency(fd, lowLatency);
     return fd;
 }
 
-void CloseTty(int fd) {
+void CloseTty(int fd, LowLatency* lowLatency) {
     if (fd < 0) return;
+    if (lowLatency) RestoreLowLatency(fd, lowLatency);
     ::ioctl(fd, TIOCNXCL);
     ::flock(fd, LOCK_UN);
     ::close(fd);

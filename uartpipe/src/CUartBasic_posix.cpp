@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "line_format_codes.h"
 #include "port_name.h"
 #include "tty_posix.h"
 
@@ -39,94 +40,10 @@ int OpenErrorCode(int err) {
     }
 }
 
-// Puts a line format into tio. Unlisted codes are the caller's mistake (-4); formats termios
-// cannot express are the device refusing them (-22). Nothing is changed on failure.
-int PutFormat(termios& tio, int baud, int byteSize, int parity, int stopBits) {
-    tcflag_t parityBits = 0;
-    switch (parity) {
-        case 0:
-            break;
-        case 1:
-            parityBits = PARENB | PARODD;
-            break;
-        case 2:
-            parityBits = PARENB;
-            break;
-        default:
-            return IUartBasic::kBadArgument;
-    }
-    tcflag_t stopBit = 0;
-    switch (stopBits) {
-        case 1:
-            break;
-        case 2:
-            stopBit = CSTOPB;
-            break;
-        // termios has no 1.5 stop bits, and CSTOPB would silently send two.
-        case 15:
-            return IUartBasic::kFormatRefused;
-        default:
-            return IUartBasic::kBadArgument;
-    }
-    tcflag_t size = 0;
-    switch (byteSize) {
-        case 5:
-            size = CS5;
-            break;
-        case 6:
-            size = CS6;
-            break;
-        case 7:
-            size = CS7;
-            break;
-        case 8:
-            size = CS8;
-            break;
-        default:
-            return IUartBasic::kFormatRefused;
-    }
-    speed_t speed{};
-    if (!qs::BaudToSpeed(baud, &speed)) return IUartBasic::kFormatRefused;
-
-    termios next = tio;
-    next.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
-    next.c_cflag |= size | parityBits | stopBit;
-    if (cfsetispeed(&next, speed) != 0 || cfsetospeed(&next, speed) != 0)
-        return IUartBasic::kFormatRefused;
-    tio = next;
-    return IUartBasic::kOk;
-}
-
-bool SameFormat(const termios& a, const termios& b) {
-    constexpr tcflag_t kFormatBits = CSIZE | PARENB | PARODD | CSTOPB;
-    return (a.c_cflag & kFormatBits) == (b.c_cflag & kFormatBits) &&
-           cfgetispeed(&a) == cfgetispeed(&b) && cfgetospeed(&a) == cfgetospeed(&b);
-}
-
-// The state every open starts from: 9600 8N1, raw bytes both ways, no flow control.
-termios DefaultState(const termios& found) {
-    termios tio = found;
-    // Bytes pass unchanged: no break/parity marking, no CR/NL mapping, no stripping to 7 bits,
-    // no input parity check, and no XON/XOFF, which would eat 0x11/0x13 in binary data.
-    tio.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
-                                          ICRNL | INPCK | IXON | IXOFF | IXANY);
-    // No output post-processing (NL to CR-NL and the like).
-    tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
-    // No line editing, echo or signal characters: this is a data line, not a terminal.
-    tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-    // CLOCAL: ignore carrier detect, many devices never raise it. CREAD: enable the receiver.
-    // No HUPCL: closing must not drop DTR behind the next user's back. No CRTSCTS: the line
-    // has no hardware handshake by default and a missing CTS would stall every write.
-    tio.c_cflag &= ~static_cast<tcflag_t>(HUPCL);
-#ifdef CRTSCTS
-    tio.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
-#endif
-    tio.c_cflag |= CLOCAL | CREAD;
-    // Reads return what is there; the waiting is done by poll() with the caller's time-out.
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-    PutFormat(tio, 9600, 8, 0, 1);
-    return tio;
+// A failed open leaves its reason in errno, set after the clean-up that could change it.
+int OpenFailed(int code, int err) {
+    errno = err;
+    return code;
 }
 
 // Reads what is available within waitMs (0 or more; -1 waits without limit).
@@ -185,33 +102,28 @@ int CUartBasic_posix::NoOp() noexcept {
 
 int CUartBasic_posix::OpenPort(int port, int baud, int byteSize, int parity,
                                int stopBits) noexcept {
-    if (port > kHighestPort) return kNoSuchDevice;
-    if (m_fd.load() >= 0) return kAlreadyOpen;
+    if (port > kHighestPort) return OpenFailed(kNoSuchDevice, ENOENT);
+    if (m_fd.load() >= 0) return OpenFailed(kAlreadyOpen, EBUSY);
     try {
         const std::string device = qs::SerialDeviceForPort(port);
-        if (device.empty()) return kNoSuchDevice;
+        if (device.empty()) return OpenFailed(kNoSuchDevice, ENOENT);
         return OpenDevice(device.c_str(), baud, byteSize, parity, stopBits);
     } catch (const std::bad_alloc&) {
-        return kOpenFailed;
+        return OpenFailed(kOpenFailed, ENOMEM);
     }
 }
 
 int CUartBasic_posix::OpenDevice(const char* name, int baud, int byteSize, int parity,
                                  int stopBits) noexcept {
-    if (!name || !*name) return kBadArgument;
-    if (m_fd.load() >= 0) return kAlreadyOpen;
+    if (!name || !*name) return OpenFailed(kBadArgument, ENOENT);
+    if (m_fd.load() >= 0) return OpenFailed(kAlreadyOpen, EBUSY);
 
-    const int fd = qs::OpenTtyExclusive(name);
-    if (fd < 0) return OpenErrorCode(errno);
+    const int fd = qs::OpenTtyExclusive(name, &m_lowLatency);
+    if (fd < 0) return OpenFailed(OpenErrorCode(errno), errno);
     if (::tcgetattr(fd, &m_saved) != 0) {
-        qs::CloseTty(fd);
-        return kIoFailed;
-    }
-    const termios defaults = DefaultState(m_saved);
-    if (::tcsetattr(fd, TCSANOW, &defaults) != 0) {
-        ::tcsetattr(fd, TCSANOW, &m_saved);
-        qs::CloseTty(fd);
-        return kIoFailed;
+        const int err = errno;
+        qs::CloseTty(fd, &m_lowLatency);
+        return OpenFailed(kIoFailed, err);
     }
     // DTR and RTS up tell the far end we are there. Ptys and some adapters have no modem
     // lines, so a refusal is not an error.
@@ -219,9 +131,12 @@ int CUartBasic_posix::OpenDevice(const char* name, int baud, int byteSize, int p
     ::ioctl(fd, TIOCMBIS, &lines);
     m_fd.store(fd);
 
+    // Every open starts raw whatever the device was left in, in the caller's format.
     const int rc = SetFormat(baud, byteSize, parity, stopBits);
-    if (rc != kOk) Close();
-    return rc;
+    if (rc == kOk) return rc;
+    const int err = rc == kBadArgument ? EINVAL : errno;
+    Close();
+    return OpenFailed(rc, err);
 }
 
 void CUartBasic_posix::Close() noexcept {
@@ -229,24 +144,16 @@ void CUartBasic_posix::Close() noexcept {
     if (fd < 0) return;
     // TCSADRAIN: bytes still in the output queue go out in the format they were written in.
     ::tcsetattr(fd, TCSADRAIN, &m_saved);
-    qs::CloseTty(fd);
+    qs::CloseTty(fd, &m_lowLatency);
 }
 
 int CUartBasic_posix::SetFormat(int baud, int byteSize, int parity, int stopBits) noexcept {
     const int fd = m_fd.load();
     if (fd < 0) return kNotOpen;
-    termios current{};
-    if (::tcgetattr(fd, &current) != 0) return kIoFailed;
-    termios wanted = current;
-    if (const int rc = PutFormat(wanted, baud, byteSize, parity, stopBits); rc != kOk) return rc;
-    if (::tcsetattr(fd, TCSANOW, &wanted) != 0) return kFormatRefused;
-    // tcsetattr succeeds when any part of the request was taken; read it back to know.
-    termios applied{};
-    if (::tcgetattr(fd, &applied) != 0 || !SameFormat(applied, wanted)) {
-        ::tcsetattr(fd, TCSANOW, &current);
-        return kFormatRefused;
-    }
-    return kOk;
+    qs::LineFormat format;
+    if (const int rc = FormatFromCodes(baud, byteSize, parity, stopBits, &format); rc != kOk)
+        return rc;
+    return FormatResultCode(qs::SetRawMode(fd, format));
 }
 
 int CUartBasic_posix::Write(const void* data, int length) noexcept {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "IUartBasic.h"
+#include "low_latency.h"
 
 // IUartBasic over a POSIX tty, taken exclusively. The descriptor is non-blocking; every wait
 // is a poll() with the caller's time-out, so reads and writes never depend on VMIN/VTIME.
@@ -31,4 +32,5 @@ class CUartBasic_posix final : public IUartBasic {
     std::atomic<int> m_fd{-1};
     // The device's settings as found at open, given back at close.
     termios m_saved{};
+    qs::LowLatency m_lowLatency;
 };

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <new>
 
+#include "line_format_codes.h"
+
 namespace {
 
 constexpr int kHighestPort = 255;
@@ -30,22 +32,11 @@ int OpenErrorCode(DWORD err) {
     }
 }
 
-// The state every open starts from: 9600 8N1, binary, DTR and RTS on, no flow control.
-DCB DefaultState() {
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    dcb.BaudRate = CBR_9600;
-    dcb.fBinary = 1;
-    dcb.fDtrControl = DTR_CONTROL_ENABLE;
-    dcb.fRtsControl = RTS_CONTROL_ENABLE;
-    dcb.XonLim = 2048;
-    dcb.XoffLim = 512;
-    dcb.ByteSize = 8;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    dcb.XonChar = 0x11;
-    dcb.XoffChar = 0x13;
-    return dcb;
+// A failed open leaves its reason for GetLastError(), set after the clean-up that could
+// change it.
+int OpenFailed(int code, DWORD err) {
+    SetLastError(err);
+    return code;
 }
 
 }  // namespace
@@ -84,7 +75,7 @@ int CUartBasic_win::NoOp() noexcept {
 }
 
 int CUartBasic_win::OpenPort(int port, int baud, int byteSize, int parity, int stopBits) noexcept {
-    if (port > kHighestPort) return kNoSuchDevice;
+    if (port > kHighestPort) return OpenFailed(kNoSuchDevice, ERROR_FILE_NOT_FOUND);
     char name[24];
     std::snprintf(name, sizeof name, "\\\\.\\COM%d", port);
     return OpenDevice(name, baud, byteSize, parity, stopBits);
@@ -92,36 +83,36 @@ int CUartBasic_win::OpenPort(int port, int baud, int byteSize, int parity, int s
 
 int CUartBasic_win::OpenDevice(const char* name, int baud, int byteSize, int parity,
                                int stopBits) noexcept {
-    if (!name || !*name) return kBadArgument;
-    if (m_port != INVALID_HANDLE_VALUE) return kAlreadyOpen;
+    if (!name || !*name) return OpenFailed(kBadArgument, ERROR_FILE_NOT_FOUND);
+    if (m_port != INVALID_HANDLE_VALUE) return OpenFailed(kAlreadyOpen, ERROR_ACCESS_DENIED);
     const HANDLE h = qs::OpenComm(name);
-    if (h == INVALID_HANDLE_VALUE) return OpenErrorCode(GetLastError());
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD err = GetLastError();
+        return OpenFailed(OpenErrorCode(err), err);
+    }
     m_saved = DCB{};
     m_saved.DCBlength = sizeof m_saved;
     GetCommState(h, &m_saved);
-    DCB defaults = DefaultState();
-    SetCommState(h, &defaults);
-    DCB back{};
-    back.DCBlength = sizeof back;
-    if (GetCommState(h, &back)) {
-        back.fOutxCtsFlow = 0;
-        SetCommState(h, &back);
-    }
     m_port = h;
     COMMTIMEOUTS t{};
-    if (!GetCommTimeouts(h, &t)) {
-        Close();
-        return kIoFailed;
+    bool timeoutsSet = GetCommTimeouts(h, &t) != 0;
+    if (timeoutsSet) {
+        t.WriteTotalTimeoutMultiplier = 0;
+        t.WriteTotalTimeoutConstant = 0;
+        timeoutsSet = SetCommTimeouts(h, &t) != 0;
     }
-    t.WriteTotalTimeoutMultiplier = 0;
-    t.WriteTotalTimeoutConstant = 0;
-    if (!SetCommTimeouts(h, &t)) {
+    if (!timeoutsSet) {
+        const DWORD err = GetLastError();
         Close();
-        return kIoFailed;
+        return OpenFailed(kIoFailed, err);
     }
+    // Every open starts raw whatever the device was left in, in the caller's format.
     const int rc = SetFormat(baud, byteSize, parity, stopBits);
-    if (rc != kOk) Close();
-    return rc;
+    if (rc == kOk) return rc;
+    // A code not listed has no system error of its own.
+    const DWORD err = rc == kBadArgument ? ERROR_INVALID_PARAMETER : GetLastError();
+    Close();
+    return OpenFailed(rc, err);
 }
 
 void CUartBasic_win::Close() noexcept {
@@ -133,38 +124,10 @@ void CUartBasic_win::Close() noexcept {
 
 int CUartBasic_win::SetFormat(int baud, int byteSize, int parity, int stopBits) noexcept {
     if (m_port == INVALID_HANDLE_VALUE) return kNotOpen;
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    if (!GetCommState(m_port, &dcb)) return kIoFailed;
-    dcb.BaudRate = static_cast<DWORD>(baud);
-    dcb.ByteSize = static_cast<BYTE>(byteSize & 0xFF);
-    switch (parity) {
-        case 0:
-            dcb.Parity = NOPARITY;
-            break;
-        case 1:
-            dcb.Parity = ODDPARITY;
-            break;
-        case 2:
-            dcb.Parity = EVENPARITY;
-            break;
-        default:
-            return kBadArgument;
-    }
-    switch (stopBits) {
-        case 1:
-            dcb.StopBits = ONESTOPBIT;
-            break;
-        case 15:
-            dcb.StopBits = ONE5STOPBITS;
-            break;
-        case 2:
-            dcb.StopBits = TWOSTOPBITS;
-            break;
-        default:
-            return kBadArgument;
-    }
-    return SetCommState(m_port, &dcb) ? kOk : kFormatRefused;
+    qs::LineFormat format;
+    if (const int rc = FormatFromCodes(baud, byteSize, parity, stopBits, &format); rc != kOk)
+        return rc;
+    return FormatResultCode(qs::SetRawMode(m_port, format));
 }
 
 int CUartBasic_win::Write(const void* data, int length) noexcept {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "DriftboxClient.h"
+#include "open_failure.h"
 
 namespace {
 
@@ -33,6 +34,16 @@ TEST(DriftboxClientUnderWine, TwoHandlesReachTwoTerminals) {
     EXPECT_NE(FirstName(a), "second.txt");
     DriftboxClient_ShutDown(a, 0);
     DriftboxClient_ShutDown(b, 0);
+}
+
+TEST(DriftboxClientUnderWine, AStartOnAMissingPortLeavesWhyForGetLastError) {
+    int32_t error = 0;
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(DriftboxClient_COM_Start(&error, 98, 115200), 0);
+    EXPECT_EQ(error, 2);
+    EXPECT_EQ(qs::OpenFailureFromSystemError(static_cast<int>(GetLastError())),
+              qs::OpenFailure::kMissing)
+        << GetLastError();
 }
 
 TEST(DriftboxClientUnderWine, TheUsbStartTakesThePortNamedByDriftboxUsb) {

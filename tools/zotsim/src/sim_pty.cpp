@@ -64,8 +64,12 @@ bool CSimPty::OpenDevice(const std::string& path, int baud) {
     Close();
     speed_t speed = B0;
     if (baud > 0 && !qs::BaudToSpeed(baud, &speed)) return false;
-    CUniqueFd fd(qs::OpenTtyExclusive(path.c_str()));
-    if (!fd.Valid() || !MakeRaw(fd.Get(), speed, baud > 0)) return false;
+    CUniqueFd fd(qs::OpenTtyExclusive(path.c_str(), &m_lowLatency));
+    if (!fd.Valid()) return false;
+    if (!MakeRaw(fd.Get(), speed, baud > 0)) {
+        qs::CloseTty(fd.Release(), &m_lowLatency);
+        return false;
+    }
     m_line = std::move(fd);
     m_device = true;
     m_slavePath = path;
@@ -74,7 +78,7 @@ bool CSimPty::OpenDevice(const std::string& path, int baud) {
 
 void CSimPty::Close() {
     // A device gives back its exclusive hold before it closes.
-    if (m_device) qs::CloseTty(m_line.Release());
+    if (m_device) qs::CloseTty(m_line.Release(), &m_lowLatency);
     m_line.Reset();
     m_slave.Reset();
     if (!m_link.empty()) ::unlink(m_link.c_str());

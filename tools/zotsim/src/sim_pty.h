@@ -3,6 +3,7 @@
 // existing serial device.
 #include <string>
 
+#include "low_latency.h"
 #include "unique_fd.h"
 
 namespace zotsim {
@@ -32,6 +33,7 @@ class CSimPty {
     CUniqueFd m_line;   // pty master or device
     CUniqueFd m_slave;  // our own hold on the pty slave
     bool m_device = false;
+    qs::LowLatency m_lowLatency;  // what the open of a device changed
     std::string m_slavePath;
     std::string m_link;
 };

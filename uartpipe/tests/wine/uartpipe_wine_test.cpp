@@ -8,6 +8,7 @@
 
 #include "IDriftUartPipe.h"
 #include "IUartBasic.h"
+#include "open_failure.h"
 #include "wire/message_codec.h"
 
 namespace {
@@ -85,6 +86,11 @@ TEST_F(PipeUnderWine, TheUartReportsItsOwnCodes) {
     ASSERT_NE(uart, nullptr);
     EXPECT_EQ(uart->OpenPort(256, 9600, 8, 0, 1), IUartBasic::kNoSuchDevice);
     EXPECT_EQ(uart->OpenPort(97, 9600, 8, 0, 1), IUartBasic::kNoSuchDevice);
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(OpenDriftUartPipe(97, 9600), nullptr);
+    EXPECT_EQ(qs::OpenFailureFromSystemError(static_cast<int>(GetLastError())),
+              qs::OpenFailure::kMissing)
+        << GetLastError();
     // Wine opens the device behind a COM port once per handle and does not refuse a second
     // open, so "in use" (-12) is only seen on Windows.
     EXPECT_EQ(uart->Read(nullptr, 1, 0), IUartBasic::kNotOpen);

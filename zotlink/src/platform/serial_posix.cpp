@@ -13,8 +13,10 @@ namespace {
 
 class CPosixSerialPort final : public ISerialPort {
   public:
-    explicit CPosixSerialPort(int fd) : m_fd(fd) {}
-    ~CPosixSerialPort() override { qs::CloseTty(m_fd); }
+    CPosixSerialPort(int fd, qs::LowLatency lowLatency) : m_fd(fd), m_lowLatency(lowLatency) {}
+    ~CPosixSerialPort() override { qs::CloseTty(m_fd, &m_lowLatency); }
+    CPosixSerialPort(const CPosixSerialPort&) = delete;
+    CPosixSerialPort& operator=(const CPosixSerialPort&) = delete;
 
     size_t Read(uint8_t* buffer, size_t max, int waitMs) override {
         if (max == 0) return 0;
@@ -47,38 +49,30 @@ class CPosixSerialPort final : public ISerialPort {
 
   private:
     int m_fd;
+    qs::LowLatency m_lowLatency;
 };
-
-bool ConfigureRaw(int fd, int baud) {
-    termios t{};
-    if (::tcgetattr(fd, &t) != 0) return false;
-    speed_t speed;
-    if (!qs::BaudToSpeed(baud, &speed)) return false;
-    ::cfmakeraw(&t);
-    // CLOCAL: ignore modem lines, the cable has none worth waiting for; CREAD: receive.
-    t.c_cflag |= CLOCAL | CREAD;
-    // No HUPCL: closing must not drop DTR, which resets some terminals' USB bridges.
-    t.c_cflag &= ~(HUPCL | CSTOPB | PARENB | CSIZE | CRTSCTS);
-    t.c_cflag |= CS8;
-    t.c_iflag &= ~(IXON | IXOFF | IXANY);
-    // Reads are paced by poll(), never by the driver.
-    t.c_cc[VMIN] = 0;
-    t.c_cc[VTIME] = 0;
-    if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0) return false;
-    return ::tcsetattr(fd, TCSANOW, &t) == 0;
-}
 
 }  // namespace
 
-std::unique_ptr<ISerialPort> OpenSerialPort(const std::string& device, int baud) {
-    if (device.empty()) return nullptr;
-    const int fd = qs::OpenTtyExclusive(device.c_str());
-    if (fd < 0) return nullptr;
-    if (!ConfigureRaw(fd, baud) || ::tcflush(fd, TCIOFLUSH) != 0) {
-        qs::CloseTty(fd);
+std::unique_ptr<ISerialPort> OpenSerialPort(const std::string& device, int baud, int* error) {
+    *error = 0;
+    if (device.empty()) {
+        *error = ENOENT;
         return nullptr;
     }
-    return std::make_unique<CPosixSerialPort>(fd);
+    qs::LowLatency lowLatency;
+    const int fd = qs::OpenTtyExclusive(device.c_str(), &lowLatency);
+    if (fd < 0) {
+        *error = errno;
+        return nullptr;
+    }
+    if (qs::SetRawMode(fd, qs::LineFormat{.baud = baud}) != qs::RawModeResult::kSet ||
+        ::tcflush(fd, TCIOFLUSH) != 0) {
+        *error = errno;
+        qs::CloseTty(fd, &lowLatency);
+        return nullptr;
+    }
+    return std::make_unique<CPosixSerialPort>(fd, lowLatency);
 }
 
 }  // namespace zot

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "open_failure.h"
 #include "remote_app.h"
 #include "remote_calls.h"
 #include "zotlink.h"
@@ -58,7 +59,11 @@ TEST_F(ZotlinkUnderWine, OpensTheComPortAndTheTerminalAnswers) {
 }
 
 TEST_F(ZotlinkUnderWine, AMissingPortFailsAndAReopenRightAfterCloseWorks) {
+    SetLastError(ERROR_SUCCESS);
     EXPECT_EQ(ZOT_LumoInit(99, 115200, 1), 0);
+    EXPECT_EQ(qs::OpenFailureFromSystemError(static_cast<int>(GetLastError())),
+              qs::OpenFailure::kMissing)
+        << GetLastError();
     ZOT_VERSION_INFO v{};
     for (int round = 0; round < 3; ++round) {
         ASSERT_EQ(ZOT_LumoInit(Port("ZOT_WINE_PORT"), 115200, 1), 1) << round;
