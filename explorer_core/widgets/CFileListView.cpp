@@ -144,8 +144,9 @@ int CFileListView::AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool
     m_model->SetText(
         row, CFileListModel::kSize,
         CTextFormats::DeviceSize(static_cast<uint32_t>(entry.size), m_texts.deviceSizeFormat));
-    m_model->SetText(row, CFileListModel::kTime,
-                     CTextFormats::DeviceTime(entry.time, m_texts.unknownTime));
+    m_model->SetText(
+        row, CFileListModel::kTime,
+        CTextFormats::DeviceTime(static_cast<uint32_t>(entry.timeMs / 1000), m_texts.unknownTime));
     if (select) SelectRow(row);
     return row;
 }

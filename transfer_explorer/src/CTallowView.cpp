@@ -93,11 +93,6 @@ int CTallowView::AddOrUpdatePcRow(const QString& folder, const QFileInfo& info, 
     return AddLocalRow(folder, info, select);
 }
 
-int CTallowView::AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool select) {
-    return AddDeviceRow({entry.name, entry.attributes, int64_t(entry.time) * 1000, entry.size},
-                        select);
-}
-
 int CTallowView::AddLocalRow(const QString& folder, const QFileInfo& info, bool select) {
     const bool known = FindRow(info.fileName()) >= 0;
     const int row = CFileListView::AddOrUpdatePcRow(folder, info, select);
@@ -121,12 +116,12 @@ QString CTallowView::DeviceTimeText(int64_t timeMs) {
     return CTextFormats::PcTime(utc);
 }
 
-int CTallowView::AddDeviceRow(const CDriftboxBackend::Record& record, bool select) {
-    int row = FindRow(record.name);
-    if (row < 0) row = Model()->AppendRow(record.name, CIconCache::kDeviceFile, 0);
+int CTallowView::AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool select) {
+    int row = FindRow(entry.name);
+    if (row < 0) row = Model()->AppendRow(entry.name, CIconCache::kDeviceFile, 0);
     Model()->SetText(row, CFileListModel::kType, QString());
-    Model()->SetText(row, CFileListModel::kSize, DeviceSizeText(record.size));
-    Model()->SetText(row, CFileListModel::kTime, DeviceTimeText(record.timeMs));
+    Model()->SetText(row, CFileListModel::kSize, DeviceSizeText(entry.size));
+    Model()->SetText(row, CFileListModel::kTime, DeviceTimeText(entry.timeMs));
     if (select) SelectRow(row);
     emit contentsChanged();
     return row;

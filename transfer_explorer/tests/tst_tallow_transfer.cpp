@@ -625,9 +625,8 @@ void TestTallowTransfer::deviceDeletesByBareNameAndFailureText() {
     QCOMPARE(QDir(sim.Root()).entryList(QDir::Files), QStringList({"stay.dat"}));
     QCOMPARE(list->Model()->Count(), 1);
 
-    CDriftboxBackend::Record ghost{QStringLiteral("ghost.dat"), 0, 0, 1};
     list->DeselectAll();
-    list->AddDeviceRow(ghost, true);
+    list->AddOrUpdateDeviceRow({QStringLiteral("ghost.dat"), 0, 0, 1}, true);
     Answers answers;
     {
         Confirm confirm(QMessageBox::Yes);
