@@ -173,6 +173,14 @@ void CFileListView::FocusList() {
     ActiveView()->setFocus();
 }
 
+void CFileListView::AppendRootRows(const CFolderTree& tree, const QString& typeText) {
+    for (QTreeWidgetItem* item : {tree.ComputerItem(), tree.DevicesItem()}) {
+        const int row =
+            m_model->AppendRow(item->text(0), CFolderTree::ImageOf(item), CFolderTree::IdOf(item));
+        m_model->SetText(row, CFileListModel::kType, typeText);
+    }
+}
+
 void CFileListView::AppendFolderRows(const QTreeWidgetItem* item, const QString& typeText) {
     for (int i = 0; i < item->childCount(); ++i) {
         const QTreeWidgetItem* child = item->child(i);

@@ -1,6 +1,5 @@
 #include "CTallowView.h"
 
-#include <QDir>
 #include <QGuiApplication>
 
 #include "CDevicePath.h"
@@ -33,11 +32,7 @@ void CTallowView::ShowFolder(QTreeWidgetItem* item) {
     } else if (item == m_tree->DevicesItem()) {
         DeviceSummary();
     } else if (item == m_tree->RootItem()) {
-        for (QTreeWidgetItem* place : {m_tree->ComputerItem(), m_tree->DevicesItem()}) {
-            const int row = Model()->AppendRow(place->text(0), CFolderTree::ImageOf(place),
-                                               CFolderTree::IdOf(place));
-            Model()->SetText(row, CFileListModel::kType, tr("系统文件夹"));
-        }
+        AppendRootRows(*m_tree, tr("系统文件夹"));
     } else {
         AppendFolderRows(item, tr("文件夹"));
         Icons()->TrimToFixed();
@@ -45,7 +40,7 @@ void CTallowView::ShowFolder(QTreeWidgetItem* item) {
         if (CDevicePath::IsDevicePath(path))
             RunFindDialog();
         else
-            LocalListing(path);
+            AppendPcFiles(path);
     }
     emit contentsChanged();
 }
@@ -77,16 +72,6 @@ void CTallowView::DeviceSummary() {
                          // Asked even without a connection: the values that come back are shown.
                          m_app->Backend().StoreInfo(total, free);
                      });
-}
-
-void CTallowView::LocalListing(const QString& folder) {
-    // Hidden entries come along so that hidden folders can be kept; hidden files are dropped.
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
-    for (const QFileInfo& info : entries) {
-        if (info.isHidden() && !info.isDir()) continue;
-        AddLocalRow(folder, info, false);
-    }
 }
 
 int CTallowView::AddOrUpdatePcRow(const QString& folder, const QFileInfo& info, bool select) {

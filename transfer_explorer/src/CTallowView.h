@@ -17,8 +17,6 @@ class CTallowView : public CFileListView {
     void ShowFolder(QTreeWidgetItem* item);
     void DriveSummary();
     void DeviceSummary();
-    // The files and folders of a local folder: hidden files, "." and ".." left out.
-    void LocalListing(const QString& folder);
     int AddLocalRow(const QString& folder, const QFileInfo& info, bool select);
     int AddOrUpdatePcRow(const QString& folder, const QFileInfo& info, bool select) override;
     // The full 64-bit size: a low-32-bit signed view would show 2 GiB and more as negative.
