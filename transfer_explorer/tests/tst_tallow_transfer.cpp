@@ -125,6 +125,7 @@ class TestTallowTransfer : public QObject {
     void plinthNameLimit();
     void samePathRefusedOnlyForItselfOrInside();
     void cancelMidTransfer();
+    void aPasteWaitingForTheLibraryUsesTheConnectionMadeMeanwhile();
     void deleteFourRowsMovesStatusAndHidesCancel();
     void deleteLocalFolderFromListAndTree();
     void deviceDeletesByBareNameAndFailureText();
@@ -520,6 +521,42 @@ void TestTallowTransfer::cancelMidTransfer() {
     QVERIFY(answers.asked.isEmpty());
     QCOMPARE(frame->ListView()->FindRow("slow.bin"), -1);
     QVERIFY(QFileInfo(sim.Root() + "/slow.bin").size() < 400000);
+}
+
+void TestTallowTransfer::aPasteWaitingForTheLibraryUsesTheConnectionMadeMeanwhile() {
+    CSimFixture sim;
+    QVERIFY(sim.Ok());
+    sim.ExposeAs(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    frame->LeftView()->SelectFolder(frame->LeftView()->DevicesItem()->child(0));
+    const int32_t before = app.Backend().Handle();
+    QVERIFY(before != 0);
+    QTemporaryDir dir;
+    const QByteArray bytes = RandomBytes(3000);
+    Put(dir.filePath("late.bin"), bytes);
+    // The library is busy when the copy comes to it; while the job waits, the connection is
+    // shut down and started anew. The job may only learn its handle once it holds the library:
+    // one read before would name the connection that is gone.
+    std::unique_lock<std::mutex> gate(app.Backend().Gate());
+    int32_t after = 0;
+    CFileJobDialog::SetProgressObserver([&](int value) {
+        if (value != 0 || !gate.owns_lock()) return;
+        // The status word is set just before the copy; give the job its moment to reach the
+        // gate, then reconnect under it.
+        QTimer::singleShot(20, [&] {
+            QVERIFY(app.ConnectProcedure());
+            after = app.Backend().Handle();
+            gate.unlock();
+        });
+    });
+    Answers answers;
+    SetClipboard({dir.filePath("late.bin")});
+    frame->OnPaste();
+    QVERIFY(!gate.owns_lock());
+    QVERIFY(after != 0 && after != before);
+    QVERIFY(answers.asked.isEmpty());
+    QCOMPARE(Get(sim.Root() + "/late.bin"), bytes);
 }
 
 void TestTallowTransfer::deleteFourRowsMovesStatusAndHidesCancel() {
