@@ -203,11 +203,7 @@ int CMainFrame::Message(const QString& text, int buttons, int icon, const QStrin
 }
 
 CFileCommands::Frame CMainFrame::FileCommands() {
-    CFileCommands::Frame f;
-    f.window = this;
-    f.tree = m_left;
-    f.list = m_list;
-    f.views = &m_jobViews;
+    CFileCommands::Frame f(this, m_left, m_list, &m_jobViews);
     f.policy = CFileOpDlg::Policy();
     f.message = [this](const QString& text, int buttons, int icon, const QString& caption) {
         return Message(text, buttons, icon, caption);

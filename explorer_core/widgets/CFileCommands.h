@@ -18,10 +18,12 @@ class QWidget;
 class CFileCommands {
   public:
     struct Frame {
-        QWidget* window = nullptr;  // owns the message boxes and the job dialog
-        CFolderTree* tree = nullptr;
-        CFileListView* list = nullptr;
-        IJobViews* views = nullptr;
+        Frame(QWidget* w, CFolderTree* t, CFileListView* l, IJobViews* v)
+            : window(w), tree(t), list(l), views(v) {}
+        QWidget* window;  // owns the message boxes and the job dialog
+        CFolderTree* tree;
+        CFileListView* list;
+        IJobViews* views;
         CJobPolicy policy;
         // The program's message box; returns the button pressed.
         std::function<int(const QString& text, int buttons, int icon, const QString& caption)>

@@ -263,11 +263,7 @@ void CMainFrame::OnAbout() {
 }
 
 CFileCommands::Frame CMainFrame::FileCommands() {
-    CFileCommands::Frame f;
-    f.window = this;
-    f.tree = m_left;
-    f.list = m_list;
-    f.views = &m_jobViews;
+    CFileCommands::Frame f(this, m_left, m_list, &m_jobViews);
     f.policy = CDlgProcess::Policy(m_app->NameLimit());
     f.message = [this](const QString& text, int buttons, int icon, const QString& caption) {
         return m_app->Message(this, text, buttons, icon, caption);
