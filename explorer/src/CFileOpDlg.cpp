@@ -27,7 +27,19 @@ QString CFileOpDlg::ErrorText(int code) {
     }
 }
 
-CJobPolicy CFileOpDlg::Policy() const {
+void CFileOpDlg::SetOrder(const Order& order) {
+    const bool paste = order.kind == Order::Kind::Paste;
+    m_nOperation = paste ? kPaste : kDelete;
+    m_strTitle = paste ? tr("Copying...") : tr("Deleting...");
+    setWindowTitle(m_strTitle);
+    SetAnimation(paste ? Animation::Copy : Animation::Delete);
+    m_pSources = &order.sources;
+    m_nItems = order.count;
+    m_pViews = order.views;
+    m_bTreeActive = order.treeFolder;
+}
+
+CJobPolicy CFileOpDlg::Policy() {
     CJobPolicy p;
     p.errorCaption = tr("Error");
     p.cannotPasteCaption = tr("Error");
@@ -56,6 +68,16 @@ CJobPolicy CFileOpDlg::Policy() const {
         return tr("Delete folder:\"%1\" fail").arg(name);
     };
     p.folderType = tr("Folder");
+    p.clipboardRefused = tr("Can't open the Clipboard");
+    p.clipboardUnavailable = tr("Cannot open the Clipboard");
+    p.confirmFolderCaption = tr("Confirm delete folder");
+    p.confirmFolder = [](const QString& name) {
+        return tr("Confirm delete folder:\"%1\" and all contents ?").arg(name);
+    };
+    p.confirmFileCaption = tr("Confirm delete file");
+    p.confirmFile = [](const QString& name) { return tr("Confirm delete:\"%1\" ?").arg(name); };
+    p.confirmManyCaption = tr("Confirm delete multi file");
+    p.confirmMany = [](int count) { return tr("Confirm delete these %1 items ?").arg(count); };
     p.nameLimit = 16;
     p.mergeIntoExistingFolder = true;
     p.askAfterFailureInFolder = true;

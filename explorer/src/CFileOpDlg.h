@@ -1,6 +1,6 @@
 #pragma once
 // The device explorer's file-operation dialog: runs one delete or paste job on its worker,
-// with the device explorer's texts and rules. The frame fills in the members and runs it.
+// with the device explorer's texts and rules. The frame's order fills in the members.
 #include <QStringList>
 
 #include "CFileJobDialog.h"
@@ -25,11 +25,12 @@ class CFileOpDlg : public CFileJobDialog {
     // True when the delete job works on the tree's folder rather than the list's rows.
     bool m_bTreeActive = false;
 
+    void SetOrder(const Order& order) override;
+
     static QString ErrorText(int code);
+    // The device explorer's texts and rules, of the jobs and of the commands that start them.
+    static CJobPolicy Policy();
 
   protected:
     void RunJob() override;
-
-  private:
-    CJobPolicy Policy() const;
 };

@@ -7,7 +7,6 @@
 #include <QItemSelectionModel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -203,78 +202,41 @@ int CMainFrame::Message(const QString& text, int buttons, int icon, const QStrin
     return box.exec();
 }
 
+CFileCommands::Frame CMainFrame::FileCommands() {
+    CFileCommands::Frame f(this, m_left, m_list, &m_jobViews);
+    f.policy = CFileOpDlg::Policy();
+    f.message = [this](const QString& text, int buttons, int icon, const QString& caption) {
+        return Message(text, buttons, icon, caption);
+    };
+    f.makeDialog = [this] {
+        auto dlg = std::make_unique<CFileOpDlg>();
+        dlg->m_pBackend = &m_app->Backend();
+        return std::unique_ptr<CFileJobDialog>(std::move(dlg));
+    };
+    return f;
+}
+
 void CMainFrame::OnCopy() {
-    if (!CopyRule()) return;
-    if (!CPaneSelection::CopyToClipboard(*m_left, *m_list, m_activePane))
-        Message(tr("Can't open the Clipboard"), QMessageBox::Ok, QMessageBox::Warning);
+    CFileCommands::Copy(FileCommands(), m_activePane);
     UpdateCommands();
 }
 
 void CMainFrame::OnPaste() {
-    const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
-    if (!offered) {
-        Message(tr("Cannot open the Clipboard"), QMessageBox::Ok, QMessageBox::Warning);
-        return;
-    }
-    const QStringList sources = CClipboardFiles::Read(offered);
-    if (sources.isEmpty()) return;
-    m_list->DeselectAll();
-    CFileOpDlg dlg;
-    dlg.SetApplicationOwner(this);
-    dlg.m_nOperation = CFileOpDlg::kPaste;
-    dlg.m_strTitle = tr("Copying...");
-    dlg.setWindowTitle(dlg.m_strTitle);
-    dlg.SetAnimation(CFileJobDialog::Animation::Copy);
-    dlg.m_pSources = &sources;
-    dlg.m_nItems = static_cast<int>(sources.size());
-    dlg.m_pViews = &m_jobViews;
-    dlg.m_pBackend = &m_app->Backend();
-    dlg.exec();
-    m_list->FocusList();
+    CFileCommands::Paste(FileCommands());
     UpdateCommands();
 }
 
 void CMainFrame::OnDelete() {
-    if (!CopyRule()) return;
-    const auto [name, folder, count] = CPaneSelection::ForDelete(*m_left, *m_list, m_activePane);
-    QString caption, text;
-    if (count == 1 && folder) {
-        caption = tr("Confirm delete folder");
-        text = tr("Confirm delete folder:\"%1\" and all contents ?").arg(name);
-    } else if (count == 1) {
-        caption = tr("Confirm delete file");
-        text = tr("Confirm delete:\"%1\" ?").arg(name);
-    } else {
-        caption = tr("Confirm delete multi file");
-        text = tr("Confirm delete these %1 items ?").arg(count);
-    }
-    if (Message(text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, caption) ==
-        QMessageBox::No)
-        return;
-    CFileOpDlg dlg;
-    dlg.SetApplicationOwner(this);
-    dlg.m_nOperation = CFileOpDlg::kDelete;
-    dlg.m_strTitle = tr("Deleting...");
-    dlg.setWindowTitle(dlg.m_strTitle);
-    dlg.SetAnimation(CFileJobDialog::Animation::Delete);
-    dlg.m_nItems = count;
-    dlg.m_pViews = &m_jobViews;
-    dlg.m_pBackend = &m_app->Backend();
-    dlg.m_bTreeActive = m_activePane == Pane::Tree;
-    dlg.exec();
+    CFileCommands::Delete(FileCommands(), m_activePane);
     UpdateCommands();
 }
 
 void CMainFrame::OnUp() {
-    if (m_left->CurrentPath().isEmpty()) return;
-    QTreeWidgetItem* current = m_left->CurrentFolderItem();
-    if (current && current->parent()) m_left->SelectFolder(current->parent());
+    m_left->UpOneLevel();
 }
 
 void CMainFrame::OnRefresh() {
-    QTreeWidgetItem* current = m_left->CurrentFolderItem();
-    m_left->SelectFolder(m_left->RootItem());
-    m_left->SelectFolder(current);
+    m_left->Refresh();
 }
 
 void CMainFrame::OnViewMode(int mode) {

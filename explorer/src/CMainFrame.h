@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <memory>
 
+#include "CFileCommands.h"
 #include "CJobViews.h"
 #include "CPaneSelection.h"
 
@@ -65,6 +66,7 @@ class CMainFrame : public QMainWindow {
     void ShowListMenu(const QPoint& globalPos);
     void OnFocusChanged(QWidget* old, QWidget* now);
     int Message(const QString& text, int buttons, int icon, const QString& caption = {});
+    CFileCommands::Frame FileCommands();
 
     CVelkorApp* m_app;
     QSplitter* m_splitter;

@@ -30,11 +30,7 @@ QString CVelkorView::TypeTextForImage(int image) const {
 }
 
 void CVelkorView::FillRoot() {
-    for (QTreeWidgetItem* item : {m_tree->ComputerItem(), m_tree->DevicesItem()}) {
-        const int row =
-            Model()->AppendRow(item->text(0), CFolderTree::ImageOf(item), CFolderTree::IdOf(item));
-        Model()->SetText(row, CFileListModel::kType, tr("System folder"));
-    }
+    AppendRootRows(*m_tree, tr("System folder"));
 }
 
 void CVelkorView::FillComputer() {

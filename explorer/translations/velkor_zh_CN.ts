@@ -189,46 +189,6 @@ Refresh</source>
         <source>Ready</source>
         <translation>就绪</translation>
     </message>
-    <message>
-        <source>Can't open the Clipboard</source>
-        <translation>Cannot open the Clipboard</translation>
-    </message>
-    <message>
-        <source>Cannot open the Clipboard</source>
-        <translation>Cannot open the Clipboard</translation>
-    </message>
-    <message>
-        <source>Copying...</source>
-        <translation>正在复制...</translation>
-    </message>
-    <message>
-        <source>Deleting...</source>
-        <translation>正在删除...</translation>
-    </message>
-    <message>
-        <source>Confirm delete folder</source>
-        <translation>确认文件夹删除</translation>
-    </message>
-    <message>
-        <source>Confirm delete folder:&quot;%1&quot; and all contents ?</source>
-        <translation>确实要删除文件夹 “%1” 并全部内容吗？</translation>
-    </message>
-    <message>
-        <source>Confirm delete file</source>
-        <translation>确认文件删除</translation>
-    </message>
-    <message>
-        <source>Confirm delete:&quot;%1&quot; ?</source>
-        <translation>确实要删除 “%1” 吗？</translation>
-    </message>
-    <message>
-        <source>Confirm delete multi file</source>
-        <translation>确认删除多个文件</translation>
-    </message>
-    <message>
-        <source>Confirm delete these %1 items ?</source>
-        <translation>确实要删除这%1项吗？</translation>
-    </message>
 </context>
 <context>
     <name>CSetupDlg</name>
@@ -388,6 +348,46 @@ Refresh</source>
 </context>
 <context>
     <name>CFileOpDlg</name>
+    <message>
+        <source>Can't open the Clipboard</source>
+        <translation>Cannot open the Clipboard</translation>
+    </message>
+    <message>
+        <source>Cannot open the Clipboard</source>
+        <translation>Cannot open the Clipboard</translation>
+    </message>
+    <message>
+        <source>Copying...</source>
+        <translation>正在复制...</translation>
+    </message>
+    <message>
+        <source>Deleting...</source>
+        <translation>正在删除...</translation>
+    </message>
+    <message>
+        <source>Confirm delete folder</source>
+        <translation>确认文件夹删除</translation>
+    </message>
+    <message>
+        <source>Confirm delete folder:&quot;%1&quot; and all contents ?</source>
+        <translation>确实要删除文件夹 “%1” 并全部内容吗？</translation>
+    </message>
+    <message>
+        <source>Confirm delete file</source>
+        <translation>确认文件删除</translation>
+    </message>
+    <message>
+        <source>Confirm delete:&quot;%1&quot; ?</source>
+        <translation>确实要删除 “%1” 吗？</translation>
+    </message>
+    <message>
+        <source>Confirm delete multi file</source>
+        <translation>确认删除多个文件</translation>
+    </message>
+    <message>
+        <source>Confirm delete these %1 items ?</source>
+        <translation>确实要删除这%1项吗？</translation>
+    </message>
     <message>
         <source>Status</source>
         <translation>状态</translation>

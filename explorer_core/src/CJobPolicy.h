@@ -1,5 +1,6 @@
 #pragma once
-// What the two explorers' copy and delete jobs do differently: their texts and a few rules.
+// What the two explorers' copy, paste and delete commands and jobs do differently: their texts
+// and a few rules.
 #include <QString>
 #include <functional>
 
@@ -19,6 +20,14 @@ struct CJobPolicy {
     std::function<QString(const QString& name)> deleteFileFailed;
     std::function<QString(const QString& name)> deleteFolderFailed;
     QString folderType;  // type column of a folder row the paste adds
+
+    // The frame's side: the clipboard did not take a Copy, or offers nothing to Paste, and the
+    // question before a delete of one folder, one file or several items.
+    QString clipboardRefused;
+    QString clipboardUnavailable;
+    QString confirmFolderCaption, confirmFileCaption, confirmManyCaption;
+    std::function<QString(const QString&name)> confirmFolder, confirmFile;
+    std::function<QString(int count)> confirmMany;
 
     // Longest name of a file pasted to the terminal, in bytes of the wire code page.
     int nameLimit = 16;

@@ -188,7 +188,7 @@ bool CPasteJob::CopyOne(const QString& src, const QString& name, const QString& 
     IDeviceBackend::Entry entry;
     // The name as the terminal keeps it: at most the limit's bytes in the wire code page.
     entry.name = CWireText::Decode(CWireText::Encode(name).left(m_policy.nameLimit));
-    if (m_policy.stampDeviceRows) entry.time = LocalTimeAsUtc();
+    if (m_policy.stampDeviceRows) entry.timeMs = int64_t(LocalTimeAsUtc()) * 1000;
     if (sourceLocal) entry.size = static_cast<uint64_t>(QFileInfo(src).size());
     m_host.CallUi([&] { m_views.DeviceFileWritten(entry); });
     return true;

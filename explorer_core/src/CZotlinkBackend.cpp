@@ -27,7 +27,7 @@ std::u16string WholePath(const QString& s) {
 IDeviceBackend::Entry ToEntry(const ZOT_FIND_DATA& d) {
     IDeviceBackend::Entry e;
     e.attributes = d.dwFileAttributes;
-    e.time = d.dwTime;
+    e.timeMs = int64_t(d.dwTime) * 1000;
     e.size = d.nFileSize;
     e.name = CWireText::Decode(
         QByteArray(d.cFileName, static_cast<qsizetype>(strnlen(d.cFileName, sizeof d.cFileName))));
@@ -95,12 +95,4 @@ uint32_t CZotlinkBackend::Attributes(const QString& devicePath) {
 
 bool CZotlinkBackend::SetAttributes(const QString& devicePath, uint32_t attributes) {
     return ZOT_SetFileAttributesW(WholePath(devicePath).c_str(), attributes) != 0;
-}
-
-bool CZotlinkBackend::CreateFolder(const QString& devicePath) {
-    return ZOT_CreateDirectoryW(WholePath(devicePath).c_str()) != 0;
-}
-
-bool CZotlinkBackend::RemoveFolder(const QString& devicePath) {
-    return ZOT_RemoveDirectoryW(WholePath(devicePath).c_str()) != 0;
 }

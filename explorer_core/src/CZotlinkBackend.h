@@ -14,6 +14,4 @@ class CZotlinkBackend : public IDeviceBackend {
     bool DeleteFile(const QString& devicePath) override;
     uint32_t Attributes(const QString& devicePath) override;
     bool SetAttributes(const QString& devicePath, uint32_t attributes) override;
-    bool CreateFolder(const QString& devicePath) override;
-    bool RemoveFolder(const QString& devicePath) override;
 };

@@ -15,7 +15,7 @@ class IDeviceBackend {
     struct Entry {
         QString name;
         uint32_t attributes = 0;
-        uint32_t time = 0;  // seconds since 1970, UTC; 0 unknown
+        int64_t timeMs = 0;  // milliseconds since 1970, UTC; 0 unknown
         uint64_t size = 0;
     };
     static constexpr uint32_t kReadOnly = 0x01;
@@ -48,8 +48,6 @@ class IDeviceBackend {
     static constexpr uint32_t kNoAttributes = 0xFFFFFFFFu;
     virtual uint32_t Attributes(const QString& devicePath) = 0;
     virtual bool SetAttributes(const QString& devicePath, uint32_t attributes) = 0;
-    virtual bool CreateFolder(const QString& devicePath) = 0;
-    virtual bool RemoveFolder(const QString& devicePath) = 0;
 
     std::mutex& Gate() { return m_gate; }
 

@@ -95,13 +95,13 @@ void TestFileList::terminalRowsUpdateByNameAndShowUnknownTime() {
     IDeviceBackend::Entry e;
     e.name = "big.bin";
     e.size = 0xC0000000u;  // 3 GiB: the size stays positive
-    e.time = 0;
+    e.timeMs = 0;
     list.AddOrUpdateDeviceRow(e, false);
     QCOMPARE(list.Model()->RowAt(0).text[CFileListModel::kSize], QString("3221225472 bytes"));
     QCOMPARE(list.Model()->RowAt(0).text[CFileListModel::kTime], QString("Unknown"));
     QCOMPARE(list.Model()->RowAt(0).image, int(CIconCache::kDeviceFile));
     e.size = 5;
-    e.time = 86400;
+    e.timeMs = 86400000;
     list.AddOrUpdateDeviceRow(e, false);
     QCOMPARE(list.Model()->Count(), 1);
     QCOMPARE(list.Model()->RowAt(0).text[CFileListModel::kSize], QString("5 bytes"));

@@ -82,8 +82,6 @@ class PcBackend : public IDeviceBackend {
     bool DeleteFile(const QString&) override { return false; }
     uint32_t Attributes(const QString&) override { return kNoAttributes; }
     bool SetAttributes(const QString&, uint32_t) override { return false; }
-    bool CreateFolder(const QString&) override { return false; }
-    bool RemoveFolder(const QString&) override { return false; }
 };
 
 CJobPolicy Policy(bool velkor) {

@@ -10,6 +10,7 @@
 // ended; it never blocks the user-interface thread while waiting, so the worker's calls into
 // the views always get through.
 #include <QDialog>
+#include <QStringList>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -19,6 +20,7 @@
 #include "COverwriteDlg.h"
 #include "IJobHost.h"
 
+class IJobViews;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -43,8 +45,23 @@ class CFileJobDialog : public QDialog, public IJobHost {
     static void SetAsker(Asker asker);
     static void SetProgressObserver(std::function<void(int)> observer);
 
+    // What the frame orders: a paste of sources, or a delete of count items (the tree's folder
+    // when treeFolder), changing views.
+    struct Order {
+        enum class Kind { Paste, Delete };
+        Kind kind = Kind::Paste;
+        QStringList sources;
+        int count = 0;
+        bool treeFolder = false;
+        IJobViews* views = nullptr;
+    };
+
     explicit CFileJobDialog(QWidget* parent = nullptr);
     ~CFileJobDialog() override;
+
+    // Each program's dialog takes the order into its own members before it runs; the order
+    // outlives the run.
+    virtual void SetOrder(const Order& order) = 0;
 
     void SetTexts(const Texts& texts);
     void SetAnimation(Animation animation);

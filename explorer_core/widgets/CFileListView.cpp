@@ -144,8 +144,9 @@ int CFileListView::AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool
     m_model->SetText(
         row, CFileListModel::kSize,
         CTextFormats::DeviceSize(static_cast<uint32_t>(entry.size), m_texts.deviceSizeFormat));
-    m_model->SetText(row, CFileListModel::kTime,
-                     CTextFormats::DeviceTime(entry.time, m_texts.unknownTime));
+    m_model->SetText(
+        row, CFileListModel::kTime,
+        CTextFormats::DeviceTime(static_cast<uint32_t>(entry.timeMs / 1000), m_texts.unknownTime));
     if (select) SelectRow(row);
     return row;
 }
@@ -170,6 +171,14 @@ QList<int> CFileListView::SelectedRows() const {
 
 void CFileListView::FocusList() {
     ActiveView()->setFocus();
+}
+
+void CFileListView::AppendRootRows(const CFolderTree& tree, const QString& typeText) {
+    for (QTreeWidgetItem* item : {tree.ComputerItem(), tree.DevicesItem()}) {
+        const int row =
+            m_model->AppendRow(item->text(0), CFolderTree::ImageOf(item), CFolderTree::IdOf(item));
+        m_model->SetText(row, CFileListModel::kType, typeText);
+    }
 }
 
 void CFileListView::AppendFolderRows(const QTreeWidgetItem* item, const QString& typeText) {

@@ -60,6 +60,8 @@ class CFileListView : public QStackedWidget {
     // Appends the files and folders of a PC folder the way a refresh does: hidden files, "."
     // and ".." are left out, hidden folders kept. Per-file icons are dropped first.
     void AppendPcFiles(const QString& folder);
+    // The root's two rows, "My Computer" and the devices item, with their type text.
+    void AppendRootRows(const CFolderTree& tree, const QString& typeText);
     // Rows of the tree item's child folders, in tree order, with their type text.
     void AppendFolderRows(const QTreeWidgetItem* item, const QString& typeText);
     // Each program may show its rows its own way.

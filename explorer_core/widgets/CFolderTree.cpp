@@ -145,6 +145,18 @@ QString CFolderTree::PathOf(const QTreeWidgetItem* item) const {
     return path;
 }
 
+void CFolderTree::UpOneLevel() {
+    if (m_currentPath.isEmpty() || !m_current) return;
+    if (QTreeWidgetItem* parent = m_current->parent()) SelectFolder(parent);
+}
+
+void CFolderTree::Refresh() {
+    // Through the root, so that selecting the same folder again fills the list afresh.
+    QTreeWidgetItem* previous = m_current;
+    SelectFolder(m_root);
+    SelectFolder(previous);
+}
+
 QTreeWidgetItem* CFolderTree::InsertFolder(QTreeWidgetItem* parent, const QString& label) {
     int at = 0;
     while (at < parent->childCount() &&

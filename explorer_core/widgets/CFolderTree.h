@@ -37,6 +37,9 @@ class CFolderTree : public QTreeWidget {
     QTreeWidgetItem* ItemOfId(quintptr id) const;
     // Makes item current and selected; the file list follows.
     virtual void SelectFolder(QTreeWidgetItem* item) = 0;
+    // Up: the parent of a folder that has a path. Refresh: the current folder listed again.
+    void UpOneLevel();
+    void Refresh();
     static Kind KindOf(const QTreeWidgetItem* item);
     static int ImageOf(const QTreeWidgetItem* item);
 

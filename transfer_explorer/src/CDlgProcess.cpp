@@ -47,7 +47,17 @@ void CDlgProcess::reject() {
     CFileJobDialog::reject();
 }
 
-CJobPolicy CDlgProcess::Policy() const {
+void CDlgProcess::SetOrder(const Order& order) {
+    const bool paste = order.kind == Order::Kind::Paste;
+    m_nMode = paste ? kPaste : kDelete;
+    m_strCaption = paste ? tr("正在复制...") : tr("正在删除...");
+    m_paths = order.sources;
+    m_nSelected = paste ? 0 : order.count;
+    m_pViews = order.views;
+    m_bTreeActive = order.treeFolder;
+}
+
+CJobPolicy CDlgProcess::Policy(int nameLimit) {
     CJobPolicy p;
     p.errorCaption = tr("错误");
     p.cannotPasteCaption = QStringLiteral("Error");
@@ -67,13 +77,23 @@ CJobPolicy CDlgProcess::Policy() const {
     p.deleteFileFailed = [](const QString& name) { return tr("删除文件 “%1” 失败").arg(name); };
     p.deleteFolderFailed = [](const QString& name) { return tr("删除文件夹 “%1” 失败").arg(name); };
     p.folderType = tr("文件夹");
-    p.nameLimit = m_app->NameLimit();
+    p.nameLimit = nameLimit;
+    p.clipboardRefused = QStringLiteral("Can't open the Clipboard");
+    p.clipboardUnavailable = QStringLiteral("Cannot open the Clipboard");
+    p.confirmFolderCaption = tr("确认文件夹删除");
+    p.confirmFolder = [](const QString& name) {
+        return tr("确实要删除文件夹 “%1” 并全部内容吗？").arg(name);
+    };
+    p.confirmFileCaption = tr("确认文件删除");
+    p.confirmFile = [](const QString& name) { return tr("确实要删除 “%1” 吗？").arg(name); };
+    p.confirmManyCaption = tr("确认删除多个文件");
+    p.confirmMany = [](int count) { return tr("确实要删除这%1项吗？").arg(count); };
     return p;
 }
 
 void CDlgProcess::RunJob() {
     if (!m_pViews) return;
-    const CJobPolicy policy = Policy();
+    const CJobPolicy policy = Policy(m_app->NameLimit());
     if (m_nMode == kDelete)
         CDeleteJob(*this, *m_pViews, m_app->Backend(), policy).Run(m_bTreeActive);
     else

@@ -1,6 +1,6 @@
 #pragma once
 // The transfer explorer's progress dialog: runs one paste or delete job on its worker with
-// DriftboxGUI's texts and rules. The frame fills in the members and runs it modally.
+// DriftboxGUI's texts and rules. The frame's order fills in the members; it runs modally.
 #include <QStringList>
 
 #include "CFileJobDialog.h"
@@ -24,6 +24,11 @@ class CDlgProcess : public CFileJobDialog {
     // The delete works on the tree's folder rather than the list's rows.
     bool m_bTreeActive = false;
 
+    void SetOrder(const Order& order) override;
+
+    // DriftboxGUI's texts and rules, of the jobs and of the commands that start them; nameLimit
+    // is the server's longest device name.
+    static CJobPolicy Policy(int nameLimit);
     // "[" + S + "]" + this + " Continue with next file?" after a failed file.
     static QString OutcomeText(int status);
     static QString OverwriteQuestion(const QString& target);
@@ -36,7 +41,5 @@ class CDlgProcess : public CFileJobDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
-    CJobPolicy Policy() const;
-
     CTallowApp* m_app;
 };

@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <cstring>
-#include <limits>
 #include <memory>
 #include <thread>
 
@@ -14,16 +13,18 @@
 
 namespace {
 
-CDriftboxBackend::Record FromFindData(const DRIFTBOX_FIND_DATA& d) {
-    CDriftboxBackend::Record r;
+constexpr int32_t kFindOk = 100;
+
+IDeviceBackend::Entry FromFindData(const DRIFTBOX_FIND_DATA& d) {
+    IDeviceBackend::Entry e;
     // The library keeps the name NUL-terminated inside its buffer, in the wire code page as
     // the terminal reported it; never read past it.
-    r.name = CWireText::Decode(
+    e.name = CWireText::Decode(
         QByteArray(d.szName, static_cast<qsizetype>(strnlen(d.szName, sizeof d.szName))));
-    r.attributes = d.dwAttributes;
-    r.timeMs = d.llTimeMs;
-    r.size = d.ullSize;
-    return r;
+    e.attributes = d.dwAttributes;
+    e.timeMs = d.llTimeMs;
+    e.size = d.ullSize;
+    return e;
 }
 
 }  // namespace
@@ -71,65 +72,31 @@ bool CDriftboxBackend::SystemDescription(QString* description) {
     return true;
 }
 
-bool CDriftboxBackend::Free(int64_t* bytes) {
-    *bytes = 0;
-    return RequestGetFileSystemFreeExt(Handle(), bytes) == 0;
-}
-
-bool CDriftboxBackend::Total(int64_t* bytes) {
-    *bytes = 0;
-    return RequestGetFileSystemTotalExt(Handle(), bytes) == 0;
-}
-
 bool CDriftboxBackend::StoreInfo(uint64_t* total, uint64_t* free) {
     int64_t f = 0, t = 0;
-    const bool ok = Free(&f) && Total(&t);
+    const int32_t handle = Handle();
+    const bool freeOk = RequestGetFileSystemFreeExt(handle, &f) == 0;
+    const bool totalOk = RequestGetFileSystemTotalExt(handle, &t) == 0;
     *free = f > 0 ? static_cast<uint64_t>(f) : 0;
     *total = t > 0 ? static_cast<uint64_t>(t) : 0;
-    return ok;
-}
-
-int CDriftboxBackend::FindOpen(Record* first) {
-    // The record is over a kilobyte; keep it off the caller's stack.
-    auto data = std::make_unique<DRIFTBOX_FIND_DATA>();
-    std::memset(data.get(), 0, sizeof *data);
-    const int rc = RequestFindFileOpenExt(Handle(), "*.*", data.get());
-    if (rc == kFindOk) *first = FromFindData(*data);
-    return rc;
-}
-
-int CDriftboxBackend::FindNext(Record* next) {
-    auto data = std::make_unique<DRIFTBOX_FIND_DATA>();
-    std::memset(data.get(), 0, sizeof *data);
-    const int rc = RequestFindFileNextExt(Handle(), data.get());
-    if (rc == 0) *next = FromFindData(*data);
-    return rc;
-}
-
-void CDriftboxBackend::FindClose() {
-    RequestFindFileCloseExt(Handle());
+    return freeOk && totalOk;
 }
 
 bool CDriftboxBackend::List(const QString& pattern,
                             const std::function<bool(const Entry&)>& onEntry) {
-    // The terminal's store is flat: every pattern lists its root.
     Q_UNUSED(pattern);
-    auto toEntry = [](const Record& r) {
-        Entry e;
-        e.name = r.name;
-        e.attributes = r.attributes;
-        const int64_t seconds = r.timeMs / 1000;
-        e.time = seconds > 0 && seconds <= std::numeric_limits<uint32_t>::max()
-                     ? static_cast<uint32_t>(seconds)
-                     : 0;
-        e.size = r.size;
-        return e;
-    };
-    Record r;
-    if (FindOpen(&r) != kFindOk) return false;
-    bool more = onEntry(toEntry(r));
-    while (more && FindNext(&r) == 0) more = onEntry(toEntry(r));
-    FindClose();
+    const int32_t handle = Handle();
+    // The record is over a kilobyte; keep it off the caller's stack.
+    auto data = std::make_unique<DRIFTBOX_FIND_DATA>();
+    std::memset(data.get(), 0, sizeof *data);
+    if (RequestFindFileOpenExt(handle, "*.*", data.get()) != kFindOk) return false;
+    bool more = onEntry(FromFindData(*data));
+    while (more) {
+        std::memset(data.get(), 0, sizeof *data);
+        if (RequestFindFileNextExt(handle, data.get()) != 0) break;
+        more = onEntry(FromFindData(*data));
+    }
+    RequestFindFileCloseExt(handle);
     return true;
 }
 
@@ -164,13 +131,5 @@ uint32_t CDriftboxBackend::Attributes(const QString&) {
 }
 
 bool CDriftboxBackend::SetAttributes(const QString&, uint32_t) {
-    return false;
-}
-
-bool CDriftboxBackend::CreateFolder(const QString&) {
-    return false;
-}
-
-bool CDriftboxBackend::RemoveFolder(const QString&) {
     return false;
 }

@@ -2,9 +2,8 @@
 // The terminal through the DriftboxClient library: one connection handle at a time.
 //
 // Besides the explorers' common interface it offers what only this library has: the server's
-// version text and description, the raw find calls the listing's reconnect rule needs, and
-// entries with 64-bit sizes and millisecond times. Gate() is held by whoever calls in; the
-// library allows one caller per handle.
+// version text and description. Gate() is held by whoever calls in; the library allows one
+// caller per handle.
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -13,14 +12,6 @@
 
 class CDriftboxBackend : public IDeviceBackend {
   public:
-    struct Record {
-        QString name;
-        uint32_t attributes = 0;
-        int64_t timeMs = 0;  // ms since 1970 UTC; 0 unknown
-        uint64_t size = 0;
-    };
-    static constexpr int kFindOk = 100;
-
     ~CDriftboxBackend() override;
 
     // Shuts an existing connection down, then starts one: over USB for port 0, else COMn.
@@ -28,17 +19,17 @@ class CDriftboxBackend : public IDeviceBackend {
     bool Open(int port, int rate, bool compress) override;
     bool QueryVersion() override;
     void Close() override;
+    // Asked even without a connection; what comes back is reported.
     bool StoreInfo(uint64_t* total, uint64_t* free) override;
+    // The terminal's store is flat: every pattern lists its root.
     bool List(const QString& pattern, const std::function<bool(const Entry&)>& onEntry) override;
     // PC to terminal and back through the library; PC to PC through the local copy thread; two
     // terminal names move nothing and leave the status word as it was.
     bool Copy(const QString& src, const QString& dst, int32_t* status, int32_t* cancel) override;
     bool DeleteFile(const QString& devicePath) override;
-    // The library has no attribute or folder calls: attributes are unknown, folders fail.
+    // The library has no attribute calls: attributes are unknown and stay as they are.
     uint32_t Attributes(const QString& devicePath) override;
     bool SetAttributes(const QString& devicePath, uint32_t attributes) override;
-    bool CreateFolder(const QString& devicePath) override;
-    bool RemoveFolder(const QString& devicePath) override;
 
     int32_t Handle() const { return m_handle.load(std::memory_order_acquire); }
     // The port number the library is told at shut-down: the one the settings last applied.
@@ -46,14 +37,6 @@ class CDriftboxBackend : public IDeviceBackend {
     QString ServerVersion() const;
     // The server description of the system information; false when the request failed.
     bool SystemDescription(QString* description);
-
-    // The find calls as the library has them: FindOpen gives kFindOk when the first entry was
-    // stored, FindNext 0 for each further entry.
-    int FindOpen(Record* first);
-    int FindNext(Record* next);
-    void FindClose();
-    bool Free(int64_t* bytes);
-    bool Total(int64_t* bytes);
 
   private:
     std::atomic<int32_t> m_handle{0};

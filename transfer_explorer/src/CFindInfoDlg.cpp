@@ -31,24 +31,19 @@ void CFindInfoDlg::Begin() {
         std::lock_guard<std::mutex> lock(app->Backend().Gate());
         if (token->Cancelled()) return;
         CDriftboxBackend& backend = app->Backend();
-        CDriftboxBackend::Record record;
+        const auto addRow = [view, &token](const IDeviceBackend::Entry& entry) {
+            token->Post([view, entry] { view->AddOrUpdateDeviceRow(entry, false); });
+            return !token->Cancelled();
+        };
         const auto start = std::chrono::steady_clock::now();
-        int rc = backend.FindOpen(&record);
-        if (rc != CDriftboxBackend::kFindOk &&
+        bool listed = backend.List(QStringLiteral("*.*"), addRow);
+        if (!listed &&
             std::chrono::steady_clock::now() - start < std::chrono::milliseconds(kQuickFailureMs) &&
             !token->Cancelled()) {
             app->ConnectProcedure();
-            rc = backend.FindOpen(&record);
+            listed = backend.List(QStringLiteral("*.*"), addRow);
         }
-        if (rc != CDriftboxBackend::kFindOk) {
-            token->Post([self] { self->OnMessage(WM_FIND_FAILED); });
-            return;
-        }
-        token->Post([view, record] { view->AddDeviceRow(record, false); });
-        while (!token->Cancelled() && backend.FindNext(&record) == 0)
-            token->Post([view, record] { view->AddDeviceRow(record, false); });
-        backend.FindClose();
-        token->Post([self] { self->OnMessage(WM_FIND_OK); });
+        token->Post([self, listed] { self->OnMessage(listed ? WM_FIND_OK : WM_FIND_FAILED); });
     });
 }
 

@@ -45,14 +45,3 @@ void CLeftView::OnFolderSelected(QTreeWidgetItem* item) {
     if (m_listView) m_listView->ShowFolder(item);
     emit folderChanged();
 }
-
-void CLeftView::OnUpOneLevel() {
-    if (CurrentPath().isEmpty() || !CurrentFolderItem()) return;
-    SelectFolder(CurrentFolderItem()->parent());
-}
-
-void CLeftView::OnRefresh() {
-    QTreeWidgetItem* previous = CurrentFolderItem();
-    SelectFolder(RootItem());
-    SelectFolder(previous);
-}

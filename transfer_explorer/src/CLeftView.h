@@ -1,6 +1,6 @@
 #pragma once
-// The transfer explorer's folder tree: its labels, Up one level, Refresh, and the file list's
-// refill on each selection. The device item never has children.
+// The transfer explorer's folder tree: its labels and the file list's refill on each
+// selection. The device item never has children.
 #include "CFolderTree.h"
 
 class CTallowApp;
@@ -18,8 +18,6 @@ class CLeftView : public CFolderTree {
     void BuildTree();
     // Makes item current and selected; the file list follows, also when it already was.
     void SelectFolder(QTreeWidgetItem* item) override;
-    void OnUpOneLevel();
-    void OnRefresh();
 
   signals:
     void folderChanged();

@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -123,10 +122,10 @@ void CMainFrame::CreateActions() {
 
     m_up = new QAction(st->standardIcon(QStyle::SP_FileDialogToParent), tr("向上"), this);
     SetPrompt(m_up, tr("向上一级\n向上"));
-    connect(m_up, &QAction::triggered, m_left, &CLeftView::OnUpOneLevel);
+    connect(m_up, &QAction::triggered, m_left, &CFolderTree::UpOneLevel);
     m_refresh = new QAction(st->standardIcon(QStyle::SP_BrowserReload), tr("刷新(&R)"), this);
     SetPrompt(m_refresh, tr("刷新列表\n刷新"));
-    connect(m_refresh, &QAction::triggered, m_left, &CLeftView::OnRefresh);
+    connect(m_refresh, &QAction::triggered, m_left, &CFolderTree::Refresh);
 
     m_modeGroup = new QActionGroup(this);
     const QString modeTexts[4] = {tr("大图标(&G)"), tr("小图标(&M)"), tr("列表(&L)"),
@@ -263,61 +262,27 @@ void CMainFrame::OnAbout() {
     dlg.exec();
 }
 
+CFileCommands::Frame CMainFrame::FileCommands() {
+    CFileCommands::Frame f(this, m_left, m_list, &m_jobViews);
+    f.policy = CDlgProcess::Policy(m_app->NameLimit());
+    f.message = [this](const QString& text, int buttons, int icon, const QString& caption) {
+        return m_app->Message(this, text, buttons, icon, caption);
+    };
+    f.makeDialog = [this] { return std::make_unique<CDlgProcess>(m_app, this); };
+    return f;
+}
+
 void CMainFrame::OnCopy() {
-    if (!CanCopyOrDelete()) return;
-    if (!CPaneSelection::CopyToClipboard(*m_left, *m_list, m_activePane))
-        m_app->Message(this, QStringLiteral("Can't open the Clipboard"), QMessageBox::Ok,
-                       QMessageBox::Warning);
+    CFileCommands::Copy(FileCommands(), m_activePane);
     UpdateCommands();
 }
 
 void CMainFrame::OnPaste() {
-    const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
-    if (!offered) {
-        m_app->Message(this, QStringLiteral("Cannot open the Clipboard"), QMessageBox::Ok,
-                       QMessageBox::Warning);
-        return;
-    }
-    const QStringList paths = CClipboardFiles::Read(offered);
-    if (paths.isEmpty()) return;
-    m_list->DeselectAll();
-    CDlgProcess dlg(m_app, this);
-    dlg.SetApplicationOwner(this);
-    dlg.m_strCaption = tr("正在复制...");
-    dlg.m_nMode = CDlgProcess::kPaste;
-    dlg.m_paths = paths;
-    dlg.m_pViews = &m_jobViews;
-    dlg.exec();
-    m_list->FocusList();
+    CFileCommands::Paste(FileCommands());
     UpdateCommands();
 }
 
 void CMainFrame::OnDelete() {
-    if (!CanCopyOrDelete()) return;
-    // Taken before the question: closing the box hands the focus back to either pane.
-    const bool treeActive = m_activePane == Pane::Tree;
-    const auto [name, folder, count] = CPaneSelection::ForDelete(*m_left, *m_list, m_activePane);
-    QString caption, text;
-    if (count == 1 && folder) {
-        caption = tr("确认文件夹删除");
-        text = tr("确实要删除文件夹 “%1” 并全部内容吗？").arg(name);
-    } else if (count == 1) {
-        caption = tr("确认文件删除");
-        text = tr("确实要删除 “%1” 吗？").arg(name);
-    } else {
-        caption = tr("确认删除多个文件");
-        text = tr("确实要删除这%1项吗？").arg(count);
-    }
-    if (m_app->Message(this, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question,
-                       caption) == QMessageBox::No)
-        return;
-    CDlgProcess dlg(m_app, this);
-    dlg.SetApplicationOwner(this);
-    dlg.m_strCaption = tr("正在删除...");
-    dlg.m_nMode = CDlgProcess::kDelete;
-    dlg.m_nSelected = count;
-    dlg.m_pViews = &m_jobViews;
-    dlg.m_bTreeActive = treeActive;
-    dlg.exec();
+    CFileCommands::Delete(FileCommands(), m_activePane);
     UpdateCommands();
 }

@@ -3,6 +3,7 @@
 // bar, and the commands with one update function per enable rule.
 #include <QMainWindow>
 
+#include "CFileCommands.h"
 #include "CJobViews.h"
 #include "CPaneSelection.h"
 
@@ -63,6 +64,7 @@ class CMainFrame : public QMainWindow {
     void CreateMenus();
     void CreateToolBar();
     void OnFocusChanged(QWidget* old, QWidget* now);
+    CFileCommands::Frame FileCommands();
 
     CTallowApp* m_app;
     QSplitter* m_splitter;

@@ -1,6 +1,5 @@
 #include "CTallowView.h"
 
-#include <QDir>
 #include <QGuiApplication>
 
 #include "CDevicePath.h"
@@ -33,11 +32,7 @@ void CTallowView::ShowFolder(QTreeWidgetItem* item) {
     } else if (item == m_tree->DevicesItem()) {
         DeviceSummary();
     } else if (item == m_tree->RootItem()) {
-        for (QTreeWidgetItem* place : {m_tree->ComputerItem(), m_tree->DevicesItem()}) {
-            const int row = Model()->AppendRow(place->text(0), CFolderTree::ImageOf(place),
-                                               CFolderTree::IdOf(place));
-            Model()->SetText(row, CFileListModel::kType, tr("系统文件夹"));
-        }
+        AppendRootRows(*m_tree, tr("系统文件夹"));
     } else {
         AppendFolderRows(item, tr("文件夹"));
         Icons()->TrimToFixed();
@@ -45,7 +40,7 @@ void CTallowView::ShowFolder(QTreeWidgetItem* item) {
         if (CDevicePath::IsDevicePath(path))
             RunFindDialog();
         else
-            LocalListing(path);
+            AppendPcFiles(path);
     }
     emit contentsChanged();
 }
@@ -79,23 +74,8 @@ void CTallowView::DeviceSummary() {
                      });
 }
 
-void CTallowView::LocalListing(const QString& folder) {
-    // Hidden entries come along so that hidden folders can be kept; hidden files are dropped.
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
-    for (const QFileInfo& info : entries) {
-        if (info.isHidden() && !info.isDir()) continue;
-        AddLocalRow(folder, info, false);
-    }
-}
-
 int CTallowView::AddOrUpdatePcRow(const QString& folder, const QFileInfo& info, bool select) {
     return AddLocalRow(folder, info, select);
-}
-
-int CTallowView::AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool select) {
-    return AddDeviceRow({entry.name, entry.attributes, int64_t(entry.time) * 1000, entry.size},
-                        select);
 }
 
 int CTallowView::AddLocalRow(const QString& folder, const QFileInfo& info, bool select) {
@@ -121,12 +101,12 @@ QString CTallowView::DeviceTimeText(int64_t timeMs) {
     return CTextFormats::PcTime(utc);
 }
 
-int CTallowView::AddDeviceRow(const CDriftboxBackend::Record& record, bool select) {
-    int row = FindRow(record.name);
-    if (row < 0) row = Model()->AppendRow(record.name, CIconCache::kDeviceFile, 0);
+int CTallowView::AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool select) {
+    int row = FindRow(entry.name);
+    if (row < 0) row = Model()->AppendRow(entry.name, CIconCache::kDeviceFile, 0);
     Model()->SetText(row, CFileListModel::kType, QString());
-    Model()->SetText(row, CFileListModel::kSize, DeviceSizeText(record.size));
-    Model()->SetText(row, CFileListModel::kTime, DeviceTimeText(record.timeMs));
+    Model()->SetText(row, CFileListModel::kSize, DeviceSizeText(entry.size));
+    Model()->SetText(row, CFileListModel::kTime, DeviceTimeText(entry.timeMs));
     if (select) SelectRow(row);
     emit contentsChanged();
     return row;

@@ -2,7 +2,6 @@
 // The transfer explorer's file list: the root's two places, the drive and device summaries,
 // folders, local files and the terminal's files (listed by the find dialog), and the row
 // operations the file jobs use.
-#include "CDriftboxBackend.h"
 #include "CFileListView.h"
 
 class QTreeWidgetItem;
@@ -18,13 +17,10 @@ class CTallowView : public CFileListView {
     void ShowFolder(QTreeWidgetItem* item);
     void DriveSummary();
     void DeviceSummary();
-    // The files and folders of a local folder: hidden files, "." and ".." left out.
-    void LocalListing(const QString& folder);
     int AddLocalRow(const QString& folder, const QFileInfo& info, bool select);
     int AddOrUpdatePcRow(const QString& folder, const QFileInfo& info, bool select) override;
-    int AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool select) override;
     // The full 64-bit size: a low-32-bit signed view would show 2 GiB and more as negative.
-    int AddDeviceRow(const CDriftboxBackend::Record& record, bool select);
+    int AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool select) override;
 
     static QString DeviceSizeText(uint64_t size);
     // Milliseconds since 1970 as a UTC date; "未知" for 0, zeros when out of range.

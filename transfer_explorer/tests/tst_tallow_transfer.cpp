@@ -125,6 +125,7 @@ class TestTallowTransfer : public QObject {
     void plinthNameLimit();
     void samePathRefusedOnlyForItselfOrInside();
     void cancelMidTransfer();
+    void aPasteWaitingForTheLibraryUsesTheConnectionMadeMeanwhile();
     void deleteFourRowsMovesStatusAndHidesCancel();
     void deleteLocalFolderFromListAndTree();
     void deviceDeletesByBareNameAndFailureText();
@@ -242,13 +243,16 @@ void TestTallowTransfer::localCopyStatusCodes() {
 void TestTallowTransfer::localCopyOfFourGiBIsWhole() {
     QTemporaryDir dir;
     const QString src = dir.filePath("big"), dst = dir.filePath("copy");
+    // Real bytes at the start and across the 4 GiB mark, a hole between them: a size that
+    // 32 bits would cut, with almost nothing to move.
     const qint64 size = (qint64(4) << 30) + 3;
+    const QByteArray head = RandomBytes(3000), tail = RandomBytes(5003);
     {
         QFile f(src);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        QVERIFY(f.resize(size - 3));  // sparse: no disk space is used
-        QVERIFY(f.seek(size - 3));
-        QCOMPARE(f.write("end"), qint64(3));
+        QCOMPARE(f.write(head), head.size());
+        QVERIFY(f.seek(size - tail.size()));
+        QCOMPARE(f.write(tail), tail.size());
     }
     int32_t status = 0, cancel = 0;
     CLocalCopyThread::Run(src, dst, &status, &cancel);
@@ -256,8 +260,9 @@ void TestTallowTransfer::localCopyOfFourGiBIsWhole() {
     QCOMPARE(QFileInfo(dst).size(), size);
     QFile f(dst);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    QVERIFY(f.seek(size - 3));
-    QCOMPARE(f.read(3), QByteArray("end"));
+    QCOMPARE(f.read(head.size()), head);
+    QVERIFY(f.seek(size - tail.size()));
+    QCOMPARE(f.read(tail.size()), tail);
 }
 
 void TestTallowTransfer::copyPutsPathsOnTheClipboard() {
@@ -518,6 +523,42 @@ void TestTallowTransfer::cancelMidTransfer() {
     QVERIFY(QFileInfo(sim.Root() + "/slow.bin").size() < 400000);
 }
 
+void TestTallowTransfer::aPasteWaitingForTheLibraryUsesTheConnectionMadeMeanwhile() {
+    CSimFixture sim;
+    QVERIFY(sim.Ok());
+    sim.ExposeAs(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    frame->LeftView()->SelectFolder(frame->LeftView()->DevicesItem()->child(0));
+    const int32_t before = app.Backend().Handle();
+    QVERIFY(before != 0);
+    QTemporaryDir dir;
+    const QByteArray bytes = RandomBytes(3000);
+    Put(dir.filePath("late.bin"), bytes);
+    // The library is busy when the copy comes to it; while the job waits, the connection is
+    // shut down and started anew. The job may only learn its handle once it holds the library:
+    // one read before would name the connection that is gone.
+    std::unique_lock<std::mutex> gate(app.Backend().Gate());
+    int32_t after = 0;
+    CFileJobDialog::SetProgressObserver([&](int value) {
+        if (value != 0 || !gate.owns_lock()) return;
+        // The status word is set just before the copy; give the job its moment to reach the
+        // gate, then reconnect under it.
+        QTimer::singleShot(20, [&] {
+            QVERIFY(app.ConnectProcedure());
+            after = app.Backend().Handle();
+            gate.unlock();
+        });
+    });
+    Answers answers;
+    SetClipboard({dir.filePath("late.bin")});
+    frame->OnPaste();
+    QVERIFY(!gate.owns_lock());
+    QVERIFY(after != 0 && after != before);
+    QVERIFY(answers.asked.isEmpty());
+    QCOMPARE(Get(sim.Root() + "/late.bin"), bytes);
+}
+
 void TestTallowTransfer::deleteFourRowsMovesStatusAndHidesCancel() {
     CTallowSettings().SetAutoLink(0);
     CTallowApp app;
@@ -621,9 +662,8 @@ void TestTallowTransfer::deviceDeletesByBareNameAndFailureText() {
     QCOMPARE(QDir(sim.Root()).entryList(QDir::Files), QStringList({"stay.dat"}));
     QCOMPARE(list->Model()->Count(), 1);
 
-    CDriftboxBackend::Record ghost{QStringLiteral("ghost.dat"), 0, 0, 1};
     list->DeselectAll();
-    list->AddDeviceRow(ghost, true);
+    list->AddOrUpdateDeviceRow({QStringLiteral("ghost.dat"), 0, 0, 1}, true);
     Answers answers;
     {
         Confirm confirm(QMessageBox::Yes);

@@ -249,15 +249,13 @@ void TestTallowView::twoDeviceEntriesWithOneNameMakeOneRow() {
     CTallowApp app;
     CMainFrame* frame = app.InitInstance({});
     CTallowView* list = frame->ListView();
-    CDriftboxBackend::Record first{QStringLiteral("same.dat"), 0, 0, 10};
-    CDriftboxBackend::Record later{QStringLiteral("same.dat"), 0, 86400000, 20};
-    list->AddDeviceRow(first, false);
-    list->AddDeviceRow(later, false);
+    list->AddOrUpdateDeviceRow({QStringLiteral("same.dat"), 0, 0, 10}, false);
+    list->AddOrUpdateDeviceRow({QStringLiteral("same.dat"), 0, 86400000, 20}, false);
     QCOMPARE(list->Model()->Count(), 1);
     QCOMPARE(Cell(list, 0, CFileListModel::kSize), QStringLiteral("20字节"));
     QCOMPARE(Cell(list, 0, CFileListModel::kTime), QStringLiteral("1970-01-02 00:00:00"));
     // A name differing only in case is another row.
-    list->AddDeviceRow({QStringLiteral("SAME.dat"), 0, 0, 1}, true);
+    list->AddOrUpdateDeviceRow({QStringLiteral("SAME.dat"), 0, 0, 1}, true);
     QCOMPARE(list->Model()->Count(), 2);
     QCOMPARE(list->SelectedRows(), QList<int>{1});
 }

@@ -23,7 +23,8 @@ class CPcFile final : public IFileEnd {
     CPcFile& operator=(const CPcFile&) = delete;
 
     // Reads and writes loop until all is moved or the system fails. A destination skips over
-    // whole blocks of zeros, so that a sparse source stays sparse.
+    // whole blocks of zeros, so that a sparse source stays sparse; where the system tells a
+    // source's holes, a block inside one reads as zeros without asking the system for them.
     size_t Read(uint8_t* buffer, size_t n) override;
     size_t Write(const uint8_t* data, size_t n, const uint8_t* next, size_t nextLength) override;
     uint64_t Size() const override { return m_size; }
@@ -32,11 +33,18 @@ class CPcFile final : public IFileEnd {
 
   private:
     CPcFile(intptr_t handle, uint64_t size) : m_handle(handle), m_size(size) {}
+    // Learns the stretch that the read position lies in.
+    void Probe();
 
     intptr_t m_handle;
     uint64_t m_size;
     uint64_t m_written = 0;
     bool m_holeAtEnd = false;
+    // A source's read position and what it knows of the stretch it lies in: a hole or data,
+    // ending at m_stretchEnd. Platforms that cannot tell holes read everything.
+    uint64_t m_read = 0;
+    uint64_t m_stretchEnd = 0;
+    bool m_stretchIsHole = false;
 };
 
 }  // namespace zot::copy
