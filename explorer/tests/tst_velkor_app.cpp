@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -47,6 +48,7 @@ class TestVelkorApp : public QObject {
     void cancelledConnectWhileConnectedDropsDeviceItemAndLaterConnectWorks();
     void failedOpenShowsExactFailureText_data();
     void failedOpenShowsExactFailureText();
+    void windowSizeAndSplitterComeBackAtNextStart();
 };
 
 void TestVelkorApp::startWithoutSettingsConnectsToCom1At115200Compressed_data() {
@@ -317,6 +319,29 @@ void TestVelkorApp::failedOpenShowsExactFailureText() {
     QCOMPARE(button, okText);
     QVERIFY(dialogStayedOpen);
     QVERIFY(!app.Connected());
+}
+
+void TestVelkorApp::windowSizeAndSplitterComeBackAtNextStart() {
+    CVelkorSettings().SetAutoLink(0);
+    QList<int> panes;
+    {
+        CVelkorApp app(kEnglish);
+        CMainFrame* frame = app.InitInstance({});
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        frame->resize(610, 430);
+        auto* splitter = qobject_cast<QSplitter*>(frame->centralWidget());
+        splitter->setSizes({150, 460});
+        QTRY_COMPARE(frame->size(), QSize(610, 430));
+        panes = splitter->sizes();
+        // Moved off the tree's share of a first start.
+        QVERIFY(panes.value(0) < 170);
+        QVERIFY(frame->close());
+    }
+    CVelkorApp app(kChinese);
+    CMainFrame* frame = app.InitInstance({});
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    QCOMPARE(frame->size(), QSize(610, 430));
+    QCOMPARE(qobject_cast<QSplitter*>(frame->centralWidget())->sizes(), panes);
 }
 
 QTEST_MAIN(TestVelkorApp)

@@ -23,6 +23,7 @@ class TestCoreRules : public QObject {
     void storeSpaceInKb();
     void fallbackTypeUsesTheLastCharactersThatExist();
     void settingsReadDefaultsAndWrite();
+    void settingsKeepWindowStateBesideConnectionValues();
     void pseudoFileSystemsAreNotDrives();
 };
 
@@ -124,6 +125,23 @@ void TestCoreRules::settingsReadDefaultsAndWrite() {
     QCOMPARE(other.ReadInt("Port", 1), 3);
     s.Clear();
     QCOMPARE(other.ReadInt("Port", 7), 7);
+}
+
+void TestCoreRules::settingsKeepWindowStateBesideConnectionValues() {
+    CSettingsBase s("CorvaleTest", "CoreRules", "Settings");
+    s.Clear();
+    QVERIFY(s.WindowGeometry().isEmpty());
+    QVERIFY(s.SplitterState().isEmpty());
+    s.SetPort(4);
+    const QByteArray geometry("\x01\xd9\xd0\xcb\x00\x03", 6), splitter("\x00\xff\x00", 3);
+    s.SetWindowGeometry(geometry);
+    s.SetSplitterState(splitter);
+    CSettingsBase other("CorvaleTest", "CoreRules", "Settings");
+    QCOMPARE(other.WindowGeometry(), geometry);
+    QCOMPARE(other.SplitterState(), splitter);
+    QCOMPARE(other.Port(), 4);
+    QCOMPARE(other.Rate(), CSettingsBase::kDefaultRate);
+    s.Clear();
 }
 
 void TestCoreRules::pseudoFileSystemsAreNotDrives() {

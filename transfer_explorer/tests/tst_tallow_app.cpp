@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStandardPaths>
 #include <QToolBar>
 #include <QtTest>
@@ -68,6 +69,7 @@ class TestTallowApp : public QObject {
     void setupWithoutChangesClosesWhenStoredValuesNeverApplied();
     void aboutBoxCaption();
     void menusToolbarAndPromptsCarryTheirTexts();
+    void windowSizeAndSplitterComeBackAtNextStart();
 };
 
 void TestTallowApp::settingsDefaultsAreAutoLinkRate115200UsbCompress() {
@@ -464,6 +466,29 @@ void TestTallowApp::menusToolbarAndPromptsCarryTheirTexts() {
         else
             QVERIFY(actual[i]->isSeparator());
     }
+}
+
+void TestTallowApp::windowSizeAndSplitterComeBackAtNextStart() {
+    CTallowSettings().SetAutoLink(0);
+    QList<int> panes;
+    {
+        CTallowApp app;
+        CMainFrame* frame = app.InitInstance({});
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        frame->resize(610, 430);
+        auto* splitter = qobject_cast<QSplitter*>(frame->centralWidget());
+        splitter->setSizes({150, 460});
+        QTRY_COMPARE(frame->size(), QSize(610, 430));
+        panes = splitter->sizes();
+        // Moved off the tree's share of a first start.
+        QVERIFY(panes.value(0) < 170);
+        QVERIFY(frame->close());
+    }
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    QCOMPARE(frame->size(), QSize(610, 430));
+    QCOMPARE(qobject_cast<QSplitter*>(frame->centralWidget())->sizes(), panes);
 }
 
 QTEST_MAIN(TestTallowApp)
