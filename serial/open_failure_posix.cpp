@@ -6,25 +6,12 @@
 
 namespace qs {
 
-OpenFailure OpenFailureFromErrno(int err) {
-    switch (err) {
-        case 0:
-            return OpenFailure::kNone;
-        case ENOENT:
-        case ENODEV:  // a device node whose driver has gone (adapter pulled while open)
-        case ENXIO:   // a ttyS node with no UART behind it
-            return OpenFailure::kMissing;
-        case EACCES:
-        case EPERM:
-            return OpenFailure::kPermissionDenied;
-        case EBUSY:
-            return OpenFailure::kInUse;
-        case ENOTTY:
-        case EISDIR:
-            return OpenFailure::kNotSerial;
-        default:
-            return OpenFailure::kOther;
-    }
+OpenFailure OpenFailureFromSystemError(int err) {
+    return OpenFailureFromErrno(err);
+}
+
+std::string SystemErrorText(int err) {
+    return err ? std::strerror(err) : "";
 }
 
 OpenFailure ProbeOpen(const std::string& device, std::string* systemText) {
@@ -35,7 +22,7 @@ OpenFailure ProbeOpen(const std::string& device, std::string* systemText) {
     const int fd = OpenTtyExclusive(device.c_str());
     const int err = fd < 0 ? errno : 0;
     if (fd >= 0) CloseTty(fd);
-    if (systemText) *systemText = err ? std::strerror(err) : "";
+    if (systemText) *systemText = SystemErrorText(err);
     return OpenFailureFromErrno(err);
 }
 

@@ -26,6 +26,9 @@ OpenFailure FromLastError(DWORD err) {
         case ERROR_NOT_SUPPORTED:
         case ERROR_INVALID_FUNCTION:
             return OpenFailure::kNotSerial;
+        case ERROR_INVALID_PARAMETER:
+            // What SetCommState says to a speed or format the driver cannot do.
+            return OpenFailure::kSettingsRefused;
         default:
             return OpenFailure::kOther;
     }
@@ -44,26 +47,12 @@ std::string SystemText(DWORD err) {
 
 }  // namespace
 
-// The C runtime's errno values, for callers that have one (a failed _open, say).
-OpenFailure OpenFailureFromErrno(int err) {
-    switch (err) {
-        case 0:
-            return OpenFailure::kNone;
-        case ENOENT:
-        case ENODEV:
-        case ENXIO:
-            return OpenFailure::kMissing;
-        case EACCES:
-        case EPERM:
-            return OpenFailure::kPermissionDenied;
-        case EBUSY:
-            return OpenFailure::kInUse;
-        case ENOTTY:
-        case EISDIR:
-            return OpenFailure::kNotSerial;
-        default:
-            return OpenFailure::kOther;
-    }
+OpenFailure OpenFailureFromSystemError(int err) {
+    return FromLastError(static_cast<DWORD>(err));
+}
+
+std::string SystemErrorText(int err) {
+    return err ? SystemText(static_cast<DWORD>(err)) : "";
 }
 
 OpenFailure ProbeOpen(const std::string& device, std::string* systemText) {

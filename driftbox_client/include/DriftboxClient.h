@@ -60,6 +60,10 @@ typedef struct DRIFTBOX_SYSTEM_INFO {
     char szServerDescription[64]; /* at byte 92, NUL-terminated */
 } DRIFTBOX_SYSTEM_INFO;
 
+/* A failed start leaves errno (Windows: GetLastError()) telling why: the open's own error when
+ * the port did not open (ENOENT no such port, EACCES not allowed, EBUSY in use, EINVAL the
+ * speed refused; ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED...), or 0 when it opened and no
+ * terminal answered (*error 3). */
 int32_t DBAPI DriftboxClient_COM_Start(int32_t* error, int32_t port, int32_t baudRate);
 int32_t DBAPI DriftboxClient_USB_Start(int32_t* error);
 void DBAPI DriftboxClient_ShutDown(int32_t handle, int32_t port);

@@ -8,6 +8,7 @@
 #include "DriftboxClient.h"
 #include "client_session.h"
 #include "port_name.h"
+#include "system_error.h"
 
 #define DB_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -51,16 +52,24 @@ HandleTable& Table() {
     return table;
 }
 
+// A start that fails leaves why in the system's last error, set after the half-made session
+// is gone: the open's error, or 0 when the port opened and no terminal answered.
 int32_t Start(const std::string& device, int baud, int32_t* error) {
     int32_t ignored = 0;
     if (!error) error = &ignored;
     if (device.empty()) {
         *error = 1;
+        qs::SetLastSystemError(qs::NoSuchDeviceError());
         return 0;
     }
-    auto s = std::make_unique<CClientSession>();
-    if (!s->Start(device, baud, error)) return 0;
-    return Table().Add(std::move(s));
+    int why = 0;
+    {
+        auto s = std::make_unique<CClientSession>();
+        if (s->Start(device, baud, error)) return Table().Add(std::move(s));
+        why = s->App().OpenError();
+    }
+    qs::SetLastSystemError(why);
+    return 0;
 }
 
 }  // namespace
@@ -68,6 +77,7 @@ int32_t Start(const std::string& device, int baud, int32_t* error) {
 DB_EXPORT int32_t DriftboxClient_COM_Start(int32_t* error, int32_t port, int32_t baudRate) {
     if (port < 1 || port > 255) {
         if (error) *error = 1;
+        qs::SetLastSystemError(qs::NoSuchDeviceError());
         return 0;
     }
     return Start(qs::SerialDeviceForPort(port), baudRate, error);

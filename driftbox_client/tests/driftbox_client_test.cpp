@@ -1,8 +1,11 @@
 // The client library through its C boundary, against the terminal simulator.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +15,7 @@
 #include <thread>
 
 #include "DriftboxClient.h"
+#include "refused_access.h"
 #include "simulator.h"
 
 namespace {
@@ -93,6 +97,38 @@ TEST_F(DriftboxClient, StartFailsOnAMissingPortOrASilentLine) {
     EXPECT_EQ(error, 2);
     EXPECT_EQ(DriftboxClient_COM_Start(&error, 0, 115200), 0);
     EXPECT_EQ(error, 1);
+}
+
+// The error int tells "cannot be opened" (2) from "no answer" (3); errno says why it did not
+// open, and is 0 when it opened and nothing answered. The quiet start waits out every attempt.
+TEST_F(DriftboxClient, FailedStartLeavesWhyInErrno) {
+    ::setenv("COM4", (m_base / "ttyUSB9").c_str(), 1);
+    int32_t error = 0;
+    errno = 0;
+    EXPECT_EQ(DriftboxClient_COM_Start(&error, 4, 115200), 0);
+    EXPECT_EQ(error, 2);
+    EXPECT_EQ(errno, ENOENT);
+
+    const std::string locked = (m_base / "locked").string();
+    ASSERT_TRUE(qs::test::MakeUnopenable(locked));
+    ::setenv("COM4", locked.c_str(), 1);
+    EXPECT_TRUE(qs::test::AsUnprivilegedUser([] {
+        int32_t e = 0;
+        errno = 0;
+        return DriftboxClient_COM_Start(&e, 4, 115200) == 0 && e == 2 && errno == EACCES;
+    }));
+
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    ::setenv("COM4", ::ptsname(master), 1);
+    errno = EAGAIN;
+    EXPECT_EQ(DriftboxClient_COM_Start(&error, 4, 115200), 0);
+    EXPECT_EQ(error, 3);
+    EXPECT_EQ(errno, 0);
+    ::close(master);
+    ::unsetenv("COM4");
 }
 
 TEST_F(DriftboxClient, SystemInfoCarriesTheServerDescriptionAtByte92) {

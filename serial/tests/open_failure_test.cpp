@@ -5,13 +5,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "refused_access.h"
 #include "tty_posix.h"
 
 namespace {
@@ -37,18 +36,10 @@ TEST(OpenFailure, EachReasonIsToldApart) {
     qs::CloseTty(held);
     EXPECT_EQ(qs::ProbeOpen(slave), qs::OpenFailure::kNone);
 
-    // Mode 000 refuses everyone but root, so root asks as nobody.
-    const fs::path locked = dir / "locked";
-    std::ofstream(locked) << "";
-    ::chmod(locked.c_str(), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(2);
-        ::_exit(qs::ProbeOpen(locked.string()) == qs::OpenFailure::kPermissionDenied ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string locked = (dir / "locked").string();
+    ASSERT_TRUE(qs::test::MakeUnopenable(locked));
+    EXPECT_TRUE(qs::test::AsUnprivilegedUser(
+        [&] { return qs::ProbeOpen(locked) == qs::OpenFailure::kPermissionDenied; }));
 
     ::close(master);
     fs::remove_all(dir);

@@ -86,7 +86,11 @@ IDRIFTUARTPIPE_API int32_t SetUartCharParamExt(DriftUartPipe* pipe, const char* 
                                                int32_t stopBits);
 
 /* Opens the configured port; a never-configured pipe opens port 1 at 9600 baud, 8N1.
- * Every failure (missing, in use, refused format, already open) gives -4. */
+ * Every failure (missing, in use, refused format, already open) gives -4, with errno
+ * (Windows: GetLastError()) telling which: the open's own error (ENOENT no such device,
+ * EACCES not allowed, EBUSY in use or already open; ERROR_FILE_NOT_FOUND,
+ * ERROR_ACCESS_DENIED...), or EINVAL (ERROR_INVALID_PARAMETER) for a format the port refused
+ * or a code not listed. */
 IDRIFTUARTPIPE_API int32_t OpenUartPipe(DriftUartPipe* pipe);
 IDRIFTUARTPIPE_API int32_t OpenUartPipeExt(DriftUartPipe* pipe);
 
@@ -100,13 +104,15 @@ IDRIFTUARTPIPE_API int32_t WriteUartPipe(DriftUartPipe* pipe, const void* data, 
 IDRIFTUARTPIPE_API int32_t WriteUartPipeExt(DriftUartPipe* pipe, const void* data, int32_t length,
                                             int32_t timeoutMs);
 
-/* Reads as described above; the number of bytes read, or a negative code. */
+/* Reads as described above; the number of bytes read, or a negative code. -26 (nothing
+ * came) leaves errno (Windows: GetLastError()) at 0: the port is open and the line quiet. */
 IDRIFTUARTPIPE_API int32_t ReadUartPipe(DriftUartPipe* pipe, void* buffer, int32_t length,
                                         int32_t timeoutMs);
 IDRIFTUARTPIPE_API int32_t ReadUartPipeExt(DriftUartPipe* pipe, void* buffer, int32_t length,
                                            int32_t timeoutMs);
 
-/* A pipe on port `port` at `baud`, 8N1, already open; NULL on any failure. */
+/* A pipe on port `port` at `baud`, 8N1, already open; NULL on any failure, errno telling
+ * why as for OpenUartPipe. */
 IDRIFTUARTPIPE_API DriftUartPipe* OpenDriftUartPipe(int32_t port, int32_t baud);
 
 /* Closes and destroys a pipe; NULL is ignored. */

@@ -39,6 +39,12 @@ int OpenErrorCode(int err) {
     }
 }
 
+// A failed open leaves its reason in errno, set after the clean-up that could change it.
+int OpenFailed(int code, int err) {
+    errno = err;
+    return code;
+}
+
 // Puts a line format into tio. Unlisted codes are the caller's mistake (-4); formats termios
 // cannot express are the device refusing them (-22). Nothing is changed on failure.
 int PutFormat(termios& tio, int baud, int byteSize, int parity, int stopBits) {
@@ -185,33 +191,35 @@ int CUartBasic_posix::NoOp() noexcept {
 
 int CUartBasic_posix::OpenPort(int port, int baud, int byteSize, int parity,
                                int stopBits) noexcept {
-    if (port > kHighestPort) return kNoSuchDevice;
-    if (m_fd.load() >= 0) return kAlreadyOpen;
+    if (port > kHighestPort) return OpenFailed(kNoSuchDevice, ENOENT);
+    if (m_fd.load() >= 0) return OpenFailed(kAlreadyOpen, EBUSY);
     try {
         const std::string device = qs::SerialDeviceForPort(port);
-        if (device.empty()) return kNoSuchDevice;
+        if (device.empty()) return OpenFailed(kNoSuchDevice, ENOENT);
         return OpenDevice(device.c_str(), baud, byteSize, parity, stopBits);
     } catch (const std::bad_alloc&) {
-        return kOpenFailed;
+        return OpenFailed(kOpenFailed, ENOMEM);
     }
 }
 
 int CUartBasic_posix::OpenDevice(const char* name, int baud, int byteSize, int parity,
                                  int stopBits) noexcept {
-    if (!name || !*name) return kBadArgument;
-    if (m_fd.load() >= 0) return kAlreadyOpen;
+    if (!name || !*name) return OpenFailed(kBadArgument, ENOENT);
+    if (m_fd.load() >= 0) return OpenFailed(kAlreadyOpen, EBUSY);
 
     const int fd = qs::OpenTtyExclusive(name);
-    if (fd < 0) return OpenErrorCode(errno);
+    if (fd < 0) return OpenFailed(OpenErrorCode(errno), errno);
     if (::tcgetattr(fd, &m_saved) != 0) {
+        const int err = errno;
         qs::CloseTty(fd);
-        return kIoFailed;
+        return OpenFailed(kIoFailed, err);
     }
     const termios defaults = DefaultState(m_saved);
     if (::tcsetattr(fd, TCSANOW, &defaults) != 0) {
+        const int err = errno;
         ::tcsetattr(fd, TCSANOW, &m_saved);
         qs::CloseTty(fd);
-        return kIoFailed;
+        return OpenFailed(kIoFailed, err);
     }
     // DTR and RTS up tell the far end we are there. Ptys and some adapters have no modem
     // lines, so a refusal is not an error.
@@ -219,9 +227,13 @@ int CUartBasic_posix::OpenDevice(const char* name, int baud, int byteSize, int p
     ::ioctl(fd, TIOCMBIS, &lines);
     m_fd.store(fd);
 
+    errno = 0;
     const int rc = SetFormat(baud, byteSize, parity, stopBits);
-    if (rc != kOk) Close();
-    return rc;
+    if (rc == kOk) return rc;
+    // A format refused or not listed has no system error of its own.
+    const int err = rc == kIoFailed && errno ? errno : EINVAL;
+    Close();
+    return OpenFailed(rc, err);
 }
 
 void CUartBasic_posix::Close() noexcept {

@@ -30,6 +30,13 @@ int OpenErrorCode(DWORD err) {
     }
 }
 
+// A failed open leaves its reason for GetLastError(), set after the clean-up that could
+// change it.
+int OpenFailed(int code, DWORD err) {
+    SetLastError(err);
+    return code;
+}
+
 // The state every open starts from: 9600 8N1, binary, DTR and RTS on, no flow control.
 DCB DefaultState() {
     DCB dcb{};
@@ -84,7 +91,7 @@ int CUartBasic_win::NoOp() noexcept {
 }
 
 int CUartBasic_win::OpenPort(int port, int baud, int byteSize, int parity, int stopBits) noexcept {
-    if (port > kHighestPort) return kNoSuchDevice;
+    if (port > kHighestPort) return OpenFailed(kNoSuchDevice, ERROR_FILE_NOT_FOUND);
     char name[24];
     std::snprintf(name, sizeof name, "\\\\.\\COM%d", port);
     return OpenDevice(name, baud, byteSize, parity, stopBits);
@@ -92,10 +99,13 @@ int CUartBasic_win::OpenPort(int port, int baud, int byteSize, int parity, int s
 
 int CUartBasic_win::OpenDevice(const char* name, int baud, int byteSize, int parity,
                                int stopBits) noexcept {
-    if (!name || !*name) return kBadArgument;
-    if (m_port != INVALID_HANDLE_VALUE) return kAlreadyOpen;
+    if (!name || !*name) return OpenFailed(kBadArgument, ERROR_FILE_NOT_FOUND);
+    if (m_port != INVALID_HANDLE_VALUE) return OpenFailed(kAlreadyOpen, ERROR_ACCESS_DENIED);
     const HANDLE h = qs::OpenComm(name);
-    if (h == INVALID_HANDLE_VALUE) return OpenErrorCode(GetLastError());
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD err = GetLastError();
+        return OpenFailed(OpenErrorCode(err), err);
+    }
     m_saved = DCB{};
     m_saved.DCBlength = sizeof m_saved;
     GetCommState(h, &m_saved);
@@ -109,19 +119,24 @@ int CUartBasic_win::OpenDevice(const char* name, int baud, int byteSize, int par
     }
     m_port = h;
     COMMTIMEOUTS t{};
-    if (!GetCommTimeouts(h, &t)) {
-        Close();
-        return kIoFailed;
+    bool timeoutsSet = GetCommTimeouts(h, &t) != 0;
+    if (timeoutsSet) {
+        t.WriteTotalTimeoutMultiplier = 0;
+        t.WriteTotalTimeoutConstant = 0;
+        timeoutsSet = SetCommTimeouts(h, &t) != 0;
     }
-    t.WriteTotalTimeoutMultiplier = 0;
-    t.WriteTotalTimeoutConstant = 0;
-    if (!SetCommTimeouts(h, &t)) {
+    if (!timeoutsSet) {
+        const DWORD err = GetLastError();
         Close();
-        return kIoFailed;
+        return OpenFailed(kIoFailed, err);
     }
+    SetLastError(ERROR_SUCCESS);
     const int rc = SetFormat(baud, byteSize, parity, stopBits);
-    if (rc != kOk) Close();
-    return rc;
+    if (rc == kOk) return rc;
+    // A format not listed has no system error of its own.
+    const DWORD err = GetLastError();
+    Close();
+    return OpenFailed(rc, err && rc != kBadArgument ? err : ERROR_INVALID_PARAMETER);
 }
 
 void CUartBasic_win::Close() noexcept {

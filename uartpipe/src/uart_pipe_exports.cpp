@@ -3,6 +3,7 @@
 #include <IDriftUartPipe.h>
 
 #include "CDriftUartPipe.h"
+#include "system_error.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ int32_t SetUartCharParam(DriftUartPipe* pipe, const char* device, int32_t baud, 
 
 int32_t OpenUartPipeExt(DriftUartPipe* pipe) {
     if (!pipe) return kNullHandle;
+    // The UART left why a failed open failed in the system's last error.
     return FromHandle(pipe)->Open() == 0 ? 0 : kOpenCloseFailed;
 }
 int32_t OpenUartPipe(DriftUartPipe* pipe) {
@@ -84,7 +86,9 @@ int32_t WriteUartPipe(DriftUartPipe* pipe, const void* data, int32_t length, int
 
 int32_t ReadUartPipeExt(DriftUartPipe* pipe, void* buffer, int32_t length, int32_t timeoutMs) {
     if (!pipe) return kNullHandle;
-    return FromHandle(pipe)->Read(buffer, length, timeoutMs);
+    const int32_t rc = FromHandle(pipe)->Read(buffer, length, timeoutMs);
+    if (rc == CDriftUartPipe::kNothingRead) qs::SetLastSystemError(0);
+    return rc;
 }
 int32_t ReadUartPipe(DriftUartPipe* pipe, void* buffer, int32_t length, int32_t timeoutMs) {
     return ReadUartPipeExt(pipe, buffer, length, timeoutMs);
@@ -95,7 +99,9 @@ DriftUartPipe* OpenDriftUartPipe(int32_t port, int32_t baud) {
     if (!pipe) return nullptr;
     pipe->SetPortParams(port, baud, 8, 0, 1);
     if (pipe->Open() != 0) {
+        const int why = qs::LastSystemError();
         delete pipe;
+        qs::SetLastSystemError(why);
         return nullptr;
     }
     return ToHandle(pipe);

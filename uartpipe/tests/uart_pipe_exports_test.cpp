@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <termios.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
 #include "pty_pair.h"
+#include "refused_access.h"
 
 namespace {
 
@@ -115,6 +118,32 @@ TEST_F(PipeOpenTest, EveryOpenFailureIsMinus4AndLeavesThePipeUsable) {
     EXPECT_EQ(UnInitUartPipe(holder), 0);
 
     EXPECT_EQ(OpenUartPipe(m_pipe), 0);
+}
+
+// -4 says only that the open failed; errno says why, as after the system's own open, and a
+// read that found the open line quiet leaves it 0.
+TEST_F(PipeOpenTest, ErrnoTellsWhyAnOpenFailedAndIsZeroOnAQuietLine) {
+    char pattern[] = "/tmp/uartpipe-open-XXXXXX";
+    const std::string dir = ::mkdtemp(pattern);
+    ASSERT_EQ(SetUartCharParam(m_pipe, (dir + "/ttyUSB9").c_str(), 9600, 8, 0, 1), 0);
+    errno = 0;
+    EXPECT_EQ(OpenUartPipe(m_pipe), -4);
+    EXPECT_EQ(errno, ENOENT);
+
+    const std::string locked = dir + "/locked";
+    ASSERT_TRUE(qs::test::MakeUnopenable(locked));
+    ::setenv("COM5", locked.c_str(), 1);
+    EXPECT_TRUE(qs::test::AsUnprivilegedUser([] {
+        errno = 0;
+        return OpenDriftUartPipe(5, 9600) == nullptr && errno == EACCES;
+    }));
+    ::unlink(locked.c_str());
+    ::rmdir(dir.c_str());
+
+    ASSERT_EQ(OpenPty(), 0);
+    errno = EAGAIN;
+    EXPECT_EQ(ReadUartPipe(m_pipe, m_buf, 4, 0), -26);
+    EXPECT_EQ(errno, 0);
 }
 
 TEST_F(PipeOpenTest, OpeningAnOpenPipeFailsAndLeavesItOpen) {

@@ -4,9 +4,10 @@
  * Return values
  *   Every function returns a 32-bit int. Boolean and count results are nonzero on success and
  *   0 on failure; handle and attribute results are -1 on failure. Where a result is "the
- *   terminal's result" it is passed through unchanged. Nothing else reports errors: no
- *   last-error code is set and no message is shown. Out records are filled only on success.
- *   A call whose terminal does not answer gives up after 4 attempts of 5000 ms each.
+ *   terminal's result" it is passed through unchanged. No message is shown. Out records are
+ *   filled only on success. A call whose terminal does not answer gives up after 4 attempts
+ *   of 5000 ms each, leaving errno (Windows: GetLastError()) at 0. ZOT_LumoInit and
+ *   ZOT_SetBaudrate leave the reason the port did not open there (below).
  *
  * Thread safety
  *   The library keeps one link and one request state for the whole process. Call it from one
@@ -108,8 +109,15 @@ typedef struct ZOT_FIND_DATA {
 #define ZOT_COPY_CREATE_FAILED 105 /* destination cannot be created */
 
 /* Link */
+/* 1 when the port opened at baudRate; the terminal is not asked, so a port with nothing
+ * behind it opens too and the first call (ZOT_GetVersion) then fails with errno 0.
+ * 0 when it did not open, with errno (Windows: GetLastError()) holding why: ENOENT no such
+ * device, EACCES not allowed, EBUSY held by another program, ENOTTY not a serial device,
+ * EINVAL the device refuses the speed (Windows: ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED
+ * for a port in use, ERROR_INVALID_PARAMETER...). */
 int32_t ZOTAPI ZOT_LumoInit(int32_t port, int32_t baudRate, int32_t compress);
 int32_t ZOTAPI ZOT_LumoUninit(void);
+/* Reopens the port at a new speed; results and errno as for ZOT_LumoInit. */
 int32_t ZOTAPI ZOT_SetBaudrate(int32_t baudRate);
 
 /* System information */

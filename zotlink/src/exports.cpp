@@ -3,6 +3,7 @@
 #include "file_transfer.h"
 #include "remote_app.h"
 #include "remote_calls.h"
+#include "system_error.h"
 #include "zotlink.h"
 
 #define ZOT_EXPORT extern "C" __attribute__((visibility("default")))
@@ -46,14 +47,19 @@ WStringView View(const ZOT_WCHAR* s) {
 
 }  // namespace
 
+// The reason a port did not open is set last, after everything that might touch errno.
 ZOT_EXPORT int32_t ZOT_LumoInit(int32_t port, int32_t baudRate, int32_t compress) {
-    return App().LumoInit(port, baudRate, compress);
+    const int32_t opened = App().LumoInit(port, baudRate, compress);
+    if (!opened) qs::SetLastSystemError(App().OpenError());
+    return opened;
 }
 ZOT_EXPORT int32_t ZOT_LumoUninit(void) {
     return App().LumoUninit();
 }
 ZOT_EXPORT int32_t ZOT_SetBaudrate(int32_t baudRate) {
-    return App().SetBaudrate(baudRate);
+    const int32_t opened = App().SetBaudrate(baudRate);
+    if (!opened) qs::SetLastSystemError(App().OpenError());
+    return opened;
 }
 
 ZOT_EXPORT int32_t ZOT_GetVersion(ZOT_VERSION_INFO* version) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "system_error.h"
 #include "trace.h"
 
 namespace zot {
@@ -67,6 +68,11 @@ int CRemoteApp::LumoUninit() {
 int CRemoteApp::SetBaudrate(int baud) {
     ForgetRoundTrips();
     return m_link.Reopen(baud);
+}
+
+CRemoteApp::Reply CRemoteApp::NoReply() const {
+    qs::SetLastSystemError(m_link.OpenError());
+    return Reply::kNone;
 }
 
 void CRemoteApp::ForgetRoundTrips() {
@@ -265,8 +271,8 @@ CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t
         if (outcome == Wait::kLost)
             ++endedEarly;
         else if (++waitedOut > CSerialLink::kRetryCount)
-            return Reply::kNone;
-        if (beforeRetry && !beforeRetry(m_sequence)) return Reply::kNone;
+            return NoReply();
+        if (beforeRetry && !beforeRetry(m_sequence)) return NoReply();
     }
 }
 

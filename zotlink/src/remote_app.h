@@ -41,8 +41,12 @@ class CRemoteApp : public IMessageSink {
     int LumoInitDevice(const std::string& device, int baud, int compress);
     int LumoUninit();
     int SetBaudrate(int baud);
+    // Why the last open of the port failed, in the system's own code; 0 once it opened.
+    int OpenError() const { return m_link.OpenError(); }
 
-    // One whole remote call: data (at most kMaxData bytes) is sent with each attempt.
+    // One whole remote call: data (at most kMaxData bytes) is sent with each attempt. When no
+    // reply came, the system's last error is left at OpenError(): 0 on an open port, so a
+    // caller can tell a quiet terminal from a port that never opened.
     Reply Call(uint16_t command, const uint8_t* data, size_t length, size_t acceptedLength,
                const RetryHook& beforeRetry = nullptr);
     // The request that will most likely follow the next Call(): that call frames it while
@@ -89,6 +93,7 @@ class CRemoteApp : public IMessageSink {
   private:
     enum class Wait { kReply, kLost, kTimedOut };
     Wait Await(int timeoutMs, bool endOnLoss);
+    Reply NoReply() const;
 
     // What one command's answered first attempts took beyond the line time of their bytes
     // (the terminal's work and the PC's latency; below zero on a line faster than its

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "port_name.h"
+#include "system_error.h"
 #include "trace.h"
 
 namespace zot {
@@ -17,7 +18,10 @@ CSerialLink::~CSerialLink() {
 
 int CSerialLink::Open(int port, int baud) {
     if (IsOpen()) Close();
-    if (port < 0) return 0;
+    if (port < 0) {
+        m_openError = qs::NoSuchDeviceError();
+        return 0;
+    }
     m_portNumber = port;
     m_device.clear();
     return OpenResolved(qs::SerialDeviceForPort(port), baud);
@@ -25,14 +29,17 @@ int CSerialLink::Open(int port, int baud) {
 
 int CSerialLink::OpenDevice(const std::string& device, int baud) {
     if (IsOpen()) Close();
-    if (device.empty()) return 0;
+    if (device.empty()) {
+        m_openError = qs::NoSuchDeviceError();
+        return 0;
+    }
     m_device = device;
     return OpenResolved(device, baud);
 }
 
 int CSerialLink::OpenResolved(const std::string& device, int baud) {
     m_baud = baud;
-    m_port = OpenSerialPort(device, baud);
+    m_port = OpenSerialPort(device, baud, &m_openError);
     if (!m_port) {
         ZOT_TRACE("open %s at %d failed", device.c_str(), baud);
         return 0;

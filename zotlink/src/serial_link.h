@@ -58,6 +58,9 @@ class CSerialLink {
     // Closes and opens again at a new speed on the stored port or device.
     int Reopen(int baud);
     bool IsOpen() const { return m_port != nullptr; }
+    // Why the last Open/OpenDevice/Reopen failed, in the system's own code (errno; on Windows
+    // GetLastError()); 0 after one that succeeded.
+    int OpenError() const { return m_openError; }
 
     // Everything that arrives until the line is quiet for waitMs or max bytes came; for
     // callers that drive the port without the reader thread.
@@ -125,6 +128,7 @@ class CSerialLink {
     std::unique_ptr<ISerialPort> m_port;
     int m_portNumber = 0;
     std::string m_device;  // set when opened by name
+    int m_openError = 0;
     int m_baud = kDefaultBaud;
     bool m_compress = true;
 

@@ -4,12 +4,14 @@
 #include <stdlib.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
+#include "refused_access.h"
 #include "simulator.h"
 #include "zotlink.h"
 
@@ -47,6 +49,26 @@ TEST_F(Exports, InitOnAMissingPortFails) {
     ::setenv("COM8", "/nonexistent/tty", 1);
     EXPECT_EQ(ZOT_LumoInit(8, 115200, 1), 0);
     EXPECT_EQ(ZOT_LumoInit(-1, 115200, 1), 0);
+}
+
+// The caller learns why from errno, as after the system's own open.
+TEST(ExportsOpenFailure, InitLeavesWhyThePortDidNotOpenInErrno) {
+    char pattern[] = "/tmp/zotlink-open-XXXXXX";
+    const fs::path dir = ::mkdtemp(pattern);
+    ::setenv("COM8", (dir / "ttyUSB9").c_str(), 1);
+    errno = 0;
+    EXPECT_EQ(ZOT_LumoInit(8, 115200, 1), 0);
+    EXPECT_EQ(errno, ENOENT);
+
+    const std::string locked = (dir / "locked").string();
+    ASSERT_TRUE(qs::test::MakeUnopenable(locked));
+    ::setenv("COM8", locked.c_str(), 1);
+    EXPECT_TRUE(qs::test::AsUnprivilegedUser([] {
+        errno = 0;
+        return ZOT_LumoInit(8, 115200, 1) == 0 && errno == EACCES;
+    }));
+    ::unsetenv("COM8");
+    fs::remove_all(dir);
 }
 
 TEST_F(Exports, PortNumberResolvesThroughTheEnvironment) {

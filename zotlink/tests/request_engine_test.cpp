@@ -2,6 +2,7 @@
 // any bytes back, any timing.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <future>
@@ -286,6 +287,14 @@ TEST_F(RequestEngine, SilentTerminalFailsAfterFourAttempts) {
     while (auto r = peer.NextRequest(1000)) seqs.push_back(r->sequence());
     EXPECT_EQ(call.get(), 0);
     EXPECT_EQ(seqs, (std::vector<uint16_t>{1, 2, 3, 4}));
+}
+
+// The port is open, so what is quiet is the terminal: errno 0 tells a caller so.
+TEST_F(RequestEngine, CallWithoutAnswerLeavesErrnoZero) {
+    app.SetReplyTimeout(20);
+    errno = EAGAIN;
+    EXPECT_EQ(calls::GetVersion(app, &version), 0);
+    EXPECT_EQ(errno, 0);
 }
 
 TEST_F(RequestEngine, WrongReplyLengthFailsAtOnceWithoutRetry) {

@@ -12,6 +12,7 @@
 #include "open_failure.h"
 #include "platform.h"
 #include "port_name.h"
+#include "system_error.h"
 #include "terminal_path.h"
 #include "terminal_time.h"
 #include "terminal_tree.h"
@@ -81,24 +82,23 @@ int Connect(const Options& o) {
     }
     const std::string where =
         o.devices.empty() ? "port " + std::to_string(port) : o.devices.front();
+    const std::string device = qs::SerialDeviceForPort(port);
+    const std::string named =
+        o.devices.empty() && !device.empty() ? where + " (" + device + ")" : where;
     if (!ZOT_LumoInit(port, o.baud, o.compress ? 1 : 0)) {
-        // The library tells only that the port did not open; opening it the same way again
-        // tells why.
-        const std::string device = qs::SerialDeviceForPort(port);
-        std::string text;
-        const qs::OpenFailure why = qs::ProbeOpen(device, &text);
-        const std::string named =
-            o.devices.empty() && !device.empty() ? where + " (" + device + ")" : where;
+        // The library leaves why in the system's last error, as the system's own open does.
+        const int err = qs::LastSystemError();
+        const qs::OpenFailure why = qs::OpenFailureFromSystemError(err);
         Fail("cannot open " + named + ": " +
-             (why == qs::OpenFailure::kNone
+             (why == qs::OpenFailure::kSettingsRefused
                   ? "it cannot be set up at " + std::to_string(o.baud) + " baud"
-                  : qs::OpenFailureReason(why, text)));
+                  : qs::OpenFailureReason(why, qs::SystemErrorText(err))));
         if (why == qs::OpenFailure::kPermissionDenied) Fail(qs::PermissionDeniedHint());
         return kExitNoTerminal;
     }
     ZOT_VERSION_INFO v;
     if (!ZOT_GetVersion(&v)) {
-        Fail("no terminal answers on " + where + ": the port is open, but nothing replies");
+        Fail("no terminal answered on " + named + ": the port is open, but nothing replies");
         return kExitNoTerminal;
     }
     return kExitOk;

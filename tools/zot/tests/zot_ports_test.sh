@@ -68,7 +68,7 @@ rm -f "$locked"
 quiet=$!
 for _ in $(seq 100); do [ -e "$work/quiet" ] && break; sleep 0.05; done
 check quiet_terminal_fails 3 "$bin/zot" --device "$work/quiet" ls
-expect_text quiet_reason "the port is open, but nothing replies"
+expect_text quiet_reason "no terminal answered on $work/quiet: the port is open"
 kill $quiet; wait $quiet 2>/dev/null
 
 echo "$passed passed, $failed failed"

@@ -20,7 +20,8 @@ class ISerialPort {
     virtual bool Purge() = 0;
 };
 
-// Opens device for exclusive use at baud, 8N1, no flow control, raw. Null on failure.
-std::unique_ptr<ISerialPort> OpenSerialPort(const std::string& device, int baud);
+// Opens device for exclusive use at baud, 8N1, no flow control, raw. Null on failure, with
+// *error the system's code for why (errno, or GetLastError() on Windows; see system_error.h).
+std::unique_ptr<ISerialPort> OpenSerialPort(const std::string& device, int baud, int* error);
 
 }  // namespace zot

@@ -70,11 +70,21 @@ bool ConfigureRaw(int fd, int baud) {
 
 }  // namespace
 
-std::unique_ptr<ISerialPort> OpenSerialPort(const std::string& device, int baud) {
-    if (device.empty()) return nullptr;
+std::unique_ptr<ISerialPort> OpenSerialPort(const std::string& device, int baud, int* error) {
+    *error = 0;
+    if (device.empty()) {
+        *error = ENOENT;
+        return nullptr;
+    }
     const int fd = qs::OpenTtyExclusive(device.c_str());
-    if (fd < 0) return nullptr;
+    if (fd < 0) {
+        *error = errno;
+        return nullptr;
+    }
+    // A speed termios has no constant for fails without a system error of its own.
+    errno = 0;
     if (!ConfigureRaw(fd, baud) || ::tcflush(fd, TCIOFLUSH) != 0) {
+        *error = errno ? errno : EINVAL;
         qs::CloseTty(fd);
         return nullptr;
     }

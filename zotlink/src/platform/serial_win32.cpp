@@ -58,16 +58,32 @@ bool Configure(HANDLE port, int baud) {
 
 }  // namespace
 
-std::unique_ptr<ISerialPort> OpenSerialPort(const std::string& device, int baud) {
-    if (device.empty() || baud <= 0) return nullptr;
+std::unique_ptr<ISerialPort> OpenSerialPort(const std::string& device, int baud, int* error) {
+    *error = 0;
+    if (device.empty()) {
+        *error = ERROR_FILE_NOT_FOUND;
+        return nullptr;
+    }
+    if (baud <= 0) {
+        *error = ERROR_INVALID_PARAMETER;
+        return nullptr;
+    }
     const HANDLE h = qs::OpenComm(device.c_str());
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    if (h == INVALID_HANDLE_VALUE) {
+        *error = static_cast<int>(GetLastError());
+        return nullptr;
+    }
     if (!Configure(h, baud)) {
+        const DWORD why = GetLastError();
+        *error = static_cast<int>(why ? why : ERROR_INVALID_PARAMETER);
         CloseHandle(h);
         return nullptr;
     }
     auto port = std::make_unique<CWin32SerialPort>(h);
-    if (!port->ok()) return nullptr;
+    if (!port->ok()) {
+        *error = ERROR_NO_SYSTEM_RESOURCES;  // its events could not be made
+        return nullptr;
+    }
     return port;
 }
 
