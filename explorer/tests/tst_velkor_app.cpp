@@ -46,8 +46,8 @@ class TestVelkorApp : public QObject {
     void connectCommandConnectsAndShowsDeviceItem_data();
     void connectCommandConnectsAndShowsDeviceItem();
     void cancelledConnectWhileConnectedDropsDeviceItemAndLaterConnectWorks();
-    void failedOpenShowsExactFailureText_data();
-    void failedOpenShowsExactFailureText();
+    void failedOpenShowsExactFailureTextAndWhy_data();
+    void failedOpenShowsExactFailureTextAndWhy();
     void windowSizeAndSplitterComeBackAtNextStart();
 };
 
@@ -282,19 +282,22 @@ void TestVelkorApp::cancelledConnectWhileConnectedDropsDeviceItemAndLaterConnect
     QCOMPARE(frame->LeftView()->DevicesItem()->childCount(), 1);
 }
 
-void TestVelkorApp::failedOpenShowsExactFailureText_data() {
+void TestVelkorApp::failedOpenShowsExactFailureTextAndWhy_data() {
     QTest::addColumn<CVelkorApp::Edition>("edition");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("okText");
     QTest::newRow("en")
         << kEnglish
-        << "Initialize RPC fail, please comfirm that COM port is not used by other program !"
+        << "Initialize RPC fail, please comfirm that COM port is not used by other program !\n"
+           "The port /nonexistent/velkor-tty did not open: no such device."
         << "OK";
-    QTest::newRow("zh") << kChinese << "初始化RPC出错，请确认COM没有被其它程序使用!"
+    QTest::newRow("zh") << kChinese
+                        << "初始化RPC出错，请确认COM没有被其它程序使用!\n"
+                           "端口/nonexistent/velkor-tty无法打开：没有这个设备。"
                         << "确定";
 }
 
-void TestVelkorApp::failedOpenShowsExactFailureText() {
+void TestVelkorApp::failedOpenShowsExactFailureTextAndWhy() {
     QFETCH(CVelkorApp::Edition, edition);
     QFETCH(QString, text);
     QFETCH(QString, okText);

@@ -1,5 +1,9 @@
 // Start-up, settings, the link dialog, the connect procedure and the Connect command against
 // the terminal simulator.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -53,6 +57,7 @@ class TestTallowApp : public QObject {
     void startWithPort3Rate57600ShowsComText();
     void startWithAutoLinkOffShowsNoDialog();
     void failedStartShowsMessageAndFailedText();
+    void startOnQuietPortSaysNoTerminalAnswered();
     void plinthServerSetsLimit16AndCaptionSuffix();
     void otherServerSetsLimit255AndEmptySuffix();
     void captionIsCutTo99Characters();
@@ -166,11 +171,35 @@ void TestTallowApp::failedStartShowsMessageAndFailedText() {
     });
     CTallowApp app;
     app.InitInstance({});
-    QCOMPARE(message, QStringLiteral("初始化Driftbox失败，请确认USB/COM没有被占用！"));
+    QCOMPARE(message, QStringLiteral("初始化Driftbox失败，请确认USB/COM没有被占用！\n"
+                                     "端口/nonexistent/tty-driftbox无法打开：没有这个设备。"));
     QCOMPARE(finalText, QStringLiteral("连接失败"));
     QCOMPARE(progress, QString());
     QVERIFY(!app.Connected());
     QCOMPARE(app.Backend().Handle(), 0);
+}
+
+void TestTallowApp::startOnQuietPortSaysNoTerminalAnswered() {
+    // A pseudo-terminal with nothing behind it: it opens, and nobody answers.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0);
+    QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QString tty = QString::fromLocal8Bit(::ptsname(master));
+    ::setenv("DRIFTBOX_USB", qPrintable(tty), 1);
+    CModalDriver driver;
+    QString message;
+    driver.OnEvery([&](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            message = box->text();
+            box->accept();
+        }
+    });
+    CTallowApp app;
+    app.InitInstance({});
+    ::close(master);
+    QCOMPARE(message, QStringLiteral("初始化Driftbox失败，请确认USB/COM没有被占用！\n端口") + tty +
+                          QStringLiteral("已打开，但没有终端应答。"));
+    QVERIFY(!app.Connected());
 }
 
 void TestTallowApp::plinthServerSetsLimit16AndCaptionSuffix() {
