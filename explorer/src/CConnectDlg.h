@@ -1,6 +1,8 @@
 #pragma once
 // The connection dialog: its worker opens the link (ZOT_LumoInit) and asks the terminal for
-// its version up to three times; WM_CONNECTED tells the dialog it worked.
+// its version up to three times; WM_CONNECTED tells the dialog it worked. A failure says why
+// under the program's message.
+#include "CConnectFailure.h"
 #include "CWorkerDialog.h"
 
 class CVelkorApp;
@@ -18,6 +20,8 @@ class CConnectDlg : public CWorkerDialog {
     void OnMessage(int message);
 
     static QString FailureText();
+    // The lines under it saying why.
+    static CConnectFailure::Words FailureWords();
 
   protected:
     void showEvent(QShowEvent* event) override;

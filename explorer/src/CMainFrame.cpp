@@ -20,8 +20,12 @@
 #include "CSetupDlg.h"
 #include "CVelkorApp.h"
 #include "CVelkorView.h"
+#include "CWindowState.h"
 
 namespace {
+// The folder tree's share of a window that opens for the first time.
+constexpr int kTreeWidth = 220;
+
 // "prompt\ntip": the prompt goes to the status bar, the tip to the tool tip.
 void SetPrompt(QAction* action, const QString& prompt) {
     const qsizetype nl = prompt.indexOf(QLatin1Char('\n'));
@@ -45,7 +49,6 @@ CMainFrame::CMainFrame(CVelkorApp* app)
     m_splitter->addWidget(m_left);
     m_splitter->addWidget(m_list);
     m_splitter->setChildrenCollapsible(false);
-    m_splitter->setSizes({220, 560});
     setCentralWidget(m_splitter);
     CreateMenus();
     CreateToolBar();
@@ -57,7 +60,6 @@ CMainFrame::CMainFrame(CVelkorApp* app)
     statusBar()->showMessage(tr("Ready"));
     setWindowTitle(app->TitleText());
     setWindowIcon(app->Icons().Icon(CIconCache::kDevices));
-    resize(800, 520);
 
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
     connect(m_left, &CFolderTree::folderSelected, this, [this] { UpdateCommands(); });
@@ -70,6 +72,7 @@ CMainFrame::CMainFrame(CVelkorApp* app)
     m_left->BuildTree();
     m_left->SelectFolder(m_left->RootItem());
     UpdateCommands();
+    CWindowState::Restore(this, m_splitter, kTreeWidth, m_list->DetailsWidth(), m_app->Settings());
 }
 
 CMainFrame::~CMainFrame() {
@@ -77,6 +80,11 @@ CMainFrame::~CMainFrame() {
     // this object is no longer a CMainFrame.
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    CWindowState::Save(this, m_splitter, m_app->Settings());
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::CreateMenus() {

@@ -60,6 +60,10 @@ class CMainFrame : public QMainWindow {
     bool PasteRule() const;
     void UpdateCommands();
 
+  protected:
+    // Keeps the window's size, position and splitter for the next start.
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void CreateMenus();
     void CreateToolBar();

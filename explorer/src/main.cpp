@@ -7,8 +7,11 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
 #ifdef VELKOR_CHINESE
     const auto edition = CVelkorApp::Edition::Chinese;
+    // The menu entry's file name, so the desktop files the window under that entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.corvale.velkor"));
 #else
     const auto edition = CVelkorApp::Edition::English;
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.corvale.velkor_en"));
 #endif
     int rc = 0;
     {

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -59,8 +60,9 @@ class TestVelkorApp : public QObject {
     void connectCommandConnectsAndShowsDeviceItem_data();
     void connectCommandConnectsAndShowsDeviceItem();
     void cancelledConnectWhileConnectedDropsDeviceItemAndLaterConnectWorks();
-    void failedOpenShowsExactFailureText_data();
-    void failedOpenShowsExactFailureText();
+    void failedOpenShowsExactFailureTextAndWhy_data();
+    void failedOpenShowsExactFailureTextAndWhy();
+    void windowSizeAndSplitterComeBackAtNextStart();
 };
 
 void TestVelkorApp::startWithoutSettingsConnectsToCom1At115200Compressed_data() {
@@ -396,19 +398,22 @@ void TestVelkorApp::cancelledConnectWhileConnectedDropsDeviceItemAndLaterConnect
     QCOMPARE(frame->LeftView()->DevicesItem()->childCount(), 1);
 }
 
-void TestVelkorApp::failedOpenShowsExactFailureText_data() {
+void TestVelkorApp::failedOpenShowsExactFailureTextAndWhy_data() {
     QTest::addColumn<CVelkorApp::Edition>("edition");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("okText");
     QTest::newRow("en")
         << kEnglish
-        << "Initialize RPC fail, please comfirm that COM port is not used by other program !"
+        << "Initialize RPC fail, please comfirm that COM port is not used by other program !\n"
+           "The port /nonexistent/velkor-tty did not open: no such device."
         << "OK";
-    QTest::newRow("zh") << kChinese << "初始化RPC出错，请确认COM没有被其它程序使用!"
+    QTest::newRow("zh") << kChinese
+                        << "初始化RPC出错，请确认COM没有被其它程序使用!\n"
+                           "端口/nonexistent/velkor-tty无法打开：没有这个设备。"
                         << "确定";
 }
 
-void TestVelkorApp::failedOpenShowsExactFailureText() {
+void TestVelkorApp::failedOpenShowsExactFailureTextAndWhy() {
     QFETCH(CVelkorApp::Edition, edition);
     QFETCH(QString, text);
     QFETCH(QString, okText);
@@ -433,6 +438,29 @@ void TestVelkorApp::failedOpenShowsExactFailureText() {
     QCOMPARE(button, okText);
     QVERIFY(dialogStayedOpen);
     QVERIFY(!app.Connected());
+}
+
+void TestVelkorApp::windowSizeAndSplitterComeBackAtNextStart() {
+    CVelkorSettings().SetAutoLink(0);
+    QList<int> panes;
+    {
+        CVelkorApp app(kEnglish);
+        CMainFrame* frame = app.InitInstance({});
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        frame->resize(610, 430);
+        auto* splitter = qobject_cast<QSplitter*>(frame->centralWidget());
+        splitter->setSizes({150, 460});
+        QTRY_COMPARE(frame->size(), QSize(610, 430));
+        panes = splitter->sizes();
+        // Moved off the tree's share of a first start.
+        QVERIFY(panes.value(0) < 170);
+        QVERIFY(frame->close());
+    }
+    CVelkorApp app(kChinese);
+    CMainFrame* frame = app.InitInstance({});
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    QCOMPARE(frame->size(), QSize(610, 430));
+    QCOMPARE(qobject_cast<QSplitter*>(frame->centralWidget())->sizes(), panes);
 }
 
 QTEST_MAIN(TestVelkorApp)

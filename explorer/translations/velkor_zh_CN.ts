@@ -32,6 +32,42 @@ Built %3</source>
         <source>Connected successful !</source>
         <translation>连接成功...</translation>
     </message>
+    <message>
+        <source>The port %1 did not open: %2.</source>
+        <translation>端口%1无法打开：%2。</translation>
+    </message>
+    <message>
+        <source>no such device</source>
+        <translation>没有这个设备</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>没有权限</translation>
+    </message>
+    <message>
+        <source>in use by another program</source>
+        <translation>已被其它程序占用</translation>
+    </message>
+    <message>
+        <source>not a serial device</source>
+        <translation>不是串口设备</translation>
+    </message>
+    <message>
+        <source>it does not take the line settings</source>
+        <translation>不接受设定的波特率</translation>
+    </message>
+    <message>
+        <source>it cannot be opened</source>
+        <translation>无法打开</translation>
+    </message>
+    <message>
+        <source>Add your user to the group dialout: sudo usermod -aG dialout $USER, then log in again</source>
+        <translation>请把用户加入dialout组：sudo usermod -aG dialout $USER，然后重新登录</translation>
+    </message>
+    <message>
+        <source>The port %1 opened, but no terminal answered.</source>
+        <translation>端口%1已打开，但没有终端应答。</translation>
+    </message>
 </context>
 <context>
     <name>CLeftView</name>

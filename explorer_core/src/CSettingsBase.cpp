@@ -35,15 +35,36 @@ void CSettingsBase::SetAutoLink(int autoLink) {
     WriteInt(QStringLiteral("AutoLink"), autoLink);
 }
 
+QByteArray CSettingsBase::WindowGeometry() const {
+    return Read(QStringLiteral("WindowGeometry")).toByteArray();
+}
+QByteArray CSettingsBase::SplitterState() const {
+    return Read(QStringLiteral("Splitter")).toByteArray();
+}
+void CSettingsBase::SetWindowGeometry(const QByteArray& geometry) {
+    Write(QStringLiteral("WindowGeometry"), geometry);
+}
+void CSettingsBase::SetSplitterState(const QByteArray& state) {
+    Write(QStringLiteral("Splitter"), state);
+}
+
 int CSettingsBase::ReadInt(const QString& key, int defaultValue) const {
-    QSettings s(m_organisation, m_application);
-    s.beginGroup(m_group);
     bool ok = false;
-    const int v = s.value(key, defaultValue).toInt(&ok);
+    const int v = Read(key).toInt(&ok);
     return ok ? v : defaultValue;
 }
 
 void CSettingsBase::WriteInt(const QString& key, int value) {
+    Write(key, value);
+}
+
+QVariant CSettingsBase::Read(const QString& key) const {
+    QSettings s(m_organisation, m_application);
+    s.beginGroup(m_group);
+    return s.value(key);
+}
+
+void CSettingsBase::Write(const QString& key, const QVariant& value) {
     QSettings s(m_organisation, m_application);
     s.beginGroup(m_group);
     s.setValue(key, value);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "CWireText.h"
+#include "system_error.h"
 
 namespace {
 
@@ -37,7 +38,9 @@ IDeviceBackend::Entry ToEntry(const ZOT_FIND_DATA& d) {
 }  // namespace
 
 bool CZotlinkBackend::Open(int port, int rate, bool compress) {
-    return ZOT_LumoInit(port, rate, compress ? 1 : 0) == 1;
+    const bool opened = ZOT_LumoInit(port, rate, compress ? 1 : 0) == 1;
+    SetOpenError(opened ? 0 : qs::LastSystemError());
+    return opened;
 }
 
 bool CZotlinkBackend::QueryVersion() {

@@ -6,6 +6,7 @@
 // and the user-interface thread only ever try-locks it, so it never waits behind a worker that
 // was abandoned by a cancelled dialog.
 #include <QString>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -27,6 +28,11 @@ class IDeviceBackend {
 
     // Opens the link; true when the library reports success.
     virtual bool Open(int port, int rate, bool compress) = 0;
+    // Why the last Open failed: what the library left in the system's last error (errno, on
+    // Windows GetLastError()) about its device open, 0 when the device opened but no terminal
+    // answered. Taken right after the library call, on the thread that made it, before
+    // anything else can change it.
+    int OpenError() const { return m_openError.load(std::memory_order_acquire); }
     // True when the terminal answered a version query.
     virtual bool QueryVersion() = 0;
     virtual void Close() = 0;
@@ -51,6 +57,10 @@ class IDeviceBackend {
 
     std::mutex& Gate() { return m_gate; }
 
+  protected:
+    void SetOpenError(int error) { m_openError.store(error, std::memory_order_release); }
+
   private:
     std::mutex m_gate;
+    std::atomic<int> m_openError{0};
 };

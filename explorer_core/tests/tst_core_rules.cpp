@@ -1,7 +1,11 @@
-// Device paths, the size, time and type texts, and the settings base.
+// Device paths, the size, time and type texts, the settings base and the words for a failed
+// connect.
 #include <QStandardPaths>
 #include <QtTest>
+#include <cerrno>
+#include <cstring>
 
+#include "CConnectFailure.h"
 #include "CDevicePath.h"
 #include "CSettingsBase.h"
 #include "CTextFormats.h"
@@ -23,6 +27,9 @@ class TestCoreRules : public QObject {
     void storeSpaceInKb();
     void fallbackTypeUsesTheLastCharactersThatExist();
     void settingsReadDefaultsAndWrite();
+    void settingsKeepWindowStateBesideConnectionValues();
+    void connectFailureSaysWhyUnderTheMessage_data();
+    void connectFailureSaysWhyUnderTheMessage();
     void pseudoFileSystemsAreNotDrives();
 };
 
@@ -124,6 +131,64 @@ void TestCoreRules::settingsReadDefaultsAndWrite() {
     QCOMPARE(other.ReadInt("Port", 1), 3);
     s.Clear();
     QCOMPARE(other.ReadInt("Port", 7), 7);
+}
+
+void TestCoreRules::settingsKeepWindowStateBesideConnectionValues() {
+    CSettingsBase s("CorvaleTest", "CoreRules", "Settings");
+    s.Clear();
+    QVERIFY(s.WindowGeometry().isEmpty());
+    QVERIFY(s.SplitterState().isEmpty());
+    s.SetPort(4);
+    const QByteArray geometry("\x01\xd9\xd0\xcb\x00\x03", 6), splitter("\x00\xff\x00", 3);
+    s.SetWindowGeometry(geometry);
+    s.SetSplitterState(splitter);
+    CSettingsBase other("CorvaleTest", "CoreRules", "Settings");
+    QCOMPARE(other.WindowGeometry(), geometry);
+    QCOMPARE(other.SplitterState(), splitter);
+    QCOMPARE(other.Port(), 4);
+    QCOMPARE(other.Rate(), CSettingsBase::kDefaultRate);
+    s.Clear();
+}
+
+void TestCoreRules::connectFailureSaysWhyUnderTheMessage_data() {
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("text");
+    const QString head = "It failed !\n";
+    QTest::newRow("missing") << ENOENT << head + "/dev/ttyUSB7 did not open: [missing]";
+    QTest::newRow("permission") << EACCES
+                                << head + "/dev/ttyUSB7 did not open: [permission]\nJoin dialout";
+    QTest::newRow("in use") << EBUSY << head + "/dev/ttyUSB7 did not open: [in use]";
+    QTest::newRow("not serial") << ENOTTY << head + "/dev/ttyUSB7 did not open: [not serial]";
+    QTest::newRow("refused speed") << EINVAL << head + "/dev/ttyUSB7 did not open: [speed]";
+    QTest::newRow("other") << EIO
+                           << head + "/dev/ttyUSB7 did not open: " + QString(std::strerror(EIO));
+    QTest::newRow("quiet") << 0 << head + "/dev/ttyUSB7 opened, nothing answered";
+}
+
+void TestCoreRules::connectFailureSaysWhyUnderTheMessage() {
+    QFETCH(int, error);
+    QFETCH(QString, text);
+    CConnectFailure::Words words;
+    words.didNotOpen = "%1 did not open: %2";
+    words.reason = [](qs::OpenFailure failure, const QString& systemText) -> QString {
+        switch (failure) {
+            case qs::OpenFailure::kMissing:
+                return "[missing]";
+            case qs::OpenFailure::kPermissionDenied:
+                return "[permission]";
+            case qs::OpenFailure::kInUse:
+                return "[in use]";
+            case qs::OpenFailure::kNotSerial:
+                return "[not serial]";
+            case qs::OpenFailure::kSettingsRefused:
+                return "[speed]";
+            default:
+                return systemText;
+        }
+    };
+    words.permissionHint = "Join dialout";
+    words.quiet = "%1 opened, nothing answered";
+    QCOMPARE(CConnectFailure::Text("It failed !", "/dev/ttyUSB7", error, words), text);
 }
 
 void TestCoreRules::pseudoFileSystemsAreNotDrives() {

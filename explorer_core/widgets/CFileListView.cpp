@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QListView>
+#include <QStyle>
 #include <QTreeView>
 #include <QUrl>
 
@@ -13,6 +14,10 @@
 #include "CIconCache.h"
 #include "CTextFormats.h"
 #include "CVolumes.h"
+
+namespace {
+constexpr int kColumnWidths[CFileListModel::kColumnCount] = {130, 100, 85, 135};
+}  // namespace
 
 CFileListView::CFileListView(CIconCache* icons, QWidget* parent)
     : QStackedWidget(parent),
@@ -33,8 +38,8 @@ CFileListView::CFileListView(CIconCache* icons, QWidget* parent)
     m_details->header()->setSectionsClickable(false);
     m_details->header()->setSectionsMovable(false);
     m_details->setAllColumnsShowFocus(true);
-    const int widths[] = {130, 100, 85, 135};
-    for (int c = 0; c < CFileListModel::kColumnCount; ++c) m_details->setColumnWidth(c, widths[c]);
+    for (int c = 0; c < CFileListModel::kColumnCount; ++c)
+        m_details->setColumnWidth(c, kColumnWidths[c]);
 
     m_iconView->setUniformItemSizes(true);
     m_iconView->setResizeMode(QListView::Adjust);
@@ -47,6 +52,14 @@ CFileListView::CFileListView(CIconCache* icons, QWidget* parent)
     addWidget(m_iconView);
     addWidget(m_details);
     SetMode(Mode::Icon);
+}
+
+int CFileListView::DetailsWidth() const {
+    // From the widths the columns start with: once shown, the last one stretches to the edge.
+    int width = 2 * m_details->frameWidth() +
+                m_details->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_details);
+    for (int w : kColumnWidths) width += w;
+    return width;
 }
 
 void CFileListView::Hook(QAbstractItemView* view) {

@@ -42,6 +42,8 @@ class CFileListView : public QStackedWidget {
     QAbstractItemView* ActiveView() const;
     QTreeView* DetailsView() const { return m_details; }
     QListView* IconView() const { return m_iconView; }
+    // How wide the list must be to show the details columns in full, scroll bar included.
+    int DetailsWidth() const;
 
     void Clear();
     // Texts of the drive summary rows, each program's own.

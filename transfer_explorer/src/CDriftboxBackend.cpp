@@ -10,6 +10,7 @@
 #include "CDevicePath.h"
 #include "CLocalCopyThread.h"
 #include "CWireText.h"
+#include "system_error.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ bool CDriftboxBackend::Open(int port, int rate, bool compress) {
     int32_t error = 0;
     const int32_t handle =
         port != 0 ? DriftboxClient_COM_Start(&error, port, rate) : DriftboxClient_USB_Start(&error);
+    SetOpenError(handle != 0 ? 0 : qs::LastSystemError());
     m_handle.store(handle, std::memory_order_release);
     return handle != 0;
 }

@@ -31,6 +31,33 @@ QString CLinkDlg::FailureText() {
     return tr("初始化Driftbox失败，请确认USB/COM没有被占用！");
 }
 
+CConnectFailure::Words CLinkDlg::FailureWords() {
+    CConnectFailure::Words words;
+    words.didNotOpen = tr("端口%1无法打开：%2。");
+    words.reason = [](qs::OpenFailure failure, const QString& systemText) {
+        switch (failure) {
+            case qs::OpenFailure::kMissing:
+                return tr("没有这个设备");
+            case qs::OpenFailure::kPermissionDenied:
+                return tr("没有权限");
+            case qs::OpenFailure::kInUse:
+                return tr("已被其它程序占用");
+            case qs::OpenFailure::kNotSerial:
+                return tr("不是串口设备");
+            case qs::OpenFailure::kSettingsRefused:
+                return tr("不接受设定的波特率");
+            case qs::OpenFailure::kNone:
+            case qs::OpenFailure::kOther:
+                break;
+        }
+        return systemText.isEmpty() ? tr("无法打开") : systemText;
+    };
+    words.permissionHint =
+        tr("请把用户加入dialout组：sudo usermod -aG dialout $USER，然后重新登录");
+    words.quiet = tr("端口%1已打开，但没有终端应答。");
+    return words;
+}
+
 QString CLinkDlg::ProgressText() const {
     return m_progress->text();
 }
@@ -55,18 +82,23 @@ void CLinkDlg::Begin() {
     const int rate = m_app->Rate();
     CTallowApp* app = m_app;
     CLinkDlg* self = this;
-    StartWorker([app, self](const std::shared_ptr<CJobToken>& token) {
+    const QString device = CConnectFailure::DeviceOf(port, true);
+    StartWorker([app, self, device](const std::shared_ptr<CJobToken>& token) {
         bool linked = false;
+        int openError = 0;
         {
             std::lock_guard<std::mutex> lock(app->Backend().Gate());
             linked = app->ConnectProcedure();
+            openError = app->Backend().OpenError();
         }
         if (linked) {
             token->Post([self] { self->OnMessage(WM_LINK_OK); });
             return;
         }
-        token->Send([self, app] {
-            app->Message(self, FailureText(), QMessageBox::Ok, QMessageBox::Warning);
+        token->Send([self, app, device, openError] {
+            app->Message(self,
+                         CConnectFailure::Text(FailureText(), device, openError, FailureWords()),
+                         QMessageBox::Ok, QMessageBox::Warning);
         });
         token->Post([self] { self->OnMessage(WM_LINK_FAILED); });
     });

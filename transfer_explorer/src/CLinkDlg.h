@@ -4,6 +4,7 @@
 // and cannot be dismissed: the attempt ends on its own within the library's time-outs.
 #include <QTimer>
 
+#include "CConnectFailure.h"
 #include "CWorkerDialog.h"
 
 class QLabel;
@@ -21,6 +22,8 @@ class CLinkDlg : public CWorkerDialog {
     void OnMessage(int message);
     QString ProgressText() const;
     static QString FailureText();
+    // The lines under it saying why.
+    static CConnectFailure::Words FailureWords();
     // The dots' period; tests shorten it.
     static void SetTickInterval(int ms);
 

@@ -21,8 +21,12 @@
 #include "CSetupDlg.h"
 #include "CTallowApp.h"
 #include "CTallowView.h"
+#include "CWindowState.h"
 
 namespace {
+// The folder tree's share of a window that opens for the first time.
+constexpr int kTreeWidth = 200;
+
 // A string-table prompt "status text\ntool tip" split over the action.
 void SetPrompt(QAction* action, const QString& prompt) {
     const qsizetype newline = prompt.indexOf(QLatin1Char('\n'));
@@ -42,7 +46,6 @@ CMainFrame::CMainFrame(CTallowApp* app)
     m_splitter->addWidget(m_left);
     m_splitter->addWidget(m_list);
     m_splitter->setChildrenCollapsible(false);
-    m_splitter->setSizes({200, 600});
     setCentralWidget(m_splitter);
     CreateActions();
     CreateMenus();
@@ -53,7 +56,6 @@ CMainFrame::CMainFrame(CTallowApp* app)
     statusBar()->addWidget(m_ready, 1);
     setWindowTitle(app->TitleText());
     setWindowIcon(app->Icons().Icon(CIconCache::kDevices));
-    resize(820, 540);
 
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
@@ -67,6 +69,7 @@ CMainFrame::CMainFrame(CTallowApp* app)
 
     m_left->BuildTree();
     UpdateCommands();
+    CWindowState::Restore(this, m_splitter, kTreeWidth, m_list->DetailsWidth(), m_app->Settings());
 }
 
 CMainFrame::~CMainFrame() {
@@ -77,6 +80,11 @@ CMainFrame::~CMainFrame() {
     m_left->disconnect(this);
     m_list->disconnect(this);
     m_list->DetailsView()->selectionModel()->disconnect(this);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    CWindowState::Save(this, m_splitter, m_app->Settings());
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::CreateActions() {

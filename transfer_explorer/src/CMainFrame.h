@@ -59,6 +59,10 @@ class CMainFrame : public QMainWindow {
     // The file list's context menu: Copy, Paste, Delete, grayed by their rules.
     void ShowListMenu(const QPoint& globalPos);
 
+  protected:
+    // Keeps the window's size, position and splitter for the next start.
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void CreateActions();
     void CreateMenus();

@@ -6,6 +6,8 @@
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("DriftboxGUI"));
+    // The menu entry's file name, so the desktop files the window under that entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.corvale.driftboxgui"));
     int rc = 0;
     {
         CTallowApp app;

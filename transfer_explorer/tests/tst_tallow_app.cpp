@@ -1,11 +1,16 @@
 // Start-up, settings, the link dialog, the connect procedure and the Connect command against
 // the terminal simulator.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStandardPaths>
 #include <QToolBar>
 #include <QtTest>
@@ -59,6 +64,7 @@ class TestTallowApp : public QObject {
     void startWithPort3Rate57600ShowsComText();
     void startWithAutoLinkOffShowsNoDialog();
     void failedStartShowsMessageAndFailedText();
+    void startOnQuietPortSaysNoTerminalAnswered();
     void plinthServerSetsLimit16AndCaptionSuffix();
     void otherServerSetsLimit255AndEmptySuffix();
     void captionIsCutTo99Characters();
@@ -76,6 +82,7 @@ class TestTallowApp : public QObject {
     void setupWithoutChangesClosesWhenStoredValuesNeverApplied();
     void aboutBoxCaption();
     void menusToolbarAndPromptsCarryTheirTexts();
+    void windowSizeAndSplitterComeBackAtNextStart();
 };
 
 void TestTallowApp::settingsDefaultsAreAutoLinkRate115200UsbCompress() {
@@ -172,11 +179,35 @@ void TestTallowApp::failedStartShowsMessageAndFailedText() {
     });
     CTallowApp app;
     app.InitInstance({});
-    QCOMPARE(message, QStringLiteral("初始化Driftbox失败，请确认USB/COM没有被占用！"));
+    QCOMPARE(message, QStringLiteral("初始化Driftbox失败，请确认USB/COM没有被占用！\n"
+                                     "端口/nonexistent/tty-driftbox无法打开：没有这个设备。"));
     QCOMPARE(finalText, QStringLiteral("连接失败"));
     QCOMPARE(progress, QString());
     QVERIFY(!app.Connected());
     QCOMPARE(app.Backend().Handle(), 0);
+}
+
+void TestTallowApp::startOnQuietPortSaysNoTerminalAnswered() {
+    // A pseudo-terminal with nothing behind it: it opens, and nobody answers.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0);
+    QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QString tty = QString::fromLocal8Bit(::ptsname(master));
+    ::setenv("DRIFTBOX_USB", qPrintable(tty), 1);
+    CModalDriver driver;
+    QString message;
+    driver.OnEvery([&](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            message = box->text();
+            box->accept();
+        }
+    });
+    CTallowApp app;
+    app.InitInstance({});
+    ::close(master);
+    QCOMPARE(message, QStringLiteral("初始化Driftbox失败，请确认USB/COM没有被占用！\n端口") + tty +
+                          QStringLiteral("已打开，但没有终端应答。"));
+    QVERIFY(!app.Connected());
 }
 
 void TestTallowApp::plinthServerSetsLimit16AndCaptionSuffix() {
@@ -512,6 +543,29 @@ void TestTallowApp::menusToolbarAndPromptsCarryTheirTexts() {
         else
             QVERIFY(actual[i]->isSeparator());
     }
+}
+
+void TestTallowApp::windowSizeAndSplitterComeBackAtNextStart() {
+    CTallowSettings().SetAutoLink(0);
+    QList<int> panes;
+    {
+        CTallowApp app;
+        CMainFrame* frame = app.InitInstance({});
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        frame->resize(610, 430);
+        auto* splitter = qobject_cast<QSplitter*>(frame->centralWidget());
+        splitter->setSizes({150, 460});
+        QTRY_COMPARE(frame->size(), QSize(610, 430));
+        panes = splitter->sizes();
+        // Moved off the tree's share of a first start.
+        QVERIFY(panes.value(0) < 170);
+        QVERIFY(frame->close());
+    }
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    QCOMPARE(frame->size(), QSize(610, 430));
+    QCOMPARE(qobject_cast<QSplitter*>(frame->centralWidget())->sizes(), panes);
 }
 
 QTEST_MAIN(TestTallowApp)
