@@ -24,6 +24,8 @@ static_assert(sizeof(ZOT_SYSTEM_INFO) == sizeof(SystemInfo));
 
 namespace {
 
+CSession& Session();
+
 struct Library {
     Library() {
         // A refusal costs the exports no request of its own: their callers get the
@@ -43,17 +45,20 @@ CSession& Session() {
     return Lib().session;
 }
 
-// The terminal's value when it answered, else the export's failure value. A call that got no
-// answer leaves why in the system's last error (a quiet terminal, or a device that went away),
-// which is how a caller tells a failed listing step from the end of a listing.
+// The terminal's value when it answered, else the export's failure value. The system's last
+// error says which (0 when the terminal answered; why, when it did not: a quiet terminal or a
+// device that went away), which is how a caller tells a failed listing step from the end of a
+// listing.
 template <typename T>
 int32_t Value(const Result<T>& r, int32_t failure) {
     switch (r.status.outcome) {
         case Outcome::kDone:
         case Outcome::kRefused:
+            qs::SetLastSystemError(0);
             return static_cast<int32_t>(r.value);
         case Outcome::kNoAnswer:
             qs::SetLastSystemError(r.status.silence == Silence::kDeviceGone ? qs::DeviceGoneError()
+                                   : r.status.silence == Silence::kNotOpen  ? Session().OpenError()
                                                                             : qs::NoAnswerError());
             break;
         case Outcome::kBadReply:
