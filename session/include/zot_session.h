@@ -114,6 +114,15 @@ constexpr uint32_t kAttributeArchive = 0x20;
 constexpr uint32_t kAttributeNormal = 0x80;
 constexpr uint32_t kNoAttributes = 0xFFFFFFFFu;  // what the terminal answers for no entry
 
+// CreateFile's access rights and OpenFile's modes, SetFilePointer's origins.
+constexpr uint32_t kAccessRead = 0x80000000u;
+constexpr uint32_t kAccessWrite = 0x40000000u;
+constexpr uint32_t kOpenRead = 0;
+constexpr uint32_t kOpenReadWrite = 2;
+constexpr uint32_t kSeekBegin = 0;
+constexpr uint32_t kSeekCurrent = 1;
+constexpr uint32_t kSeekEnd = 2;
+
 // One end of a whole-file copy.
 struct CopyEnd {
     bool terminal = false;
@@ -167,6 +176,10 @@ class CSession {
     int OpenError() const;
     // How many times the session has opened its line again after its device went away.
     uint32_t Reopens() const;
+    // The line's device went away and the session has not opened it again yet: the next call
+    // will try. Terminal handles from before belong to a terminal that may since have started
+    // again.
+    bool DeviceGone() const;
 
     // A refused change or open is followed by one attribute query that tells why. Off, a
     // refusal on a clean line costs no request of its own (Refusal::kOther).
@@ -211,6 +224,7 @@ class CSession {
     Result<int32_t> CloseFile(int32_t file);
     Result<int32_t> Seek(int32_t file, int32_t distance, uint32_t method);
     Result<int32_t> SetEndOfFile(int32_t file);
+    // Refused when the terminal does not know the size (it answers 0xFFFFFFFF).
     Result<uint32_t> FileSize(int32_t file);
     Result<FileTimes> GetFileTime(int32_t file);
     // Null times are sent as 0 (left as they are).

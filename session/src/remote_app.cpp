@@ -13,11 +13,12 @@ namespace zot {
 namespace {
 
 // A retry of these is harmless when the terminal was only slow: reads and writes are
-// preceded by a rewind to the failed request, and the rewind itself can be repeated. Any
-// other command sent twice might be carried out twice (a second CreateFile, a skipped find
-// entry), so those keep the whole reply timeout.
+// preceded by a rewind to the failed request, the rewind itself can be repeated, and the
+// session searches again behind a find step that went out twice. Any other command sent twice
+// might be carried out twice (a second CreateFile), so those keep the whole reply timeout.
 bool RetriesEarly(uint16_t command) {
-    return command == kReadFile || command == kWriteFile || command == kSetFilePosToPre;
+    return command == kReadFile || command == kWriteFile || command == kSetFilePosToPre ||
+           command == kFindNextFile;
 }
 
 // A request whose frame is lost on the way out gets no answer at all: only a time-out ends its
@@ -47,6 +48,7 @@ CRemoteApp::~CRemoteApp() {
 }
 
 int CRemoteApp::LumoInit(int port, int baud, int compress) {
+    m_deviceMissing = false;
     ForgetRoundTrips();
     if (!m_link.Open(port, baud)) return 0;
     m_link.SetCompression(compress != 0);
@@ -54,6 +56,7 @@ int CRemoteApp::LumoInit(int port, int baud, int compress) {
 }
 
 int CRemoteApp::LumoInitDevice(const std::string& device, int baud, int compress) {
+    m_deviceMissing = false;
     ForgetRoundTrips();
     if (!m_link.OpenDevice(device, baud)) return 0;
     m_link.SetCompression(compress != 0);
@@ -61,11 +64,13 @@ int CRemoteApp::LumoInitDevice(const std::string& device, int baud, int compress
 }
 
 int CRemoteApp::LumoUninit() {
+    m_deviceMissing = false;
     m_link.Close();
     return 1;
 }
 
 int CRemoteApp::SetBaudrate(int baud) {
+    m_deviceMissing = false;
     ForgetRoundTrips();
     return m_link.Reopen(baud);
 }
@@ -230,9 +235,11 @@ CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t
     // A line whose device went away is opened again by the next call that is not nested in
     // another (a rewind runs inside the read it rewinds); if it is still missing, the call
     // fails at once.
-    if (m_depth == 0 && m_link.DeviceGone()) {
+    if (m_depth == 0 && (m_link.DeviceGone() || m_deviceMissing)) {
         ForgetRoundTrips();
-        if (!m_link.Reopen(m_link.BaudRate())) return Finish(Reply::kGone, 0);
+        // A failed reopen leaves the link closed: the next call tries again.
+        m_deviceMissing = !m_link.Reopen(m_link.BaudRate());
+        if (m_deviceMissing) return Finish(Reply::kGone, 0);
         ++m_reopens;
         ZOT_TRACE("device back: opened again");
     }

@@ -69,6 +69,8 @@ class CRemoteApp : public IMessageSink {
     }
     // How many times a call opened the line again after its device went away.
     uint32_t Reopens() const { return m_reopens; }
+    // The line's device went away and has not been opened again yet.
+    bool DeviceGone() const { return m_deviceMissing || m_link.DeviceGone(); }
     size_t ReplyLength() const { return m_stagingLength; }
 
     // The engine's steps, public for the calls that need them and for tests.
@@ -155,6 +157,7 @@ class CRemoteApp : public IMessageSink {
     int m_lastAttempts = 0;
     int m_depth = 0;  // calls in progress on this thread: a retry's rewind nests
     uint32_t m_reopens = 0;
+    bool m_deviceMissing = false;  // a reopen failed: the link stays closed until one works
 
     std::atomic<bool> m_copyRunning{false};
     std::atomic<int64_t> m_longestCallMs{0};

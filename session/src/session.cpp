@@ -88,6 +88,10 @@ uint32_t CSession::Reopens() const {
     return m_app->Reopens();
 }
 
+bool CSession::DeviceGone() const {
+    return m_app->DeviceGone();
+}
+
 Status CSession::Answered() const {
     switch (m_app->LastReply()) {
         case Reply::kAccepted:
@@ -236,9 +240,8 @@ Result<int32_t> CSession::Change(Asked asked, std::string_view path, uint32_t va
                 // The file made by the lost attempt stays open on the terminal under a handle
                 // that never arrived; the caller gets a handle of its own to the same file.
                 if (exists && !folder) {
-                    constexpr uint32_t kReadWrite = 2;
                     m_app->ClearLastReply();
-                    const int32_t h = calls::OpenFile(*m_app, path, kReadWrite);
+                    const int32_t h = calls::OpenFile(*m_app, path, kOpenReadWrite);
                     if (Answered() && h != -1) return {Status::Done(), h};
                 }
                 break;
@@ -356,6 +359,7 @@ Result<uint32_t> CSession::FileSize(int32_t file) {
     m_app->ClearLastReply();
     calls::GetFileSize(*m_app, file, &r.value);
     r.status = Answered();
+    if (r.status && r.value == 0xFFFFFFFFu) r.status = Status::Refused(Refusal::kOther);
     return r;
 }
 
