@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <cctype>
 #include <cstdlib>
 
 namespace zotcli {
@@ -73,6 +74,15 @@ const char* UsageText() {
            "name, get writes into DEST/<terminal>/, and a summary ends the run.\n"
            "Exit status: 0 done, 1 an operation failed, 2 bad usage, 3 no terminal\n"
            "(with several terminals: the worst of them).\n";
+}
+
+int ComPortNumber(const std::string& text) {
+    int n = 0;
+    if (text.size() < 4 || (text[0] | 0x20) != 'c' || (text[1] | 0x20) != 'o' ||
+        (text[2] | 0x20) != 'm' || !std::isdigit(static_cast<unsigned char>(text[3])) ||
+        !ParseInt(text.substr(3), 1, 255, &n))
+        return 0;
+    return n;
 }
 
 bool ParsePortList(const std::string& text, std::vector<int>* ports) {
@@ -167,10 +177,6 @@ bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
             out->deleteExtra = true;
         } else if (a == "--dry-run") {
             out->dryRun = true;
-        } else if (a == "--as-terminal") {
-            if (!value(&out->terminalLabel)) return false;
-        } else if (a == "--summary-file") {
-            if (!value(&out->summaryFile)) return false;
         } else {
             *error = "unknown option " + a;
             return false;

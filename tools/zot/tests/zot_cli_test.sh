@@ -51,7 +51,7 @@ check info 0 zot info
 expect_text info_store "KB free"
 
 check get_missing_fails 1 zot get nothing.txt "$work/pc/x"
-expect_text get_missing_names_file_and_reason "nothing.txt: the source cannot be opened"
+expect_text get_missing_names_file_and_reason "get ZOT:\\nothing.txt: no such file or folder"
 check put_missing_fails 1 zot put "$work/pc/none.bin"
 expect_text put_missing_message "no such file"
 check unknown_command 2 zot frobnicate
