@@ -31,8 +31,8 @@ const char* UsageText() {
            "  --port N        COM port number (default 1; on POSIX the device in $COMn,\n"
            "                  else the port map's COMn, else /dev/ttyS(n-1))\n"
            "  --ports LIST    several ports at once, e.g. 1-4,7\n"
-           "  --device PATH   serial device instead of a port number; give it several\n"
-           "                  times for several terminals at once\n"
+           "  --device PATH   serial device instead of a port number (COMn: port n);\n"
+           "                  give it several times for several terminals at once\n"
            "  --baud N        line speed (default 115200)\n"
            "  --no-compress   send requests uncompressed\n"
            "\n"
@@ -72,8 +72,8 @@ const char* UsageText() {
            "Terminal names may be given as \"a.txt\", \"dir\\a.txt\", \"dir/a.txt\" or\n"
            "\"ZOT:\\a.txt\". With several terminals each line starts with the terminal's\n"
            "name, get writes into DEST/<terminal>/, and a summary ends the run.\n"
-           "Exit status: 0 done, 1 an operation failed, 2 bad usage, 3 no terminal\n"
-           "(with several terminals: the worst of them).\n";
+           "Exit status: 0 done, 1 an operation failed, 2 bad usage, 3 no terminal or it\n"
+           "went away (with several terminals: the worst of them).\n";
 }
 
 int ComPortNumber(const std::string& text) {
