@@ -156,9 +156,9 @@ bool CopyOne(Terminal& t, bool toPc, const std::string& devicePath, const std::s
         bar.Finish(false);
         t.Fail(label + ": " + CopyFailure(r, toPc) + "; resuming, attempt " +
                std::to_string(attempt) + " of " + std::to_string(o.retries));
-        // Going on needs a terminal that answers again.
+        // Going on needs a terminal that answers again; until it does, the copy stays broken
+        // off on the terminal's side, for the reason the terminal gives now.
         if (const auto back = t.session.Version(); !back) {
-            r.code = zot::kCopyReadFailed;
             r.status = back.status;
             continue;
         }

@@ -11,6 +11,7 @@
 
 #include "json.h"
 #include "output.h"
+#include "platform.h"
 #include "terminal.h"
 
 namespace zotcli {
@@ -47,7 +48,7 @@ std::vector<LineChoice> LinesOf(const Options& o) {
 
 void RunOne(const Options& o, Command command, Run& run, Clock::time_point start) {
     Terminal t(o, run.line, *run.out);
-    t.ownFolder = run.line.label;
+    t.ownFolder = PcFolderName(run.line.label);
     int rc = t.Connect();
     if (rc == kExitOk) rc = t.Exit(command(t));
     run.exitCode = rc;

@@ -18,6 +18,10 @@ std::filesystem::path PcPath(const std::string& localText) {
     return localText;
 }
 
+std::string PcFolderName(const std::string& name) {
+    return name;
+}
+
 bool StderrIsTerminal() {
     return ::isatty(STDERR_FILENO) != 0;
 }

@@ -1,6 +1,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 
@@ -40,6 +41,18 @@ FILETIME ToFiletime(const timespec& ts) {
 std::filesystem::path PcPath(const std::string& localText) {
     const zot::WString wide = Widen(localText);
     return std::filesystem::path(std::wstring(wide.begin(), wide.end()));
+}
+
+std::string PcFolderName(const std::string& name) {
+    // The reserved names stay devices with any extension, in any case.
+    std::string stem = name.substr(0, name.find('.'));
+    for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const bool numbered = stem.size() == 4 &&
+                          (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
+                          stem[3] >= '1' && stem[3] <= '9';
+    const bool reserved =
+        numbered || stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL";
+    return reserved ? name + "_" : name;
 }
 
 bool StderrIsTerminal() {
