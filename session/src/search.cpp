@@ -140,6 +140,13 @@ Status CSession::Restart(Search& search) {
     return Status::NoAnswer(Silence::kLineFailed);
 }
 
+Result<FindRecord> CSession::Stat(std::string_view path) {
+    const auto listing = List(path);
+    if (!listing) return {listing.status, {}};
+    if (listing.value.empty()) return {Status::Refused(Refusal::kNoSuchEntry), {}};
+    return {listing.status, listing.value.front()};
+}
+
 Result<std::vector<FindRecord>> CSession::List(std::string_view pattern) {
     Result<std::vector<FindRecord>> r;
     FindRecord entry;

@@ -8,6 +8,7 @@
 #include "remote_app.h"
 #include "remote_calls.h"
 #include "search_state.h"
+#include "system_error.h"
 #include "terminal_file.h"
 #include "zot_session.h"
 
@@ -397,6 +398,12 @@ CopyResult CSession::Copy(const CopyEnd& source, const CopyEnd& destination,
         result.status = why;
         return result;
     };
+    const auto pcFail = [&](CopyCode code) {
+        result.code = code;
+        result.pcFailed = true;
+        result.pcError = qs::LastSystemError();
+        return result;
+    };
     std::unique_ptr<copy::IFileEnd> in;
     if (source.terminal) {
         if (source.path.size() > kMaxPathBytes)
@@ -411,8 +418,9 @@ CopyResult CSession::Copy(const CopyEnd& source, const CopyEnd& destination,
                                                    : Status::Refused(Refusal::kOther));
         }
     } else {
+        qs::SetLastSystemError(0);
         in = CPcFile::OpenSource(source.path);
-        if (!in) return fail(kCopyReadFailed, Status::Refused(Refusal::kOther));
+        if (!in) return pcFail(kCopyReadFailed);
     }
     // A terminal file cannot hold more than its 32-bit size; refuse before creating anything.
     if (destination.terminal && in->Size() > kTerminalMaxSize)
@@ -431,8 +439,9 @@ CopyResult CSession::Copy(const CopyEnd& source, const CopyEnd& destination,
                                                      : Status::Refused(Refusal::kOther));
         }
     } else {
+        qs::SetLastSystemError(0);
         out = CPcFile::CreateDestination(destination.path);
-        if (!out) return fail(kCopyCreateFailed, Status::Refused(Refusal::kOther));
+        if (!out) return pcFail(kCopyCreateFailed);
     }
     copy::Control steps;
     steps.cancelled = control.cancelled;
@@ -441,9 +450,11 @@ CopyResult CSession::Copy(const CopyEnd& source, const CopyEnd& destination,
         if (control.progress) control.progress(i, blocks, bytes);
     };
     m_app->ClearLastReply();
+    qs::SetLastSystemError(0);
     const copy::Status code = copy::Copy(*in, *out, steps);
     // Taken before the ends close: closing a terminal file is a call of its own.
     const Status line = Answered();
+    const int systemError = qs::LastSystemError();
     result.code = static_cast<CopyCode>(code);
     if (code == copy::kDone) {
         result.bytes = in->Size();
@@ -452,12 +463,14 @@ CopyResult CSession::Copy(const CopyEnd& source, const CopyEnd& destination,
     const bool terminalSide = code == copy::kReadFailed    ? source.terminal
                               : code == copy::kWriteFailed ? destination.terminal
                                                            : false;
-    if (code == copy::kCancelled)
+    if (code == copy::kCancelled) {
         result.status = Status::Done();
-    else if (terminalSide && !line)
-        result.status = line;
-    else
-        result.status = Status::Refused(Refusal::kOther);
+    } else if (terminalSide) {
+        result.status = line ? Status::Refused(Refusal::kOther) : line;
+    } else {
+        result.pcFailed = true;
+        result.pcError = systemError;
+    }
     return result;
 }
 
