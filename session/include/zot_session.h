@@ -162,7 +162,8 @@ class CSession {
     CSession(const CSession&) = delete;
     CSession& operator=(const CSession&) = delete;
 
-    // Opens "COMn" of this system (port n), or a device path. Nothing is asked of the
+    // Opens "COMn" of this system (port n), or a device path or port name ("COMn", "USB":
+    // looked up again when the session opens it again). Nothing is asked of the
     // terminal. A session whose device goes away notices it on its next read, and the call
     // after that opens the same device again with the same settings.
     Status Open(int port, int baud, bool compress);

@@ -36,7 +36,9 @@ int CSerialLink::OpenDevice(const std::string& device, int baud) {
     }
     m_device = device;
     m_callerPort = false;
-    return OpenResolved(device, baud);
+    // A port name is looked up at every open: a device plugged in again may come back under
+    // another path (the next /dev/ttyACM, a changed port map).
+    return OpenResolved(qs::SerialDeviceForName(device), baud);
 }
 
 int CSerialLink::OpenResolved(const std::string& device, int baud) {

@@ -44,7 +44,7 @@ class CSerialLink {
 
     // 1 on success, 0 on failure. A negative port is refused without touching the stored one.
     int Open(int port, int baud);
-    // Opens a named device instead of a port number (USB serial devices, tests).
+    // Opens a device path, or a port name ("COMn", "USB") looked up again at every open.
     int OpenDevice(const std::string& device, int baud);
     // Runs the link over a port the caller made (an in-memory line in fuzzers and tests).
     // Without the reader thread only the calls read the line, each while it waits for its
