@@ -129,6 +129,12 @@ void CSerialLink::PrepareAhead(const uint8_t* message, size_t length) {
     m_aheadLength = length;
 }
 
+bool CSerialLink::DeviceGone() const {
+    // Close() may drop the port on another thread.
+    std::lock_guard lock(m_readingMutex);
+    return m_port && m_port->Gone();
+}
+
 bool CSerialLink::EnterCall() {
     std::lock_guard lock(m_readingMutex);
     if (m_stop.load() || !m_port) return false;
