@@ -402,7 +402,7 @@ CopyResult CSession::Copy(const CopyEnd& source, const CopyEnd& destination,
         if (!end.terminal) {
             qs::SetLastSystemError(0);
             auto file =
-                source ? CPcFile::OpenSource(end.path) : CPcFile::CreateDestination(end.path);
+                reading ? CPcFile::OpenSource(end.path) : CPcFile::CreateDestination(end.path);
             if (!file) pcFail(code);
             return file;
         }
