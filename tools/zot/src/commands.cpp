@@ -188,24 +188,61 @@ int List(Terminal& t) {
     return kExitOk;
 }
 
-// Deletes a file, or with -r a folder with everything in it (deepest first).
+namespace {
+
+// Deletes one terminal file. A read-only one goes only with -f, which clears the attribute
+// first: the user asked for that file to be kept.
+int DeleteFile(Terminal& t, const std::string& path) {
+    const std::string wire = WireText(path);
+    auto done = t.session.Delete(wire);
+    if (done.status.Is(zot::Refusal::kReadOnly)) {
+        if (!t.options.force) {
+            t.Fail("rm " + path + ": the file is read-only (use -f to delete it)");
+            return kExitFailed;
+        }
+        const auto a = t.session.Attributes(wire);
+        if (!a) return t.Failed("rm " + path, a.status);
+        const auto cleared = t.session.SetAttributes(wire, a.value & ~zot::kAttributeReadOnly);
+        if (!cleared) return t.Failed("rm " + path, cleared.status);
+        done = t.session.Delete(wire);
+    }
+    return done ? kExitOk : t.Failed("rm " + path, done.status);
+}
+
+}  // namespace
+
+// Deletes files, or with -r folders with everything in them (deepest first).
 int Remove(Terminal& t) {
     const Options& o = t.options;
-    if (!o.recursive) return EachName(t, "rm", &zot::CSession::Delete);
     if (o.args.empty()) {
         t.Fail("rm: name missing");
         return kExitUsage;
     }
+    // Like rm's --preserve-root: emptying the whole store takes saying so.
+    for (const auto& name : o.args) {
+        if (o.recursive && !o.noPreserveRoot && zottools::SplitDevicePath(name).empty()) {
+            t.Fail("rm: refusing to remove everything on the terminal (" + name +
+                   "); --no-preserve-root overrides");
+            return kExitFailed;
+        }
+    }
     int rc = kExitOk;
     const auto removeOne = [&](const std::string& path, bool isDir) {
-        const auto done =
-            isDir ? t.session.RemoveFolder(WireText(path)) : t.session.Delete(WireText(path));
+        if (!isDir) {
+            const int deleted = DeleteFile(t, path);
+            if (deleted != kExitOk) rc = deleted;
+            return;
+        }
+        const auto done = t.session.RemoveFolder(WireText(path));
         if (!done) rc = t.Failed("rm " + path, done.status);
-        return done.Ok();
     };
     for (const auto& name : o.args) {
         if (t.gone) break;
         const std::string path = DevicePath(name);
+        if (!o.recursive) {
+            removeOne(path, false);
+            continue;
+        }
         const auto top = DeviceStat(t.session, path);
         if (!top) {
             rc = t.Failed("rm " + path, top.status);
@@ -230,6 +267,13 @@ int Remove(Terminal& t) {
 }
 
 int MakeDirectory(Terminal& t) {
+    // A folder the terminal could not list back would be there and yet out of reach.
+    for (const auto& name : t.options.args) {
+        if (const std::string why = t.NameRefusal(DevicePath(name)); !why.empty()) {
+            t.Fail("mkdir " + DevicePath(name) + ": " + why);
+            return t.Exit(kExitFailed);
+        }
+    }
     return EachName(t, "mkdir", &zot::CSession::CreateFolder);
 }
 int RemoveDirectory(Terminal& t) {

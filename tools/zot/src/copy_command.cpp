@@ -226,6 +226,12 @@ bool CopyFolder(Terminal& t, bool toPc, const std::string& deviceFolder,
         }
     } else if (!PcWalk(pcFolder, true, &entries, &error)) {
         return failed(error);
+    } else {
+        // Every name is judged before the first folder is made.
+        std::string why = t.NameRefusal(deviceFolder);
+        for (size_t i = 0; i < entries.size() && why.empty(); ++i)
+            why = t.NameRefusal(DeviceBelow(deviceFolder, entries[i].relative));
+        if (!why.empty()) return failed(why);
     }
     auto makeFolder = [&](const std::string& rel) {
         if (toPc) {
@@ -278,6 +284,34 @@ bool CopyFileTo(Terminal& t, bool toPc, const std::string& devicePath, const std
         t.Fail("put " + pcPath + ": terminal path longer than 255 bytes");
         report.File(source, destination, 0, "failed", "terminal path longer than 255 bytes");
         return false;
+    }
+    if (const std::string why = toPc ? std::string() : t.NameRefusal(devicePath); !why.empty()) {
+        t.Fail("put " + pcPath + ": " + why);
+        report.File(source, destination, 0, "failed", why);
+        return false;
+    }
+    // -n keeps any destination there is, -u one at least as new as the source.
+    if (t.options.noClobber || t.options.update) {
+        bool exists = false;
+        uint32_t destinationTime = 0;
+        if (toPc) {
+            PcStat st;
+            exists = StatPc(pcPath, &st);
+            destinationTime = exists ? zottools::TimespecToTerminalTime(st.modified) : 0;
+        } else {
+            const auto e = DeviceStat(t.session, devicePath);
+            if (!e && !e.status.Is(zot::Refusal::kNoSuchEntry)) {
+                t.Failed("put " + devicePath, e.status);
+                report.File(source, destination, 0, "failed", zot::Describe(e.status));
+                return false;
+            }
+            exists = e.Ok();
+            destinationTime = e.value.time;
+        }
+        if (exists && (t.options.noClobber || (time != 0 && destinationTime >= time))) {
+            report.File(source, destination, 0, "skipped");
+            return true;
+        }
     }
     std::string why;
     if (!CopyOne(t, toPc, devicePath, pcPath, size, &why)) {
@@ -393,6 +427,10 @@ int Put(Terminal& t) {
         }
     }
     if (files.size() > 1) {
+        if (const std::string why = t.NameRefusal(DevicePath(target)); !why.empty()) {
+            t.Fail("put " + DevicePath(target) + ": " + why);
+            return kExitFailed;
+        }
         if (const zot::Status made = MakeDeviceFolders(t.session, DevicePath(target)); !made)
             return t.Failed("put: cannot create the terminal folder " + DevicePath(target), made);
     }

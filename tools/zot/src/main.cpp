@@ -19,6 +19,10 @@ int main(int argc, char** argv) {
         std::fputs(UsageText(), stderr);
         return kExitUsage;
     }
+    if (o.version) {
+        std::printf("zot %s\n", ZOT_VERSION);
+        return kExitOk;
+    }
     if (o.help) {
         std::fputs(UsageText(), stdout);
         return kExitOk;

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <vector>
 
 namespace zotcli {
 namespace {
@@ -108,29 +109,42 @@ bool ParsePortList(const std::string& text, std::vector<int>* ports) {
 }
 
 bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
-    bool optionsEnded = false;
+    // Combined short options ("-lR", "-rf") are taken apart first; none of them takes a value.
+    std::vector<std::string> args;
+    bool ended = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
+        ended = ended || a == "--";
+        if (ended || a.size() <= 2 || a[0] != '-' || a[1] == '-') {
+            args.push_back(a);
+            continue;
+        }
+        for (size_t k = 1; k < a.size(); ++k) args.push_back(std::string("-") + a[k]);
+    }
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         auto value = [&](std::string* v) {
-            if (i + 1 >= argc) {
+            if (i + 1 >= args.size()) {
                 *error = a + " needs a value";
                 return false;
             }
-            *v = argv[++i];
+            *v = args[++i];
             return true;
         };
         std::string v;
         if (optionsEnded || a.empty() || a[0] != '-' || a == "-" ||
             (out->command == "attrib" && IsAttributeFlag(a))) {
-            if (out->command.empty() && !optionsEnded)
+            if (out->command.empty())
                 out->command = a;
             else
                 out->args.push_back(a);
         } else if (a == "--") {
             optionsEnded = true;
-            if (out->command.empty() && i + 1 < argc) out->command = argv[++i];
         } else if (a == "-h" || a == "--help") {
             out->help = true;
+        } else if (a == "--version") {
+            out->version = true;
         } else if (a == "--port") {
             if (!value(&v) || !ParseInt(v, 0, 255, &out->port)) {
                 *error = "--port takes a number from 0 to 255";
@@ -165,6 +179,19 @@ bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
             out->longList = true;
         } else if (a == "-r" || a == "-R" || a == "--recursive") {
             out->recursive = true;
+        } else if (a == "-f" || a == "--force") {
+            out->force = true;
+        } else if (a == "--no-preserve-root") {
+            out->noPreserveRoot = true;
+        } else if (a == "-n" || a == "--no-clobber") {
+            out->noClobber = true;
+        } else if (a == "-u" || a == "--update") {
+            out->update = true;
+        } else if (a == "-v" || a == "--verbose") {
+            out->verbose = true;
+        } else if (a == "--exclude") {
+            if (!value(&v)) return false;
+            out->excludes.push_back(v);
         } else if (a == "--no-times") {
             out->times = false;
         } else if (a == "--json") {
@@ -182,7 +209,8 @@ bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
             return false;
         }
     }
-    if (out->command.empty() && !out->help) {
+    if (out->help || out->version) return true;
+    if (out->command.empty()) {
         *error = "no command given";
         return false;
     }

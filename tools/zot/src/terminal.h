@@ -37,6 +37,9 @@ struct Terminal {
     void Fail(const std::string& message) { out.Error(message); }
     // Keeps in mind a device that went away under a call whose failure is said otherwise.
     void Note(const zot::Status& status) { gone = gone || status.DeviceGone(); }
+    // Why the terminal could not take every name of a path it is to create and list it
+    // back; empty when it can.
+    std::string NameRefusal(const std::string& devicePath);
     // A command's exit status, made "no terminal" when the device went away under it.
     int Exit(int rc) const { return gone ? kExitNoTerminal : rc; }
 
@@ -49,6 +52,9 @@ struct Terminal {
     std::string ownFolder;
     uint64_t files = 0, bytes = 0;  // copied, for the summary
     bool gone = false;
+
+  private:
+    size_t m_nameLimit = 0;  // 0 until the system information record was asked for
 };
 
 }  // namespace zotcli

@@ -124,6 +124,19 @@ check put_a_b_made_no_a 1 test -e "$store/a.txt"
 check put_many_into_a_file_is_usage 2 zot put "$work/pc/a.txt" "$work/pc/b.txt" small.csv
 check get_many_into_a_file_is_usage 2 zot get a.txt b.txt "$work/pc/a.txt"
 
+# -n keeps an existing destination; -u replaces only an older one.
+printf 'terminal' > "$store/kept.txt"
+printf 'pc' > "$work/pc/kept.txt"
+check get_n_keeps_the_pc_file 0 zot -n get kept.txt "$work/pc/kept.txt"
+check get_n_kept_it 0 test "$(cat "$work/pc/kept.txt")" = pc
+touch -d '2000-01-01 UTC' "$store/kept.txt"
+check put_u_replaces_an_older_file 0 zot -u put "$work/pc/kept.txt"
+check put_u_replaced_it 0 test "$(cat "$store/kept.txt")" = pc
+printf 'newer' > "$store/kept.txt"
+touch -d '2000-01-01 UTC' "$work/pc/kept.txt"
+check put_u_keeps_a_newer_file 0 zot --update put "$work/pc/kept.txt"
+check put_u_kept_it 0 test "$(cat "$store/kept.txt")" = newer
+
 # Folders both ways, the tree and the times kept.
 mkdir -p "$work/pc/tree/sub/deeper"
 printf 'one' > "$work/pc/tree/one.txt"
@@ -176,6 +189,31 @@ check sync_to_terminal_again 0 zot --json sync --to-terminal "$work/pc/tree" 'ZO
 check sync_to_terminal_again_copies_nothing 0 test -z "$out"
 check rm_recursive 0 zot rm -r copy
 check rm_recursive_gone 1 test -e "$store/copy"
+
+# Safe by default: the root, read-only files and names the terminal could not list back.
+printf 'keep' > "$store/locked.txt"
+chmod a-w "$store/locked.txt"
+check rm_read_only_asks_for_f 1 zot rm locked.txt
+expect_text rm_read_only_names_file_and_flag 'rm ZOT:\locked.txt: the file is read-only (use -f'
+check rm_f_deletes_read_only 0 zot rm -f locked.txt
+check rm_f_deleted_it 1 test -e "$store/locked.txt"
+long=$(printf 'n%.0s' $(seq 116)).txt
+printf 'x' > "$work/pc/$long"
+check put_120_byte_name_refused 1 zot put "$work/pc/$long"
+expect_text put_120_byte_name_says_why "name too long for the terminal (120 bytes, at most 99)"
+mkdir -p "$work/plinth"
+"$bin/zotsim" --root "$work/plinth" --link "$work/ttyp" --server-name "Plinth 2" > /dev/null 2>&1 &
+simp=$!
+for _ in $(seq 100); do [ -e "$work/ttyp" ] && break; sleep 0.05; done
+check mkdir_17_byte_name_on_16_byte_server_refused 1 "$bin/zot" --device "$work/ttyp" \
+    mkdir abcdefghijklm.txt
+expect_text mkdir_17_byte_name_says_why "name too long for the terminal (17 bytes, at most 16)"
+check refused_name_sent_nothing 0 test -z "$(ls -A "$work/plinth")"
+kill $simp; wait $simp 2>/dev/null
+check rm_root_refused 1 zot rm -r 'ZOT:\'
+check rm_root_refused_kept_all 0 test -e "$store/random.bin"
+check rm_no_preserve_root_empties_the_store 0 zot rm -rf --no-preserve-root /
+check rm_no_preserve_root_emptied 0 test -z "$(ls -A "$store")"
 
 # A rack: three terminals and one missing, collected at once into folders of their own.
 rack=()
