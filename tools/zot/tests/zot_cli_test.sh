@@ -183,6 +183,16 @@ check sync_dry_run_copied_nothing 0 test "$(cat "$work/mirror/one.txt")" = one
 check sync_delete 0 zot --delete sync --to-pc tree "$work/mirror"
 check sync_delete_removed_the_stray 1 test -e "$work/mirror/stray.txt"
 check sync_copied_the_change 0 cmp "$store/tree/one.txt" "$work/mirror/one.txt"
+check sync_v_exclude 0 zot -v --delete --exclude '*.TMP' --exclude deeper sync --to-pc tree \
+    "$work/excluded"
+expect_text sync_v_lists_a_copy "copied ZOT:\tree\sub\two.bin -> $work/excluded/sub/two.bin"
+check sync_exclude_left_out_the_folder 1 test -e "$work/excluded/sub/deeper"
+printf 'scratch' > "$work/excluded/keep.tmp"
+printf 'stray' > "$work/excluded/stray.txt"
+check sync_v_delete 0 zot -v --delete --exclude '*.tmp' --exclude deeper sync --to-pc tree \
+    "$work/excluded"
+expect_text sync_v_lists_a_delete "deleted $work/excluded/stray.txt"
+check sync_exclude_spares_the_destination 0 test -e "$work/excluded/keep.tmp"
 check sync_to_terminal 0 zot sync --to-terminal "$work/pc/tree" 'ZOT:\copy'
 check sync_to_terminal_tree 0 diff -r "$work/pc/tree" "$store/copy"
 check sync_to_terminal_again 0 zot --json sync --to-terminal "$work/pc/tree" 'ZOT:\copy'
