@@ -96,7 +96,7 @@ bool SameContents(Terminal& t, const std::string& devicePath, const std::string&
         *why = "cannot read " + pcPath + " back";
         return false;
     }
-    const auto opened = t.session.OpenFile(WireText(devicePath), kOpenReadWrite);
+    const auto opened = t.session.OpenFile(WireText(devicePath), zot::kOpenReadWrite);
     if (!opened) {
         t.Note(opened.status);
         *why = "cannot open " + devicePath + " to read it back: " + zot::Describe(opened.status);
@@ -139,8 +139,14 @@ bool CopyOne(Terminal& t, bool toPc, const std::string& devicePath, const std::s
     const std::string label = BaseName(toPc ? devicePath : pcPath);
     ProgressBar bar(t.out, label, size);
     auto resume = [&] {
-        return toPc ? ResumeGet(t.session, devicePath, pcPath, size, bar)
-                    : ResumePut(t.session, pcPath, devicePath, size, bar);
+        bool fromStart = false;
+        const zot::CopyResult r =
+            toPc ? ResumeGet(t.session, devicePath, pcPath, size, bar, &fromStart)
+                 : ResumePut(t.session, pcPath, devicePath, size, bar, &fromStart);
+        if (fromStart)
+            t.Fail(label +
+                   ": the partial copy is not the start of the source, copying from the start");
+        return r;
     };
     auto whole = [&] {
         const zot::CopyEnd terminal{true, WireText(devicePath)};
@@ -188,7 +194,7 @@ zot::Status KeepTime(Terminal& t, bool toPc, const std::string& devicePath,
         SetPcTimes(pcPath, when);
         return zot::Status::Done();
     }
-    const auto opened = t.session.OpenFile(WireText(devicePath), kOpenReadWrite);
+    const auto opened = t.session.OpenFile(WireText(devicePath), zot::kOpenReadWrite);
     if (!opened)
         return opened.status.outcome == zot::Outcome::kRefused ? zot::Status::Done()
                                                                : opened.status;

@@ -43,7 +43,8 @@ void SetPcTimes(const std::string& path, const timespec& time);
 // A PC file for continuing an interrupted copy.
 class CResumeFile {
   public:
-    // For writing, created when missing and never cut on opening. Null on failure.
+    // For writing and reading back, created when missing and never cut on opening. Null on
+    // failure.
     static std::unique_ptr<CResumeFile> OpenForWriting(const std::string& path);
     // For reading. Null on failure.
     static std::unique_ptr<CResumeFile> OpenForReading(const std::string& path);

@@ -54,7 +54,7 @@ void SetPcTimes(const std::string& path, const timespec& time) {
 }
 
 std::unique_ptr<CResumeFile> CResumeFile::OpenForWriting(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return nullptr;
     return std::unique_ptr<CResumeFile>(new CResumeFile(fd));
 }

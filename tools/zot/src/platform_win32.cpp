@@ -101,8 +101,9 @@ void SetPcTimes(const std::string& path, const timespec& time) {
 }
 
 std::unique_ptr<CResumeFile> CResumeFile::OpenForWriting(const std::string& path) {
-    const HANDLE h = CreateFileW(PcPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h =
+        CreateFileW(PcPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     return std::unique_ptr<CResumeFile>(new CResumeFile(reinterpret_cast<intptr_t>(h)));
 }

@@ -11,6 +11,9 @@ namespace {
 
 // Several blocks per call keep the progress bar lively without extra round trips.
 constexpr uint32_t kChunk = 16 * 1024;
+// What is compared of a partial copy: its last whole block; a torn block after it is copied
+// again.
+constexpr uint32_t kBlock = 4096;
 
 zot::CopyResult Ended(zot::CopyCode code,
                       zot::Status why = zot::Status::Refused(zot::Refusal::kOther)) {
@@ -32,30 +35,56 @@ class DeviceFile {
 };
 
 zot::Status Seek(zot::CSession& session, int32_t h, uint64_t offset) {
-    if (offset == 0) return zot::Status::Done();
     if (offset > 0x7FFFFFFF) return zot::Status::Refused(zot::Refusal::kOther);
-    return session.Seek(h, static_cast<int32_t>(offset), kFromStart).status;
+    return session.Seek(h, static_cast<int32_t>(offset), zot::kSeekBegin).status;
+}
+
+// Where a partial copy of `have` bytes goes on from: after its last whole block.
+uint64_t WholeBlocks(uint64_t have) {
+    return have / kBlock * kBlock;
+}
+
+// Reads the terminal file's block that ends at `end` and leaves the file's position there;
+// whether it holds `expected`.
+zot::Result<bool> TerminalBlockIs(zot::CSession& session, int32_t h, uint64_t end,
+                                  const std::vector<char>& expected) {
+    zot::Result<bool> r;
+    r.status = Seek(session, h, end - kBlock);
+    if (!r) return r;
+    std::vector<char> got(kBlock);
+    const auto read = session.Read(h, got.data(), kBlock);
+    r.status = read.status;
+    r.value = read && read.value == kBlock && got == expected;
+    return r;
 }
 
 }  // namespace
 
 zot::CopyResult ResumeGet(zot::CSession& session, const std::string& devicePath,
-                          const std::string& pcPath, uint64_t total, ProgressBar& bar) {
+                          const std::string& pcPath, uint64_t total, ProgressBar& bar,
+                          bool* fromStart) {
     const auto out = CResumeFile::OpenForWriting(pcPath);
     if (!out) return Ended(zot::kCopyCreateFailed);
-    uint64_t offset = 0;
-    if (!out->Size(&offset)) return Ended(zot::kCopyCreateFailed);
-    if (offset > total) {
-        // Not a partial copy of this source: start over.
-        if (!out->TruncateToEmpty()) return Ended(zot::kCopyWriteFailed);
-        offset = 0;
-    }
-    if (!out->SeekTo(offset)) return Ended(zot::kCopyWriteFailed);
-    const auto opened = session.OpenFile(WireText(devicePath), kOpenReadWrite);
+    uint64_t have = 0;
+    if (!out->Size(&have)) return Ended(zot::kCopyCreateFailed);
+    const auto opened = session.OpenFile(WireText(devicePath), zot::kOpenReadWrite);
     if (!opened) return Ended(zot::kCopyReadFailed, opened.status);
     DeviceFile in(session, opened.value);
-    if (const zot::Status at = Seek(session, in.get(), offset); !at)
-        return Ended(zot::kCopyReadFailed, at);
+    uint64_t offset = have <= total ? WholeBlocks(have) : 0;
+    if (offset > 0) {
+        std::vector<char> mine(kBlock);
+        if (!out->ReadAt(mine.data(), kBlock, offset - kBlock)) return Ended(zot::kCopyWriteFailed);
+        const auto same = TerminalBlockIs(session, in.get(), offset, mine);
+        if (!same) return Ended(zot::kCopyReadFailed, same.status);
+        if (!same.value) offset = 0;
+    }
+    *fromStart = have > 0 && offset == 0;
+    if (offset == 0) {
+        if (!out->TruncateToEmpty()) return Ended(zot::kCopyWriteFailed);
+        if (const zot::Status at = Seek(session, in.get(), 0); !at)
+            return Ended(zot::kCopyReadFailed, at);
+    }
+    if (!out->SeekTo(offset)) return Ended(zot::kCopyWriteFailed);
     std::vector<char> buf(kChunk);
     while (offset < total) {
         if (Interrupted()) return Ended(zot::kCopyCancelled, zot::Status::Done());
@@ -72,26 +101,34 @@ zot::CopyResult ResumeGet(zot::CSession& session, const std::string& devicePath,
 }
 
 zot::CopyResult ResumePut(zot::CSession& session, const std::string& pcPath,
-                          const std::string& devicePath, uint64_t total, ProgressBar& bar) {
+                          const std::string& devicePath, uint64_t total, ProgressBar& bar,
+                          bool* fromStart) {
     const auto in = CResumeFile::OpenForReading(pcPath);
     if (!in) return Ended(zot::kCopyReadFailed);
     const std::string wire = WireText(devicePath);
-    auto opened = session.OpenFile(wire, kOpenReadWrite);
+    auto opened = session.OpenFile(wire, zot::kOpenReadWrite);
     if (opened.status.Is(zot::Refusal::kNoSuchEntry))
-        opened = session.CreateFile(wire, kAccessReadWrite);
+        opened = session.CreateFile(wire, zot::kAccessRead | zot::kAccessWrite);
     if (!opened) return Ended(zot::kCopyCreateFailed, opened.status);
     DeviceFile out(session, opened.value);
     const auto size = session.FileSize(out.get());
     if (!size) return Ended(zot::kCopyWriteFailed, size.status);
-    uint64_t offset = size.value;
-    if (offset > total) {
-        // Not a partial copy of this source: start over.
+    const uint64_t have = size.value;
+    uint64_t offset = have <= total ? WholeBlocks(have) : 0;
+    if (offset > 0) {
+        std::vector<char> mine(kBlock);
+        if (!in->ReadAt(mine.data(), kBlock, offset - kBlock)) return Ended(zot::kCopyReadFailed);
+        const auto same = TerminalBlockIs(session, out.get(), offset, mine);
+        if (!same) return Ended(zot::kCopyWriteFailed, same.status);
+        if (!same.value) offset = 0;
+    }
+    *fromStart = have > 0 && offset == 0;
+    if (offset == 0) {
+        const zot::Status at = Seek(session, out.get(), 0);
+        if (!at) return Ended(zot::kCopyWriteFailed, at);
         const auto cut = session.SetEndOfFile(out.get());
         if (!cut) return Ended(zot::kCopyWriteFailed, cut.status);
-        offset = 0;
     }
-    if (const zot::Status at = Seek(session, out.get(), offset); !at)
-        return Ended(zot::kCopyWriteFailed, at);
     std::vector<char> buf(kChunk);
     while (offset < total) {
         if (Interrupted()) return Ended(zot::kCopyCancelled, zot::Status::Done());

@@ -113,6 +113,10 @@ head -c 5000 "$work/pc/random.bin" > "$store/part.bin"
 cp "$work/pc/random.bin" "$work/pc/part.bin"
 check put_resume_partial 0 zot --resume put "$work/pc/part.bin"
 check put_resumed_identical 0 cmp "$work/pc/random.bin" "$store/part.bin"
+head -c 9000 /dev/urandom > "$work/pc/unrelated.bin"
+check get_resume_over_another_file 0 zot --resume get random.bin "$work/pc/unrelated.bin"
+expect_text get_resume_over_another_file_says_so "copying from the start"
+check get_resume_over_another_file_identical 0 cmp "$work/pc/random.bin" "$work/pc/unrelated.bin"
 
 # With two or more arguments the last is the destination, even where a PC file of that
 # name exists; a destination that cannot be what the arguments need is refused up front.
