@@ -10,6 +10,7 @@
 
 #include "commands.h"
 #include "copying.h"
+#include "open_failure.h"
 #include "platform.h"
 #include "progress.h"
 #include "resume.h"
@@ -25,6 +26,7 @@ namespace {
 
 using zottools::BaseName;
 using zottools::DeviceJoin;
+using zottools::DeviceParent;
 using zottools::DevicePath;
 using zottools::NamesDeviceFolder;
 
@@ -63,19 +65,18 @@ uint64_t PcSize(const std::string& path) {
     return StatPc(path, &st) ? st.size : 0;
 }
 
-// Why a copy stopped. A read fails on the source's side, a create or a write on the
-// destination's; the session says why for the terminal's side only.
-std::string CopyFailure(const zot::CopyResult& r, bool toPc) {
+// Why a copy stopped: the terminal's reason, or the PC file's with the system's own words.
+std::string CopyFailure(const zot::CopyResult& r) {
     if (r.code == zot::kCopyCancelled) return "cancelled";
-    const bool terminalSide = r.code == zot::kCopyReadFailed ? toPc : !toPc;
-    if (terminalSide) return zot::Describe(r.status);
+    if (!r.pcFailed) return zot::Describe(r.status);
+    const std::string why = r.pcError ? ": " + qs::SystemErrorText(r.pcError) : std::string();
     switch (r.code) {
         case zot::kCopyReadFailed:
-            return "cannot read the PC file";
+            return "cannot read the PC file" + why;
         case zot::kCopyCreateFailed:
-            return "cannot create the PC file";
+            return "cannot create the PC file" + why;
         default:
-            return "cannot write the PC file";
+            return "cannot write the PC file" + why;
     }
 }
 
@@ -160,8 +161,8 @@ bool CopyOne(Terminal& t, bool toPc, const std::string& devicePath, const std::s
         o.resume && DestinationExists(t, toPc, devicePath, pcPath) ? resume() : whole();
     for (int attempt = 1; LineLetDown(r) && attempt <= o.retries && !g_interrupted; ++attempt) {
         bar.Finish(false);
-        t.Fail(label + ": " + CopyFailure(r, toPc) + "; resuming, attempt " +
-               std::to_string(attempt) + " of " + std::to_string(o.retries));
+        t.Fail(label + ": " + CopyFailure(r) + "; resuming, attempt " + std::to_string(attempt) +
+               " of " + std::to_string(o.retries));
         // Going on needs a terminal that answers again; until it does, the copy stays broken
         // off on the terminal's side, for the reason the terminal gives now.
         if (const auto back = t.session.Version(); !back) {
@@ -172,7 +173,7 @@ bool CopyOne(Terminal& t, bool toPc, const std::string& devicePath, const std::s
     }
     bar.Finish(r.code == zot::kCopyDone);
     if (r.code != zot::kCopyDone) {
-        *why = CopyFailure(r, toPc);
+        *why = CopyFailure(r);
         t.Fail(label + ": " + *why);
         t.Note(r.status);
         return false;
@@ -372,6 +373,15 @@ int Get(Terminal& t) {
     }
     dest = PcTargetFor(t, dest);
     const bool destIsFolder = names.size() > 1 || IsPcDirectory(dest);
+    // A file to be made in a folder that is not there fails on the destination, not the source.
+    if (!destIsFolder) {
+        const fs::path folder = PcPath(dest).parent_path();
+        const bool namesFolder = dest.back() == '/' || dest.back() == fs::path::preferred_separator;
+        if (namesFolder || (!folder.empty() && !fs::is_directory(folder))) {
+            t.Fail("get: destination " + dest + ": no such folder");
+            return kExitFailed;
+        }
+    }
     CopyReport report(t);
     int rc = kExitOk;
     for (const auto& name : names) {
@@ -430,6 +440,18 @@ int Put(Terminal& t) {
             t.Fail("put: " + target + " must be a terminal folder when several files are given" +
                    (e ? "" : " (end it with \\ to create it)"));
             return kExitUsage;
+        }
+    }
+    // One file goes into a folder that must be there; the destination says so, not the file.
+    if (files.size() == 1 && !IsPcDirectory(files.front())) {
+        const std::string folder =
+            targetIsFolder ? DevicePath(target) : DeviceParent(DevicePath(target));
+        const auto e = DeviceStat(t.session, folder);
+        if (!e && !e.status.Is(zot::Refusal::kNoSuchEntry))
+            return t.Failed("put " + folder, e.status);
+        if (!e || !e.value.isDir) {
+            t.Fail("put: destination " + (targetIsFolder ? target : folder) + ": no such folder");
+            return kExitFailed;
         }
     }
     if (files.size() > 1) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform.h"
+#include "system_error.h"
 #include "text.h"
 
 namespace zotcli {
@@ -20,6 +21,14 @@ zot::CopyResult Ended(zot::CopyCode code,
     zot::CopyResult r;
     r.code = code;
     r.status = why;
+    return r;
+}
+
+// The PC file failed: the system says why.
+zot::CopyResult PcEnded(zot::CopyCode code) {
+    zot::CopyResult r = Ended(code);
+    r.pcFailed = true;
+    r.pcError = qs::LastSystemError();
     return r;
 }
 
@@ -64,33 +73,34 @@ zot::CopyResult ResumeGet(zot::CSession& session, const std::string& devicePath,
                           const std::string& pcPath, uint64_t total, ProgressBar& bar,
                           bool* fromStart) {
     const auto out = CResumeFile::OpenForWriting(pcPath);
-    if (!out) return Ended(zot::kCopyCreateFailed);
+    if (!out) return PcEnded(zot::kCopyCreateFailed);
     uint64_t have = 0;
-    if (!out->Size(&have)) return Ended(zot::kCopyCreateFailed);
+    if (!out->Size(&have)) return PcEnded(zot::kCopyCreateFailed);
     const auto opened = session.OpenFile(WireText(devicePath), zot::kOpenReadWrite);
     if (!opened) return Ended(zot::kCopyReadFailed, opened.status);
     DeviceFile in(session, opened.value);
     uint64_t offset = have <= total ? WholeBlocks(have) : 0;
     if (offset > 0) {
         std::vector<char> mine(kBlock);
-        if (!out->ReadAt(mine.data(), kBlock, offset - kBlock)) return Ended(zot::kCopyWriteFailed);
+        if (!out->ReadAt(mine.data(), kBlock, offset - kBlock))
+            return PcEnded(zot::kCopyReadFailed);
         const auto same = TerminalBlockIs(session, in.get(), offset, mine);
         if (!same) return Ended(zot::kCopyReadFailed, same.status);
         if (!same.value) offset = 0;
     }
     *fromStart = have > 0 && offset == 0;
     if (offset == 0) {
-        if (!out->TruncateToEmpty()) return Ended(zot::kCopyWriteFailed);
+        if (!out->TruncateToEmpty()) return PcEnded(zot::kCopyWriteFailed);
         if (const zot::Status at = Seek(session, in.get(), 0); !at)
             return Ended(zot::kCopyReadFailed, at);
     }
-    if (!out->SeekTo(offset)) return Ended(zot::kCopyWriteFailed);
+    if (!out->SeekTo(offset)) return PcEnded(zot::kCopyWriteFailed);
     std::vector<char> buf(kChunk);
     while (offset < total) {
         if (Interrupted()) return Ended(zot::kCopyCancelled, zot::Status::Done());
         const auto want = static_cast<uint32_t>(std::min<uint64_t>(kChunk, total - offset));
         const auto got = session.Read(in.get(), buf.data(), want);
-        if (got.value && !out->Write(buf.data(), got.value)) return Ended(zot::kCopyWriteFailed);
+        if (got.value && !out->Write(buf.data(), got.value)) return PcEnded(zot::kCopyWriteFailed);
         offset += got.value;
         bar.Update(offset);
         if (!got) return Ended(zot::kCopyReadFailed, got.status);
@@ -104,7 +114,7 @@ zot::CopyResult ResumePut(zot::CSession& session, const std::string& pcPath,
                           const std::string& devicePath, uint64_t total, ProgressBar& bar,
                           bool* fromStart) {
     const auto in = CResumeFile::OpenForReading(pcPath);
-    if (!in) return Ended(zot::kCopyReadFailed);
+    if (!in) return PcEnded(zot::kCopyReadFailed);
     const std::string wire = WireText(devicePath);
     auto opened = session.OpenFile(wire, zot::kOpenReadWrite);
     if (opened.status.Is(zot::Refusal::kNoSuchEntry))
@@ -117,7 +127,7 @@ zot::CopyResult ResumePut(zot::CSession& session, const std::string& pcPath,
     uint64_t offset = have <= total ? WholeBlocks(have) : 0;
     if (offset > 0) {
         std::vector<char> mine(kBlock);
-        if (!in->ReadAt(mine.data(), kBlock, offset - kBlock)) return Ended(zot::kCopyReadFailed);
+        if (!in->ReadAt(mine.data(), kBlock, offset - kBlock)) return PcEnded(zot::kCopyReadFailed);
         const auto same = TerminalBlockIs(session, out.get(), offset, mine);
         if (!same) return Ended(zot::kCopyWriteFailed, same.status);
         if (!same.value) offset = 0;
@@ -133,7 +143,7 @@ zot::CopyResult ResumePut(zot::CSession& session, const std::string& pcPath,
     while (offset < total) {
         if (Interrupted()) return Ended(zot::kCopyCancelled, zot::Status::Done());
         const auto want = static_cast<uint32_t>(std::min<uint64_t>(kChunk, total - offset));
-        if (!in->ReadAt(buf.data(), want, offset)) return Ended(zot::kCopyReadFailed);
+        if (!in->ReadAt(buf.data(), want, offset)) return PcEnded(zot::kCopyReadFailed);
         const auto written = session.Write(out.get(), buf.data(), want);
         offset += written.value;
         bar.Update(offset);

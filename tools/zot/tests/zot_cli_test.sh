@@ -54,6 +54,10 @@ check get_missing_fails 1 zot get nothing.txt "$work/pc/x"
 expect_text get_missing_names_file_and_reason "get ZOT:\\nothing.txt: no such file or folder"
 check ls_missing_folder_fails 1 zot ls nosuch
 expect_text ls_missing_folder_says_why 'ls ZOT:\nosuch: no such file or folder'
+check put_into_missing_folder_fails 1 zot put "$work/pc/small.csv" 'NEWDIR\'
+expect_text put_into_missing_folder_names_it 'put: destination NEWDIR\: no such folder'
+check get_into_missing_folder_fails 1 zot get small.csv "$work/nodir/"
+expect_text get_into_missing_folder_names_it "get: destination $work/nodir/: no such folder"
 check put_missing_fails 1 zot put "$work/pc/none.bin"
 expect_text put_missing_message "no such file"
 check unknown_command 2 zot frobnicate
