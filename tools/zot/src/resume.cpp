@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "copying.h"
 #include "platform.h"
 #include "system_error.h"
 #include "text.h"

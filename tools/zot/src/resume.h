@@ -8,9 +8,6 @@
 
 namespace zotcli {
 
-// Interrupt flag of the process (Ctrl-C), read between blocks.
-bool Interrupted();
-
 // Both end as a whole copy does: kCopyDone when the destination is whole, else the code
 // and, for the terminal's side, why.
 // A partial destination is gone on from only when its last whole block is the source's at the

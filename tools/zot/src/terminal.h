@@ -10,7 +10,13 @@
 
 namespace zotcli {
 
-enum Exit { kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitNoTerminal = 3 };
+enum Exit {
+    kExitOk = 0,
+    kExitFailed = 1,
+    kExitUsage = 2,
+    kExitNoTerminal = 3,
+    kExitInterrupted = 130,  // as a shell reports a program that Ctrl-C ended
+};
 
 // The line a terminal is on: a port number, or a device path.
 struct LineChoice {

@@ -109,6 +109,25 @@ check put_device_gone_is_no_terminal 0 test "$gone_rc" -eq 3
 out=$(cat "$work/gone.out")
 expect_text put_device_gone_says_so "random.bin: the device went away"
 
+# Ctrl-C in mid-copy: exit 130, the partial file kept, and --resume finishes it.
+store5=$work/store5
+mkdir -p "$store5"
+cp "$work/pc/resume.bin" "$store5/resume.bin"
+"$bin/zotsim" --root "$store5" --link "$work/tty5" --baud 19200 > /dev/null 2>&1 &
+sim5=$!
+for _ in $(seq 100); do [ -e "$work/tty5" ] && break; sleep 0.05; done
+"$bin/zot" --device "$work/tty5" get resume.bin "$work/pc/cut.bin" > /dev/null 2>&1 &
+get=$!
+for _ in $(seq 200); do [ -s "$work/pc/cut.bin" ] && break; sleep 0.05; done
+kill -INT $get
+wait $get; cut_rc=$?
+check get_interrupted_exits_130 0 test "$cut_rc" -eq 130
+check get_interrupted_keeps_the_partial_file 0 test -s "$work/pc/cut.bin"
+check get_interrupted_resumes 0 "$bin/zot" --device "$work/tty5" --resume get resume.bin \
+    "$work/pc/cut.bin"
+check get_interrupted_resumed_identical 0 cmp "$work/pc/resume.bin" "$work/pc/cut.bin"
+kill $sim5; wait $sim5 2>/dev/null
+
 # --resume continues what an earlier run left partial.
 head -c 9000 "$work/pc/random.bin" > "$work/pc/partial.bin"
 check get_resume_partial 0 zot --resume get random.bin "$work/pc/partial.bin"
@@ -247,12 +266,15 @@ check rack_one_missing_fails 1 "$bin/zot" --device "$work/bay1" --device "$work/
 expect_text rack_missing_row "bay4"
 expect_text rack_missing_says_why "bay4: zot: cannot open"
 "$bin/zot" --json --device "$work/bay1" --device "$work/bay4" ls > "$work/rack.json" 2>/dev/null
-check rack_json_has_a_record_per_terminal 0 python3 -c '
+check rack_json_lines_have_a_record_per_terminal 0 python3 -c '
 import json, sys
-runs = {r["terminal"]: r for r in json.load(open(sys.argv[1]))}
-assert runs["bay1"]["result"] == "ok" and runs["bay1"]["output"][0]["name"] == "scan.csv", runs
-assert runs["bay4"]["result"] == "no terminal", runs
-assert runs["bay4"]["errors"][0].startswith("cannot open"), runs
+runs = {}
+for line in open(sys.argv[1]):
+    r = json.loads(line)
+    runs[r["terminal"]] = r
+assert runs["bay1"]["status"] == "ok" and runs["bay1"]["output"][0]["name"] == "scan.csv", runs
+assert runs["bay4"]["status"] == "no terminal", runs
+assert runs["bay4"]["error"].startswith("cannot open"), runs
 ' "$work/rack.json"
 for n in 1 2 3; do
     check "rack_bay${n}_collected" 0 cmp "$work/rack$n/scan.csv" "$work/collected/bay$n/scan.csv"
