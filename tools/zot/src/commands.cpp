@@ -140,20 +140,22 @@ int List(Terminal& t) {
     // Everything is gathered first: a listing that fails part way prints nothing but why.
     std::vector<std::string> lines;
     std::string json;
+    size_t matched = 0;
     // One folder's entries; with -R the folders below follow, each under its own heading.
     auto listOne = [&](auto& self, const std::string& folder, const std::string& leaf,
                        bool heading) -> zot::Status {
-        const std::string where = DeviceJoin(folder, leaf);
-        const auto listed = t.session.List(WireText(where));
+        // Matched here on the whole listing, without regard to case, as get and rm match.
+        const auto listed = t.session.List(WireText(DeviceJoin(folder, "*.*")));
         if (!listed) {
-            t.Failed("ls " + where, listed.status);
+            t.Failed("ls " + DeviceJoin(folder, leaf), listed.status);
             return listed.status;
         }
         if (heading && !o.json) lines.insert(lines.end(), {"", folder + ":"});
         std::vector<std::string> below;
         for (const zot::FindRecord& d : listed.value) {
             const std::string name = PrintableName(d.Name());
-            if (name.empty()) continue;
+            if (name.empty() || !zottools::WildcardMatch(leaf, FromWire(d.Name()))) continue;
+            if (!heading) ++matched;
             const bool isDir = (d.attributes & zot::kAttributeDirectory) != 0;
             if (isDir && name != "." && name != "..") below.push_back(FromWire(d.Name()));
             if (o.json) {
@@ -183,6 +185,9 @@ int List(Terminal& t) {
     };
     if (!listOne(listOne, zottools::DeviceParent(pattern), BaseName(pattern), false))
         return t.gone ? kExitNoTerminal : kExitFailed;
+    // A wildcard the user gave that matches nothing is a name that is not there.
+    if (matched == 0 && !o.args.empty() && zottools::HasWildcard(o.args[0]))
+        return t.Failed("ls " + pattern, zot::Status::Refused(zot::Refusal::kNoSuchEntry));
     if (o.json) t.out.JsonValue("[" + json + "]");
     for (const auto& line : lines) t.out.Line(line);
     return kExitOk;
@@ -236,9 +241,19 @@ int Remove(Terminal& t) {
         const auto done = t.session.RemoveFolder(WireText(path));
         if (!done) rc = t.Failed("rm " + path, done.status);
     };
+    // A name with wildcards stands for everything on the terminal that it matches.
+    std::vector<std::string> paths;
     for (const auto& name : o.args) {
+        const auto matched = DeviceMatches(t.session, DevicePath(name));
+        if (!matched) {
+            rc = t.Failed("rm " + DevicePath(name), matched.status);
+            if (t.gone) return rc;
+            continue;
+        }
+        paths.insert(paths.end(), matched.value.begin(), matched.value.end());
+    }
+    for (const auto& path : paths) {
         if (t.gone) break;
-        const std::string path = DevicePath(name);
         if (!o.recursive) {
             removeOne(path, false);
             continue;

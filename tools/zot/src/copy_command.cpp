@@ -65,6 +65,12 @@ uint64_t PcSize(const std::string& path) {
     return StatPc(path, &st) ? st.size : 0;
 }
 
+bool AnyWildcard(const std::vector<std::string>& names) {
+    for (const auto& name : names)
+        if (zottools::HasWildcard(name)) return true;
+    return false;
+}
+
 // Why a copy stopped: the terminal's reason, or the PC file's with the system's own words.
 std::string CopyFailure(const zot::CopyResult& r) {
     if (r.code == zot::kCopyCancelled) return "cancelled";
@@ -342,9 +348,11 @@ bool CheckGetUsage(const Options& o, std::string* error) {
         *error = "get: name missing";
         return false;
     }
-    if (o.args.size() > 2 && !IsPcDirectory(o.args.back())) {
-        *error =
-            "get: " + o.args.back() + " must be an existing PC folder when several names are given";
+    const std::vector<std::string> names(o.args.begin(), o.args.end() - (o.args.size() > 1));
+    if ((o.args.size() > 2 || (o.args.size() == 2 && AnyWildcard(names))) &&
+        !IsPcDirectory(o.args.back())) {
+        *error = "get: " + o.args.back() +
+                 " must be an existing PC folder when several names or wildcards are given";
         return false;
     }
     return true;
@@ -372,7 +380,7 @@ int Get(Terminal& t) {
         names.pop_back();
     }
     dest = PcTargetFor(t, dest);
-    const bool destIsFolder = names.size() > 1 || IsPcDirectory(dest);
+    const bool destIsFolder = names.size() > 1 || IsPcDirectory(dest) || AnyWildcard(names);
     // A file to be made in a folder that is not there fails on the destination, not the source.
     if (!destIsFolder) {
         const fs::path folder = PcPath(dest).parent_path();
@@ -384,9 +392,20 @@ int Get(Terminal& t) {
     }
     CopyReport report(t);
     int rc = kExitOk;
+    // A name with wildcards stands for everything on the terminal that it matches.
+    std::vector<std::string> devices;
     for (const auto& name : names) {
+        const auto matched = DeviceMatches(t.session, DevicePath(name));
+        if (!matched) {
+            rc = t.Failed("get " + DevicePath(name), matched.status);
+            report.File(DevicePath(name), dest, 0, "failed", zot::Describe(matched.status));
+            if (t.gone) return rc;
+            continue;
+        }
+        devices.insert(devices.end(), matched.value.begin(), matched.value.end());
+    }
+    for (const auto& device : devices) {
         if (g_interrupted || t.gone) break;
-        const std::string device = DevicePath(name);
         const std::string base = BaseName(device);
         const auto entry = DeviceStat(t.session, device);
         if (!entry) {
@@ -396,13 +415,13 @@ int Get(Terminal& t) {
         }
         const bool isFolder = entry.value.isDir;
         if (isFolder && !o.recursive) {
-            t.Fail("get " + name + ": is a folder (use -r)");
+            t.Fail("get " + device + ": is a folder (use -r)");
             report.File(device, dest, 0, "failed", "is a folder");
             rc = kExitFailed;
             continue;
         }
         if (destIsFolder && !isFolder && (base.empty() || base == "." || base == "..")) {
-            t.Fail("get " + name + ": not a file name");
+            t.Fail("get " + device + ": not a file name");
             rc = kExitFailed;
             continue;
         }

@@ -164,6 +164,19 @@ touch -d '2000-01-01 UTC' "$work/pc/kept.txt"
 check put_u_keeps_a_newer_file 0 zot --update put "$work/pc/kept.txt"
 check put_u_kept_it 0 test "$(cat "$store/kept.txt")" = newer
 
+# Wildcards match the terminal's listing without regard to case, in ls, get and rm alike.
+mkdir "$work/wild" "$store/wild"
+printf '1' > "$store/wild/A.CSV"
+printf '2' > "$store/wild/b.csv"
+printf '3' > "$store/wild/c.txt"
+check ls_wildcard 0 zot ls 'wild\*.csv'
+check ls_wildcard_lists_both_cases 0 test "$(printf '%s\n' "$out" | sort | tr '\n' ' ')" = "A.CSV b.csv "
+check get_wildcard 0 zot get 'wild/?.Csv' "$work/wild"
+check get_wildcard_got_both 0 test "$(ls "$work/wild" | tr '\n' ' ')" = "A.CSV b.csv "
+check rm_wildcard 0 zot rm 'wild\*.CSV'
+check rm_wildcard_left_the_rest 0 test "$(ls "$store/wild")" = c.txt
+check ls_wildcard_matching_nothing_fails 1 zot ls 'wild\*.csv'
+
 # Folders both ways, the tree and the times kept.
 mkdir -p "$work/pc/tree/sub/deeper"
 printf 'one' > "$work/pc/tree/one.txt"
