@@ -287,6 +287,49 @@ std::string PcTargetFor(const Terminal& t, const std::string& dest) {
     return target;
 }
 
+// "get NAME -": one terminal file onto standard output, nothing else written there.
+int GetToStandardOutput(Terminal& t, const std::string& device) {
+    const auto entry = DeviceStat(t.session, device);
+    if (!entry) return t.Failed("get " + device, entry.status);
+    if (entry.value.isDir) {
+        t.Fail("get " + device + ": is a folder");
+        return kExitFailed;
+    }
+    BinaryStandardStreams();
+    ProgressBar bar(t.out, BaseName(device), entry.value.size);
+    const zot::CopyResult r = StreamGet(t.session, device, stdout, entry.value.size, bar);
+    bar.Finish(r.code == zot::kCopyDone);
+    if (r.code != zot::kCopyDone) {
+        t.Note(r.status);
+        t.Fail("get " + device + ": " + CopyFailure(r));
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+// "put - NAME": standard input to its end into one terminal file.
+int PutFromStandardInput(Terminal& t, const std::string& target) {
+    if (NamesDeviceFolder(target)) {
+        t.Fail("put -: " + target + " names a folder; give the file's name");
+        return kExitUsage;
+    }
+    const std::string device = DevicePath(target);
+    if (const std::string why = t.NameRefusal(device); !why.empty()) {
+        t.Fail("put -: " + why);
+        return kExitFailed;
+    }
+    BinaryStandardStreams();
+    ProgressBar bar(t.out, BaseName(device), 0);
+    const zot::CopyResult r = StreamPut(t.session, stdin, device, bar);
+    bar.Finish(r.code == zot::kCopyDone);
+    if (r.code != zot::kCopyDone) {
+        t.Note(r.status);
+        t.Fail("put - " + device + ": " + CopyFailure(r));
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 bool CopyFileTo(Terminal& t, bool toPc, const std::string& devicePath, const std::string& pcPath,
@@ -348,6 +391,15 @@ bool CheckGetUsage(const Options& o, std::string* error) {
         *error = "get: name missing";
         return false;
     }
+    // Standard output holds the file's bytes and nothing else.
+    if (o.args.back() == "-") {
+        if (o.args.size() != 2 || zottools::HasWildcard(o.args.front()) || o.json ||
+            o.ManyTerminals()) {
+            *error = "get: standard output (-) takes one file of one terminal, without --json";
+            return false;
+        }
+        return true;
+    }
     const std::vector<std::string> names(o.args.begin(), o.args.end() - (o.args.size() > 1));
     if ((o.args.size() > 2 || (o.args.size() == 2 && AnyWildcard(names))) &&
         !IsPcDirectory(o.args.back())) {
@@ -363,6 +415,10 @@ bool CheckPutUsage(const Options& o, std::string* error) {
         *error = "put: file missing";
         return false;
     }
+    if (o.args.front() == "-" && (o.args.size() != 2 || o.ManyTerminals())) {
+        *error = "put: standard input (-) goes to one terminal, as one name: put - NAME";
+        return false;
+    }
     return true;
 }
 
@@ -373,6 +429,7 @@ int Get(Terminal& t) {
         t.Fail(error);
         return kExitUsage;
     }
+    if (o.args.back() == "-") return GetToStandardOutput(t, DevicePath(o.args.front()));
     std::vector<std::string> names = o.args;
     std::string dest = ".";
     if (names.size() >= 2) {
@@ -443,6 +500,7 @@ int Put(Terminal& t) {
         t.Fail(error);
         return kExitUsage;
     }
+    if (o.args.front() == "-") return PutFromStandardInput(t, o.args.back());
     std::vector<std::string> files = o.args;
     std::string target = "ZOT:\\";
     if (files.size() >= 2) {

@@ -23,6 +23,9 @@ bool StderrIsTerminal();
 // terminal with several at once); turns them on where the console needs that.
 bool StderrTakesEscapes();
 
+// Standard input and output carry bytes as they are (Windows would turn line ends).
+void BinaryStandardStreams();
+
 // Has handler run on Ctrl-C and on a request to terminate.
 void OnInterruptSignals(void (*handler)(int));
 

@@ -30,6 +30,8 @@ bool StderrTakesEscapes() {
     return StderrIsTerminal();
 }
 
+void BinaryStandardStreams() {}
+
 void OnInterruptSignals(void (*handler)(int)) {
     struct sigaction sa {};
     sa.sa_handler = handler;

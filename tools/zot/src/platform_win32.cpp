@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -66,6 +67,11 @@ bool StderrTakesEscapes() {
     if (!GetConsoleMode(console, &mode)) return false;
     return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) ||
            SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+}
+
+void BinaryStandardStreams() {
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
 }
 
 void OnInterruptSignals(void (*handler)(int)) {

@@ -1,6 +1,7 @@
 #pragma once
 // Continuing a copy from where its destination ends, with the handle-based calls.
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "progress.h"
@@ -21,5 +22,12 @@ zot::CopyResult ResumeGet(zot::CSession& session, const std::string& devicePath,
 zot::CopyResult ResumePut(zot::CSession& session, const std::string& pcPath,
                           const std::string& devicePath, uint64_t total, ProgressBar& bar,
                           bool* fromStart);
+
+// Streams, for "get NAME -" and "put - NAME": the terminal file onto an open PC stream, and a
+// PC stream to its end into the terminal file, which is created or cut to nothing first.
+zot::CopyResult StreamGet(zot::CSession& session, const std::string& devicePath, FILE* out,
+                          uint64_t total, ProgressBar& bar);
+zot::CopyResult StreamPut(zot::CSession& session, FILE* in, const std::string& devicePath,
+                          ProgressBar& bar);
 
 }  // namespace zotcli

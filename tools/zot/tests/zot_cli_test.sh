@@ -177,6 +177,12 @@ check rm_wildcard 0 zot rm 'wild\*.CSV'
 check rm_wildcard_left_the_rest 0 test "$(ls "$store/wild")" = c.txt
 check ls_wildcard_matching_nothing_fails 1 zot ls 'wild\*.csv'
 
+# Standard input and output stand in for a PC file with "-".
+check put_from_stdin 0 bash -c "'$bin/zot' --port 4 put - piped.bin < '$work/pc/random.bin'"
+check put_from_stdin_identical 0 cmp "$work/pc/random.bin" "$store/piped.bin"
+"$bin/zot" --port 4 get piped.bin - > "$work/pc/piped.out" 2>/dev/null
+check get_to_stdout_identical 0 cmp "$work/pc/random.bin" "$work/pc/piped.out"
+
 # Folders both ways, the tree and the times kept.
 mkdir -p "$work/pc/tree/sub/deeper"
 printf 'one' > "$work/pc/tree/one.txt"
