@@ -1,5 +1,7 @@
 #include "terminal_path.h"
 
+#include <cctype>
+
 namespace zottools {
 
 std::string DevicePath(const std::string& name) {
@@ -58,6 +60,36 @@ std::string DeviceRelative(const std::string& folder, const std::string& path) {
     std::string out;
     for (size_t i = base.size(); i < parts.size(); ++i) out += (out.empty() ? "" : "/") + parts[i];
     return out;
+}
+
+bool WildcardMatch(const std::string& pattern, const std::string& name) {
+    if (pattern == "*.*") return true;
+    const auto same = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    };
+    // Greedy with one point to go back to: the last "*" seen takes one more character.
+    size_t p = 0, n = 0, star = std::string::npos, resume = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n]))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = n;
+        } else if (star != std::string::npos) {
+            p = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+bool HasWildcard(const std::string& name) {
+    return name.find_first_of("*?") != std::string::npos;
 }
 
 }  // namespace zottools

@@ -24,4 +24,10 @@ std::string DeviceParent(const std::string& path);
 // DeviceRelative("ZOT:\dir", "ZOT:\dir\sub\f") is "sub/f"; "" when path is not inside.
 std::string DeviceRelative(const std::string& folder, const std::string& path);
 
+// Whether a name matches a pattern of "*" (any run) and "?" (any one character), without
+// regard to ASCII case as the terminal's file store does; "*.*" matches every name.
+bool WildcardMatch(const std::string& pattern, const std::string& name);
+// Whether a name holds a wildcard.
+bool HasWildcard(const std::string& name);
+
 }  // namespace zottools

@@ -6,14 +6,15 @@ _zot() {
     local commands="info ls get put sync rm mkdir rmdir attrib ring"
     local options="--port --ports --device --baud --no-compress -r --recursive --no-times
         --verify --retries --resume --json --to-terminal --to-pc --delete --dry-run -l -R
-        -h --help"
+        -n --no-clobber -u --update -f --force --no-preserve-root -v --verbose --exclude
+        -h --help --version"
     case $prev in
         --device) COMPREPLY=($(compgen -f -- "$cur")); return ;;
-        --port|--ports|--baud|--retries) return ;;
+        --port|--ports|--baud|--retries|--exclude) return ;;
     esac
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-            --port|--ports|--device|--baud|--retries) ((i++)) ;;
+            --port|--ports|--device|--baud|--retries|--exclude) ((i++)) ;;
             -*) ;;
             *) cmd=${COMP_WORDS[i]}; break ;;
         esac

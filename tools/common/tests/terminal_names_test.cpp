@@ -13,6 +13,14 @@ TEST(TerminalPath, EverySpellingOfANameGivesOnePath) {
     EXPECT_EQ(DevicePath("ZOT:"), "ZOT:\\");
 }
 
+TEST(TerminalPath, WildcardsMatchWithoutRegardToCase) {
+    EXPECT_TRUE(WildcardMatch("*.CSV", "scan.csv"));
+    EXPECT_TRUE(WildcardMatch("s?an*", "SCAN.csv"));
+    EXPECT_TRUE(WildcardMatch("*.*", "README"));
+    EXPECT_FALSE(WildcardMatch("*.csv", "scan.csv.bak"));
+    EXPECT_FALSE(WildcardMatch("?", ""));
+}
+
 TEST(TerminalPath, SplitJoinParentAndRelativeAgree) {
     EXPECT_EQ(SplitDevicePath("ZOT:\\dir\\\\sub\\f"),
               (std::vector<std::string>{"dir", "sub", "f"}));

@@ -140,20 +140,22 @@ int List(Terminal& t) {
     // Everything is gathered first: a listing that fails part way prints nothing but why.
     std::vector<std::string> lines;
     std::string json;
+    size_t matched = 0;
     // One folder's entries; with -R the folders below follow, each under its own heading.
     auto listOne = [&](auto& self, const std::string& folder, const std::string& leaf,
                        bool heading) -> zot::Status {
-        const std::string where = DeviceJoin(folder, leaf);
-        const auto listed = t.session.List(WireText(where));
+        // Matched here on the whole listing, without regard to case, as get and rm match.
+        const auto listed = t.session.List(WireText(DeviceJoin(folder, "*.*")));
         if (!listed) {
-            t.Failed("ls " + where, listed.status);
+            t.Failed("ls " + DeviceJoin(folder, leaf), listed.status);
             return listed.status;
         }
         if (heading && !o.json) lines.insert(lines.end(), {"", folder + ":"});
         std::vector<std::string> below;
         for (const zot::FindRecord& d : listed.value) {
             const std::string name = PrintableName(d.Name());
-            if (name.empty()) continue;
+            if (name.empty() || !zottools::WildcardMatch(leaf, FromWire(d.Name()))) continue;
+            if (!heading) ++matched;
             const bool isDir = (d.attributes & zot::kAttributeDirectory) != 0;
             if (isDir && name != "." && name != "..") below.push_back(FromWire(d.Name()));
             if (o.json) {
@@ -183,29 +185,79 @@ int List(Terminal& t) {
     };
     if (!listOne(listOne, zottools::DeviceParent(pattern), BaseName(pattern), false))
         return t.gone ? kExitNoTerminal : kExitFailed;
+    // A wildcard the user gave that matches nothing is a name that is not there.
+    if (matched == 0 && !o.args.empty() && zottools::HasWildcard(o.args[0]))
+        return t.Failed("ls " + pattern, zot::Status::Refused(zot::Refusal::kNoSuchEntry));
     if (o.json) t.out.JsonValue("[" + json + "]");
     for (const auto& line : lines) t.out.Line(line);
     return kExitOk;
 }
 
-// Deletes a file, or with -r a folder with everything in it (deepest first).
+namespace {
+
+// Deletes one terminal file. A read-only one goes only with -f, which clears the attribute
+// first: the user asked for that file to be kept.
+int DeleteFile(Terminal& t, const std::string& path) {
+    const std::string wire = WireText(path);
+    auto done = t.session.Delete(wire);
+    if (done.status.Is(zot::Refusal::kReadOnly)) {
+        if (!t.options.force) {
+            t.Fail("rm " + path + ": the file is read-only (use -f to delete it)");
+            return kExitFailed;
+        }
+        const auto a = t.session.Attributes(wire);
+        if (!a) return t.Failed("rm " + path, a.status);
+        const auto cleared = t.session.SetAttributes(wire, a.value & ~zot::kAttributeReadOnly);
+        if (!cleared) return t.Failed("rm " + path, cleared.status);
+        done = t.session.Delete(wire);
+    }
+    return done ? kExitOk : t.Failed("rm " + path, done.status);
+}
+
+}  // namespace
+
+// Deletes files, or with -r folders with everything in them (deepest first).
 int Remove(Terminal& t) {
     const Options& o = t.options;
-    if (!o.recursive) return EachName(t, "rm", &zot::CSession::Delete);
     if (o.args.empty()) {
         t.Fail("rm: name missing");
         return kExitUsage;
     }
+    // Like rm's --preserve-root: emptying the whole store takes saying so.
+    for (const auto& name : o.args) {
+        if (o.recursive && !o.noPreserveRoot && zottools::SplitDevicePath(name).empty()) {
+            t.Fail("rm: refusing to remove everything on the terminal (" + name +
+                   "); --no-preserve-root overrides");
+            return kExitFailed;
+        }
+    }
     int rc = kExitOk;
     const auto removeOne = [&](const std::string& path, bool isDir) {
-        const auto done =
-            isDir ? t.session.RemoveFolder(WireText(path)) : t.session.Delete(WireText(path));
+        if (!isDir) {
+            const int deleted = DeleteFile(t, path);
+            if (deleted != kExitOk) rc = deleted;
+            return;
+        }
+        const auto done = t.session.RemoveFolder(WireText(path));
         if (!done) rc = t.Failed("rm " + path, done.status);
-        return done.Ok();
     };
+    // A name with wildcards stands for everything on the terminal that it matches.
+    std::vector<std::string> paths;
     for (const auto& name : o.args) {
+        const auto matched = DeviceMatches(t.session, DevicePath(name));
+        if (!matched) {
+            rc = t.Failed("rm " + DevicePath(name), matched.status);
+            if (t.gone) return rc;
+            continue;
+        }
+        paths.insert(paths.end(), matched.value.begin(), matched.value.end());
+    }
+    for (const auto& path : paths) {
         if (t.gone) break;
-        const std::string path = DevicePath(name);
+        if (!o.recursive) {
+            removeOne(path, false);
+            continue;
+        }
         const auto top = DeviceStat(t.session, path);
         if (!top) {
             rc = t.Failed("rm " + path, top.status);
@@ -230,6 +282,13 @@ int Remove(Terminal& t) {
 }
 
 int MakeDirectory(Terminal& t) {
+    // A folder the terminal could not list back would be there and yet out of reach.
+    for (const auto& name : t.options.args) {
+        if (const std::string why = t.NameRefusal(DevicePath(name)); !why.empty()) {
+            t.Fail("mkdir " + DevicePath(name) + ": " + why);
+            return t.Exit(kExitFailed);
+        }
+    }
     return EachName(t, "mkdir", &zot::CSession::CreateFolder);
 }
 int RemoveDirectory(Terminal& t) {

@@ -10,6 +10,7 @@
 
 #include "commands.h"
 #include "copying.h"
+#include "open_failure.h"
 #include "platform.h"
 #include "progress.h"
 #include "resume.h"
@@ -25,6 +26,7 @@ namespace {
 
 using zottools::BaseName;
 using zottools::DeviceJoin;
+using zottools::DeviceParent;
 using zottools::DevicePath;
 using zottools::NamesDeviceFolder;
 
@@ -63,19 +65,24 @@ uint64_t PcSize(const std::string& path) {
     return StatPc(path, &st) ? st.size : 0;
 }
 
-// Why a copy stopped. A read fails on the source's side, a create or a write on the
-// destination's; the session says why for the terminal's side only.
-std::string CopyFailure(const zot::CopyResult& r, bool toPc) {
+bool AnyWildcard(const std::vector<std::string>& names) {
+    for (const auto& name : names)
+        if (zottools::HasWildcard(name)) return true;
+    return false;
+}
+
+// Why a copy stopped: the terminal's reason, or the PC file's with the system's own words.
+std::string CopyFailure(const zot::CopyResult& r) {
     if (r.code == zot::kCopyCancelled) return "cancelled";
-    const bool terminalSide = r.code == zot::kCopyReadFailed ? toPc : !toPc;
-    if (terminalSide) return zot::Describe(r.status);
+    if (!r.pcFailed) return zot::Describe(r.status);
+    const std::string why = r.pcError ? ": " + qs::SystemErrorText(r.pcError) : std::string();
     switch (r.code) {
         case zot::kCopyReadFailed:
-            return "cannot read the PC file";
+            return "cannot read the PC file" + why;
         case zot::kCopyCreateFailed:
-            return "cannot create the PC file";
+            return "cannot create the PC file" + why;
         default:
-            return "cannot write the PC file";
+            return "cannot write the PC file" + why;
     }
 }
 
@@ -96,7 +103,7 @@ bool SameContents(Terminal& t, const std::string& devicePath, const std::string&
         *why = "cannot read " + pcPath + " back";
         return false;
     }
-    const auto opened = t.session.OpenFile(WireText(devicePath), kOpenReadWrite);
+    const auto opened = t.session.OpenFile(WireText(devicePath), zot::kOpenReadWrite);
     if (!opened) {
         t.Note(opened.status);
         *why = "cannot open " + devicePath + " to read it back: " + zot::Describe(opened.status);
@@ -139,8 +146,14 @@ bool CopyOne(Terminal& t, bool toPc, const std::string& devicePath, const std::s
     const std::string label = BaseName(toPc ? devicePath : pcPath);
     ProgressBar bar(t.out, label, size);
     auto resume = [&] {
-        return toPc ? ResumeGet(t.session, devicePath, pcPath, size, bar)
-                    : ResumePut(t.session, pcPath, devicePath, size, bar);
+        bool fromStart = false;
+        const zot::CopyResult r =
+            toPc ? ResumeGet(t.session, devicePath, pcPath, size, bar, &fromStart)
+                 : ResumePut(t.session, pcPath, devicePath, size, bar, &fromStart);
+        if (fromStart)
+            t.Fail(label +
+                   ": the partial copy is not the start of the source, copying from the start");
+        return r;
     };
     auto whole = [&] {
         const zot::CopyEnd terminal{true, WireText(devicePath)};
@@ -154,8 +167,8 @@ bool CopyOne(Terminal& t, bool toPc, const std::string& devicePath, const std::s
         o.resume && DestinationExists(t, toPc, devicePath, pcPath) ? resume() : whole();
     for (int attempt = 1; LineLetDown(r) && attempt <= o.retries && !g_interrupted; ++attempt) {
         bar.Finish(false);
-        t.Fail(label + ": " + CopyFailure(r, toPc) + "; resuming, attempt " +
-               std::to_string(attempt) + " of " + std::to_string(o.retries));
+        t.Fail(label + ": " + CopyFailure(r) + "; resuming, attempt " + std::to_string(attempt) +
+               " of " + std::to_string(o.retries));
         // Going on needs a terminal that answers again; until it does, the copy stays broken
         // off on the terminal's side, for the reason the terminal gives now.
         if (const auto back = t.session.Version(); !back) {
@@ -166,7 +179,7 @@ bool CopyOne(Terminal& t, bool toPc, const std::string& devicePath, const std::s
     }
     bar.Finish(r.code == zot::kCopyDone);
     if (r.code != zot::kCopyDone) {
-        *why = CopyFailure(r, toPc);
+        *why = CopyFailure(r);
         t.Fail(label + ": " + *why);
         t.Note(r.status);
         return false;
@@ -188,7 +201,7 @@ zot::Status KeepTime(Terminal& t, bool toPc, const std::string& devicePath,
         SetPcTimes(pcPath, when);
         return zot::Status::Done();
     }
-    const auto opened = t.session.OpenFile(WireText(devicePath), kOpenReadWrite);
+    const auto opened = t.session.OpenFile(WireText(devicePath), zot::kOpenReadWrite);
     if (!opened)
         return opened.status.outcome == zot::Outcome::kRefused ? zot::Status::Done()
                                                                : opened.status;
@@ -226,6 +239,12 @@ bool CopyFolder(Terminal& t, bool toPc, const std::string& deviceFolder,
         }
     } else if (!PcWalk(pcFolder, true, &entries, &error)) {
         return failed(error);
+    } else {
+        // Every name is judged before the first folder is made.
+        std::string why = t.NameRefusal(deviceFolder);
+        for (size_t i = 0; i < entries.size() && why.empty(); ++i)
+            why = t.NameRefusal(DeviceBelow(deviceFolder, entries[i].relative));
+        if (!why.empty()) return failed(why);
     }
     auto makeFolder = [&](const std::string& rel) {
         if (toPc) {
@@ -268,6 +287,49 @@ std::string PcTargetFor(const Terminal& t, const std::string& dest) {
     return target;
 }
 
+// "get NAME -": one terminal file onto standard output, nothing else written there.
+int GetToStandardOutput(Terminal& t, const std::string& device) {
+    const auto entry = DeviceStat(t.session, device);
+    if (!entry) return t.Failed("get " + device, entry.status);
+    if (entry.value.isDir) {
+        t.Fail("get " + device + ": is a folder");
+        return kExitFailed;
+    }
+    BinaryStandardStreams();
+    ProgressBar bar(t.out, BaseName(device), entry.value.size);
+    const zot::CopyResult r = StreamGet(t.session, device, stdout, entry.value.size, bar);
+    bar.Finish(r.code == zot::kCopyDone);
+    if (r.code != zot::kCopyDone) {
+        t.Note(r.status);
+        t.Fail("get " + device + ": " + CopyFailure(r));
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+// "put - NAME": standard input to its end into one terminal file.
+int PutFromStandardInput(Terminal& t, const std::string& target) {
+    if (NamesDeviceFolder(target)) {
+        t.Fail("put -: " + target + " names a folder; give the file's name");
+        return kExitUsage;
+    }
+    const std::string device = DevicePath(target);
+    if (const std::string why = t.NameRefusal(device); !why.empty()) {
+        t.Fail("put -: " + why);
+        return kExitFailed;
+    }
+    BinaryStandardStreams();
+    ProgressBar bar(t.out, BaseName(device), 0);
+    const zot::CopyResult r = StreamPut(t.session, stdin, device, bar);
+    bar.Finish(r.code == zot::kCopyDone);
+    if (r.code != zot::kCopyDone) {
+        t.Note(r.status);
+        t.Fail("put - " + device + ": " + CopyFailure(r));
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 bool CopyFileTo(Terminal& t, bool toPc, const std::string& devicePath, const std::string& pcPath,
@@ -278,6 +340,34 @@ bool CopyFileTo(Terminal& t, bool toPc, const std::string& devicePath, const std
         t.Fail("put " + pcPath + ": terminal path longer than 255 bytes");
         report.File(source, destination, 0, "failed", "terminal path longer than 255 bytes");
         return false;
+    }
+    if (const std::string why = toPc ? std::string() : t.NameRefusal(devicePath); !why.empty()) {
+        t.Fail("put " + pcPath + ": " + why);
+        report.File(source, destination, 0, "failed", why);
+        return false;
+    }
+    // -n keeps any destination there is, -u one at least as new as the source.
+    if (t.options.noClobber || t.options.update) {
+        bool exists = false;
+        uint32_t destinationTime = 0;
+        if (toPc) {
+            PcStat st;
+            exists = StatPc(pcPath, &st);
+            destinationTime = exists ? zottools::TimespecToTerminalTime(st.modified) : 0;
+        } else {
+            const auto e = DeviceStat(t.session, devicePath);
+            if (!e && !e.status.Is(zot::Refusal::kNoSuchEntry)) {
+                t.Failed("put " + devicePath, e.status);
+                report.File(source, destination, 0, "failed", zot::Describe(e.status));
+                return false;
+            }
+            exists = e.Ok();
+            destinationTime = e.value.time;
+        }
+        if (exists && (t.options.noClobber || (time != 0 && destinationTime >= time))) {
+            report.File(source, destination, 0, "skipped");
+            return true;
+        }
     }
     std::string why;
     if (!CopyOne(t, toPc, devicePath, pcPath, size, &why)) {
@@ -301,9 +391,20 @@ bool CheckGetUsage(const Options& o, std::string* error) {
         *error = "get: name missing";
         return false;
     }
-    if (o.args.size() > 2 && !IsPcDirectory(o.args.back())) {
-        *error =
-            "get: " + o.args.back() + " must be an existing PC folder when several names are given";
+    // Standard output holds the file's bytes and nothing else.
+    if (o.args.back() == "-") {
+        if (o.args.size() != 2 || zottools::HasWildcard(o.args.front()) || o.json ||
+            o.ManyTerminals()) {
+            *error = "get: standard output (-) takes one file of one terminal, without --json";
+            return false;
+        }
+        return true;
+    }
+    const std::vector<std::string> names(o.args.begin(), o.args.end() - (o.args.size() > 1));
+    if ((o.args.size() > 2 || (o.args.size() == 2 && AnyWildcard(names))) &&
+        !IsPcDirectory(o.args.back())) {
+        *error = "get: " + o.args.back() +
+                 " must be an existing PC folder when several names or wildcards are given";
         return false;
     }
     return true;
@@ -312,6 +413,10 @@ bool CheckGetUsage(const Options& o, std::string* error) {
 bool CheckPutUsage(const Options& o, std::string* error) {
     if (o.args.empty()) {
         *error = "put: file missing";
+        return false;
+    }
+    if (o.args.front() == "-" && (o.args.size() != 2 || o.ManyTerminals())) {
+        *error = "put: standard input (-) goes to one terminal, as one name: put - NAME";
         return false;
     }
     return true;
@@ -324,6 +429,7 @@ int Get(Terminal& t) {
         t.Fail(error);
         return kExitUsage;
     }
+    if (o.args.back() == "-") return GetToStandardOutput(t, DevicePath(o.args.front()));
     std::vector<std::string> names = o.args;
     std::string dest = ".";
     if (names.size() >= 2) {
@@ -331,12 +437,32 @@ int Get(Terminal& t) {
         names.pop_back();
     }
     dest = PcTargetFor(t, dest);
-    const bool destIsFolder = names.size() > 1 || IsPcDirectory(dest);
+    const bool destIsFolder = names.size() > 1 || IsPcDirectory(dest) || AnyWildcard(names);
+    // A file to be made in a folder that is not there fails on the destination, not the source.
+    if (!destIsFolder) {
+        const fs::path folder = PcPath(dest).parent_path();
+        const bool namesFolder = dest.back() == '/' || dest.back() == fs::path::preferred_separator;
+        if (namesFolder || (!folder.empty() && !fs::is_directory(folder))) {
+            t.Fail("get: destination " + dest + ": no such folder");
+            return kExitFailed;
+        }
+    }
     CopyReport report(t);
     int rc = kExitOk;
+    // A name with wildcards stands for everything on the terminal that it matches.
+    std::vector<std::string> devices;
     for (const auto& name : names) {
+        const auto matched = DeviceMatches(t.session, DevicePath(name));
+        if (!matched) {
+            rc = t.Failed("get " + DevicePath(name), matched.status);
+            report.File(DevicePath(name), dest, 0, "failed", zot::Describe(matched.status));
+            if (t.gone) return rc;
+            continue;
+        }
+        devices.insert(devices.end(), matched.value.begin(), matched.value.end());
+    }
+    for (const auto& device : devices) {
         if (g_interrupted || t.gone) break;
-        const std::string device = DevicePath(name);
         const std::string base = BaseName(device);
         const auto entry = DeviceStat(t.session, device);
         if (!entry) {
@@ -346,13 +472,13 @@ int Get(Terminal& t) {
         }
         const bool isFolder = entry.value.isDir;
         if (isFolder && !o.recursive) {
-            t.Fail("get " + name + ": is a folder (use -r)");
+            t.Fail("get " + device + ": is a folder (use -r)");
             report.File(device, dest, 0, "failed", "is a folder");
             rc = kExitFailed;
             continue;
         }
         if (destIsFolder && !isFolder && (base.empty() || base == "." || base == "..")) {
-            t.Fail("get " + name + ": not a file name");
+            t.Fail("get " + device + ": not a file name");
             rc = kExitFailed;
             continue;
         }
@@ -374,6 +500,7 @@ int Put(Terminal& t) {
         t.Fail(error);
         return kExitUsage;
     }
+    if (o.args.front() == "-") return PutFromStandardInput(t, o.args.back());
     std::vector<std::string> files = o.args;
     std::string target = "ZOT:\\";
     if (files.size() >= 2) {
@@ -392,7 +519,23 @@ int Put(Terminal& t) {
             return kExitUsage;
         }
     }
+    // One file goes into a folder that must be there; the destination says so, not the file.
+    if (files.size() == 1 && !IsPcDirectory(files.front())) {
+        const std::string folder =
+            targetIsFolder ? DevicePath(target) : DeviceParent(DevicePath(target));
+        const auto e = DeviceStat(t.session, folder);
+        if (!e && !e.status.Is(zot::Refusal::kNoSuchEntry))
+            return t.Failed("put " + folder, e.status);
+        if (!e || !e.value.isDir) {
+            t.Fail("put: destination " + (targetIsFolder ? target : folder) + ": no such folder");
+            return kExitFailed;
+        }
+    }
     if (files.size() > 1) {
+        if (const std::string why = t.NameRefusal(DevicePath(target)); !why.empty()) {
+            t.Fail("put " + DevicePath(target) + ": " + why);
+            return kExitFailed;
+        }
         if (const zot::Status made = MakeDeviceFolders(t.session, DevicePath(target)); !made)
             return t.Failed("put: cannot create the terminal folder " + DevicePath(target), made);
     }

@@ -11,6 +11,8 @@ namespace zotcli {
 
 // Ctrl-C and SIGTERM cancel the copies in progress after their current block.
 void CatchInterrupt();
+// Whether Ctrl-C or SIGTERM came; read between blocks.
+bool Interrupted();
 // Copies one file (going on after a mid-file failure, --verify, --resume), then gives it
 // time when --no-times is not set; reports it. True when it arrived whole.
 bool CopyFileTo(Terminal& t, bool toPc, const std::string& devicePath, const std::string& pcPath,

@@ -19,6 +19,10 @@ int main(int argc, char** argv) {
         std::fputs(UsageText(), stderr);
         return kExitUsage;
     }
+    if (o.version) {
+        std::printf("zot %s\n", ZOT_VERSION);
+        return kExitOk;
+    }
     if (o.help) {
         std::fputs(UsageText(), stdout);
         return kExitOk;
@@ -52,9 +56,14 @@ int main(int argc, char** argv) {
     }
     // Copies stop after their current block and keep what arrived; anything else just ends.
     if (copies) CatchInterrupt();
-    if (o.ManyTerminals()) return RunOnEveryTerminal(o, it->second);
+    // A copy Ctrl-C stopped keeps its partial file for --resume, and the run says it was cut.
+    if (o.ManyTerminals()) {
+        const int rc = RunOnEveryTerminal(o, it->second);
+        return Interrupted() ? kExitInterrupted : rc;
+    }
     CStandardOutput out;
     Terminal t(o, SingleLine(o), out);
     if (const int rc = t.Connect(); rc != kExitOk) return rc;
-    return t.Exit(it->second(t));
+    const int rc = t.Exit(it->second(t));
+    return Interrupted() ? kExitInterrupted : rc;
 }

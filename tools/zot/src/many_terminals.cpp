@@ -78,8 +78,10 @@ std::string Record(const Run& run) {
     return "{\"terminal\":" + JsonString(run.line.label) +
            (run.line.device.empty() ? ",\"port\":" + std::to_string(run.line.port)
                                     : ",\"device\":" + JsonString(run.line.device)) +
-           ",\"result\":" + JsonString(ResultText(run.exitCode)) +
-           ",\"exit_status\":" + std::to_string(run.exitCode) +
+           ",\"status\":" + JsonString(ResultText(run.exitCode)) +
+           ",\"exit_status\":" + std::to_string(run.exitCode) + ",\"error\":" +
+           (run.out->Errors().empty() ? std::string("null")
+                                      : JsonString(run.out->Errors().front())) +
            ",\"files\":" + std::to_string(run.files) + ",\"bytes\":" + std::to_string(run.bytes) +
            ",\"seconds\":" + seconds + ",\"output\":" + run.out->Json() + ",\"errors\":[" + errors +
            "]}";
@@ -106,11 +108,9 @@ int RunOnEveryTerminal(const Options& o, Command command) {
     }
     for (auto& thread : threads) thread.join();
 
-    if (o.json) {
-        std::string out = "[";
-        for (const auto& run : runs) out += (out.size() > 1 ? ",\n" : "") + Record(run);
-        std::printf("%s]\n", out.c_str());
-    }
+    // JSON Lines: one whole object per terminal, so a reader can take each as it comes.
+    if (o.json)
+        for (const auto& run : runs) std::printf("%s\n", Record(run).c_str());
     int worst = kExitOk;
     bool allMissing = true;
     FILE* table = o.json ? stderr : stdout;

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <vector>
 
 namespace zotcli {
 namespace {
@@ -42,25 +43,33 @@ const char* UsageText() {
            "  --verify        get/put: read the copy back and compare it\n"
            "  --retries N     get/put: go on from the last confirmed byte up to N times\n"
            "                  when a copy fails in mid-file (default 5)\n"
-           "  --resume        get/put: continue copies an earlier run left partial\n"
+           "  --resume        get/put: continue copies an earlier run left partial (when\n"
+           "                  its last whole block is the source's; else from the start)\n"
+           "  -n, --no-clobber  get/put: keep a destination file that exists\n"
+           "  -u, --update    get/put: replace a destination file only with a newer one\n"
+           "  -f, --force     rm: read-only files too\n"
+           "  --no-preserve-root  rm -r: the root too\n"
+           "  -v, --verbose   get/put/sync: a line for every file copied and deleted\n"
+           "  --exclude PATTERN  sync: leave out matching names (repeatable)\n"
            "  --json          ls, info, get, put, sync: machine-readable output\n"
            "  -h, --help      this text\n"
+           "  --version       the program's version\n"
            "\n"
            "commands:\n"
            "  info                          version, memory, power, store and system info\n"
            "  ls [-l] [-R] [PATTERN]        list entries (default ZOT:\\*.*)\n"
            "  get NAME... [DEST]            copy terminal files to the PC: into the current\n"
            "                                folder, into the PC folder DEST, or to the file\n"
-           "                                DEST for one NAME\n"
+           "                                DEST for one NAME; DEST - is standard output\n"
            "  put PC_FILE... [DEST]         copy PC files to the terminal: into ZOT:\\, into\n"
            "                                the terminal folder DEST, or to the name DEST\n"
-           "                                for one file\n"
+           "                                for one file; put - NAME reads standard input\n"
            "  sync --to-terminal LOCAL_DIR TERMINAL_DIR\n"
            "  sync --to-pc TERMINAL_DIR LOCAL_DIR\n"
            "                                copy what is missing or differs (size or time);\n"
            "                                --delete removes what the source lacks,\n"
            "                                --dry-run prints the plan only\n"
-           "  rm [-r] NAME...               delete terminal files (-r: folders too)\n"
+           "  rm [-rf] NAME...              delete terminal files (-r: folders too)\n"
            "  mkdir NAME / rmdir NAME       create / remove a terminal folder\n"
            "  attrib NAME [+r|-r|+h|-h|+s|-s|+a|-a]...  show or change attributes\n"
            "  ring TEXT                     show a text on the terminal\n"
@@ -69,11 +78,15 @@ const char* UsageText() {
            "  ports unset N                 remove the binding of port N\n"
            "\n"
            "With two or more arguments the last one of get and put is the destination.\n"
-           "Terminal names may be given as \"a.txt\", \"dir\\a.txt\", \"dir/a.txt\" or\n"
+           "Short options combine (-lR); -- ends options. put and mkdir refuse a name the "
+           "terminal\n"
+           "could not list back. In ls, get and rm, * and ? match names without regard to case.\n"
+           "Terminal names may be given as \"a.txt\", \"dir\\a.txt\", "
+           "\"dir/a.txt\" or\n"
            "\"ZOT:\\a.txt\". With several terminals each line starts with the terminal's\n"
            "name, get writes into DEST/<terminal>/, and a summary ends the run.\n"
            "Exit status: 0 done, 1 an operation failed, 2 bad usage, 3 no terminal or it\n"
-           "went away (with several terminals: the worst of them).\n";
+           "went away (with several terminals: the worst of them), 130 Ctrl-C stopped a copy.\n";
 }
 
 int ComPortNumber(const std::string& text) {
@@ -108,29 +121,42 @@ bool ParsePortList(const std::string& text, std::vector<int>* ports) {
 }
 
 bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
-    bool optionsEnded = false;
+    // Combined short options ("-lR", "-rf") are taken apart first; none of them takes a value.
+    std::vector<std::string> args;
+    bool ended = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
+        ended = ended || a == "--";
+        if (ended || a.size() <= 2 || a[0] != '-' || a[1] == '-') {
+            args.push_back(a);
+            continue;
+        }
+        for (size_t k = 1; k < a.size(); ++k) args.push_back(std::string("-") + a[k]);
+    }
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         auto value = [&](std::string* v) {
-            if (i + 1 >= argc) {
+            if (i + 1 >= args.size()) {
                 *error = a + " needs a value";
                 return false;
             }
-            *v = argv[++i];
+            *v = args[++i];
             return true;
         };
         std::string v;
         if (optionsEnded || a.empty() || a[0] != '-' || a == "-" ||
             (out->command == "attrib" && IsAttributeFlag(a))) {
-            if (out->command.empty() && !optionsEnded)
+            if (out->command.empty())
                 out->command = a;
             else
                 out->args.push_back(a);
         } else if (a == "--") {
             optionsEnded = true;
-            if (out->command.empty() && i + 1 < argc) out->command = argv[++i];
         } else if (a == "-h" || a == "--help") {
             out->help = true;
+        } else if (a == "--version") {
+            out->version = true;
         } else if (a == "--port") {
             if (!value(&v) || !ParseInt(v, 0, 255, &out->port)) {
                 *error = "--port takes a number from 0 to 255";
@@ -165,6 +191,19 @@ bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
             out->longList = true;
         } else if (a == "-r" || a == "-R" || a == "--recursive") {
             out->recursive = true;
+        } else if (a == "-f" || a == "--force") {
+            out->force = true;
+        } else if (a == "--no-preserve-root") {
+            out->noPreserveRoot = true;
+        } else if (a == "-n" || a == "--no-clobber") {
+            out->noClobber = true;
+        } else if (a == "-u" || a == "--update") {
+            out->update = true;
+        } else if (a == "-v" || a == "--verbose") {
+            out->verbose = true;
+        } else if (a == "--exclude") {
+            if (!value(&v)) return false;
+            out->excludes.push_back(v);
         } else if (a == "--no-times") {
             out->times = false;
         } else if (a == "--json") {
@@ -182,7 +221,8 @@ bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
             return false;
         }
     }
-    if (out->command.empty() && !out->help) {
+    if (out->help || out->version) return true;
+    if (out->command.empty()) {
         *error = "no command given";
         return false;
     }

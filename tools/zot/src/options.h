@@ -20,8 +20,15 @@ struct Options {
     bool json = false;
     bool toTerminal = false;  // sync direction
     bool toPc = false;
-    bool deleteExtra = false;  // sync --delete
-    bool dryRun = false;       // sync --dry-run
+    bool deleteExtra = false;           // sync --delete
+    bool dryRun = false;                // sync --dry-run
+    bool verbose = false;               // sync -v: every file copied and deleted
+    std::vector<std::string> excludes;  // sync --exclude, wildcard patterns
+    bool force = false;                 // rm -f: read-only files too
+    bool noPreserveRoot = false;        // rm -r may empty the root
+    bool noClobber = false;             // get/put/mv -n: keep an existing destination
+    bool update = false;                // get/put/mv -u: replace only an older destination
+    bool version = false;
     bool help = false;
     std::string command;
     std::vector<std::string> args;

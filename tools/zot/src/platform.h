@@ -23,6 +23,9 @@ bool StderrIsTerminal();
 // terminal with several at once); turns them on where the console needs that.
 bool StderrTakesEscapes();
 
+// Standard input and output carry bytes as they are (Windows would turn line ends).
+void BinaryStandardStreams();
+
 // Has handler run on Ctrl-C and on a request to terminate.
 void OnInterruptSignals(void (*handler)(int));
 
@@ -43,7 +46,8 @@ void SetPcTimes(const std::string& path, const timespec& time);
 // A PC file for continuing an interrupted copy.
 class CResumeFile {
   public:
-    // For writing, created when missing and never cut on opening. Null on failure.
+    // For writing and reading back, created when missing and never cut on opening. Null on
+    // failure.
     static std::unique_ptr<CResumeFile> OpenForWriting(const std::string& path);
     // For reading. Null on failure.
     static std::unique_ptr<CResumeFile> OpenForReading(const std::string& path);

@@ -30,6 +30,8 @@ bool StderrTakesEscapes() {
     return StderrIsTerminal();
 }
 
+void BinaryStandardStreams() {}
+
 void OnInterruptSignals(void (*handler)(int)) {
     struct sigaction sa {};
     sa.sa_handler = handler;
@@ -54,7 +56,7 @@ void SetPcTimes(const std::string& path, const timespec& time) {
 }
 
 std::unique_ptr<CResumeFile> CResumeFile::OpenForWriting(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return nullptr;
     return std::unique_ptr<CResumeFile>(new CResumeFile(fd));
 }

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -68,6 +69,11 @@ bool StderrTakesEscapes() {
            SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 }
 
+void BinaryStandardStreams() {
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+}
+
 void OnInterruptSignals(void (*handler)(int)) {
     // The C runtime turns Ctrl-C and Ctrl-Break of the console into SIGINT.
     std::signal(SIGINT, handler);
@@ -101,8 +107,9 @@ void SetPcTimes(const std::string& path, const timespec& time) {
 }
 
 std::unique_ptr<CResumeFile> CResumeFile::OpenForWriting(const std::string& path) {
-    const HANDLE h = CreateFileW(PcPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h =
+        CreateFileW(PcPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     return std::unique_ptr<CResumeFile>(new CResumeFile(reinterpret_cast<intptr_t>(h)));
 }

@@ -54,10 +54,13 @@ void ProgressBar::Draw(uint64_t done) {
     if (seconds > 0.2 && done > 0) {
         const double bps = static_cast<double>(done) / seconds;
         rate = FormatRate(bps);
-        const auto eta = static_cast<long long>(static_cast<double>(m_total - done) / bps);
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%lld:%02lld left", eta / 60, eta % 60);
-        left = done < m_total ? buf : "";
+        // A stream of unknown length (standard input) has no time left to tell.
+        if (done < m_total) {
+            const auto eta = static_cast<long long>(static_cast<double>(m_total - done) / bps);
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%lld:%02lld left", eta / 60, eta % 60);
+            left = buf;
+        }
     }
     char line[160];
     std::snprintf(line, sizeof line, "%-20.20s [%s] %3d%% %10s %11s %10s", m_label.c_str(),

@@ -9,6 +9,7 @@ void CopyReport::File(const std::string& source, const std::string& destination,
     if (status == "copied") {
         ++m_terminal.files;
         m_terminal.bytes += bytes;
+        if (m_terminal.options.verbose) Say("copied " + source + " -> " + destination);
     }
     if (!m_terminal.options.json) return;
     std::string line = "{\"source\":" + JsonString(source) +

@@ -15,7 +15,8 @@ class CopyReport {
     CopyReport(const CopyReport&) = delete;
     CopyReport& operator=(const CopyReport&) = delete;
 
-    // status: "copied", "failed", "planned" (--dry-run), "deleted", "would delete".
+    // status: "copied", "skipped" (-n, -u), "failed", "planned" (--dry-run), "deleted",
+    // "would delete".
     void File(const std::string& source, const std::string& destination, uint64_t bytes,
               const std::string& status, const std::string& error = "");
     // Human lines of what was planned or removed (sync); silent with --json.

@@ -90,6 +90,19 @@ bool Walk(Terminal& t, bool terminal, const std::string& folder, std::vector<Ent
     return walked;
 }
 
+// --exclude: an entry whose name or path below the synced folder, or that of a folder it is
+// in, matches a pattern. Excluded entries are neither copied nor deleted.
+bool Excluded(const Options& o, const std::string& relative) {
+    for (size_t end = relative.find('/');; end = relative.find('/', end + 1)) {
+        const std::string path = relative.substr(0, end);
+        const std::string name = path.substr(path.rfind('/') + 1);
+        for (const auto& pattern : o.excludes)
+            if (zottools::WildcardMatch(pattern, name) || zottools::WildcardMatch(pattern, path))
+                return true;
+        if (end == std::string::npos) return false;
+    }
+}
+
 }  // namespace
 
 bool CheckSyncUsage(const Options& o, std::string* error) {
@@ -160,6 +173,7 @@ int Sync(Terminal& t) {
     std::map<std::string, bool> wanted;
     for (const Entry& e : sources) {
         if (Interrupted() || t.gone) break;
+        if (Excluded(o, e.relative)) continue;
         wanted[e.relative] = true;
         const auto it = present.find(e.relative);
         const bool missing = it == present.end();
@@ -198,7 +212,7 @@ int Sync(Terminal& t) {
         // Deepest first, so a folder is empty when its turn comes.
         for (auto it = present.rbegin(); it != present.rend(); ++it) {
             const Entry& e = it->second;
-            if (wanted.count(e.relative)) continue;
+            if (wanted.count(e.relative) || Excluded(o, e.relative)) continue;
             const std::string path = DestinationPath(s, e.relative);
             if (o.dryRun) {
                 report.Say("delete " + path);

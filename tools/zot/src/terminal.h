@@ -10,7 +10,13 @@
 
 namespace zotcli {
 
-enum Exit { kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitNoTerminal = 3 };
+enum Exit {
+    kExitOk = 0,
+    kExitFailed = 1,
+    kExitUsage = 2,
+    kExitNoTerminal = 3,
+    kExitInterrupted = 130,  // as a shell reports a program that Ctrl-C ended
+};
 
 // The line a terminal is on: a port number, or a device path.
 struct LineChoice {
@@ -37,6 +43,9 @@ struct Terminal {
     void Fail(const std::string& message) { out.Error(message); }
     // Keeps in mind a device that went away under a call whose failure is said otherwise.
     void Note(const zot::Status& status) { gone = gone || status.DeviceGone(); }
+    // Why the terminal could not take every name of a path it is to create and list it
+    // back; empty when it can.
+    std::string NameRefusal(const std::string& devicePath);
     // A command's exit status, made "no terminal" when the device went away under it.
     int Exit(int rc) const { return gone ? kExitNoTerminal : rc; }
 
@@ -49,6 +58,9 @@ struct Terminal {
     std::string ownFolder;
     uint64_t files = 0, bytes = 0;  // copied, for the summary
     bool gone = false;
+
+  private:
+    size_t m_nameLimit = 0;  // 0 until the system information record was asked for
 };
 
 }  // namespace zotcli

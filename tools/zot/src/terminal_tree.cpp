@@ -68,6 +68,30 @@ zot::Result<Entry> DeviceStat(zot::CSession& session, const std::string& deviceP
     return r;
 }
 
+zot::Result<std::vector<std::string>> DeviceMatches(zot::CSession& session,
+                                                    const std::string& devicePath) {
+    zot::Result<std::vector<std::string>> r;
+    const std::string pattern = zottools::BaseName(devicePath);
+    if (!zottools::HasWildcard(pattern)) {
+        r.value.push_back(devicePath);
+        return r;
+    }
+    // The terminal's own matching knows nothing of case on some servers and everything of it
+    // on others: the folder's listing is matched here, the same way everywhere.
+    const std::string folder = zottools::DeviceParent(devicePath);
+    const auto listed = session.List(WireText(zottools::DeviceJoin(folder, "*.*")));
+    r.status = listed.status;
+    if (!listed) return r;
+    for (const zot::FindRecord& d : listed.value) {
+        const std::string name = FromWire(d.Name());
+        if (name.empty() || name == "." || name == "..") continue;
+        if (zottools::WildcardMatch(pattern, name))
+            r.value.push_back(zottools::DeviceJoin(folder, name));
+    }
+    if (r.value.empty()) r.status = zot::Status::Refused(zot::Refusal::kNoSuchEntry);
+    return r;
+}
+
 zot::Status DeviceWalk(zot::CSession& session, const std::string& deviceFolder, bool recursive,
                        std::vector<Entry>* out) {
     std::vector<Entry> found;

@@ -21,6 +21,11 @@ struct Entry {
 // The terminal's record of one entry (a file or folder); refused with kNoSuchEntry when
 // there is none.
 zot::Result<Entry> DeviceStat(zot::CSession& session, const std::string& devicePath);
+// The terminal paths a name stands for: itself, or with "*" or "?" in its last part every
+// entry of its folder whose name matches, without regard to case as on the terminal; refused
+// with kNoSuchEntry when none does.
+zot::Result<std::vector<std::string>> DeviceMatches(zot::CSession& session,
+                                                    const std::string& devicePath);
 // The entries of a terminal folder, with those of its subfolders when recursive (each folder
 // before what it holds). "." and ".." are left out.
 zot::Status DeviceWalk(zot::CSession& session, const std::string& deviceFolder, bool recursive,

@@ -24,6 +24,14 @@ std::string WireText(const std::string& localText) {
     return wire;
 }
 
+bool ExactWireText(const std::string& localText, std::string* wire) {
+    // The code page puts its default character in for what it lacks: only a round trip
+    // shows that happened.
+    zot::WString w, back;
+    return zot::FromLocal(localText, &w, kMaxText) && zot::ToWire(w, wire, kMaxText * 4) &&
+           zot::FromWire(*wire, &back, kMaxText) && back == w;
+}
+
 std::string FromWire(std::string_view bytes) {
     zot::WString w;
     std::string local;

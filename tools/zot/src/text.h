@@ -11,6 +11,8 @@ namespace zotcli {
 zot::WString Widen(const std::string& localText);
 // A terminal path or text from the command line in the wire code page.
 std::string WireText(const std::string& localText);
+// The same, true only when every character has its own in the wire code page.
+bool ExactWireText(const std::string& localText, std::string* wire);
 // A name as the terminal gave it, in the locale's charset.
 std::string FromWire(std::string_view bytes);
 // A PC path from the command line as the session's copies take it.

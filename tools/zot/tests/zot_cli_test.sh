@@ -54,6 +54,10 @@ check get_missing_fails 1 zot get nothing.txt "$work/pc/x"
 expect_text get_missing_names_file_and_reason "get ZOT:\\nothing.txt: no such file or folder"
 check ls_missing_folder_fails 1 zot ls nosuch
 expect_text ls_missing_folder_says_why 'ls ZOT:\nosuch: no such file or folder'
+check put_into_missing_folder_fails 1 zot put "$work/pc/small.csv" 'NEWDIR\'
+expect_text put_into_missing_folder_names_it 'put: destination NEWDIR\: no such folder'
+check get_into_missing_folder_fails 1 zot get small.csv "$work/nodir/"
+expect_text get_into_missing_folder_names_it "get: destination $work/nodir/: no such folder"
 check put_missing_fails 1 zot put "$work/pc/none.bin"
 expect_text put_missing_message "no such file"
 check unknown_command 2 zot frobnicate
@@ -105,6 +109,25 @@ check put_device_gone_is_no_terminal 0 test "$gone_rc" -eq 3
 out=$(cat "$work/gone.out")
 expect_text put_device_gone_says_so "random.bin: the device went away"
 
+# Ctrl-C in mid-copy: exit 130, the partial file kept, and --resume finishes it.
+store5=$work/store5
+mkdir -p "$store5"
+cp "$work/pc/resume.bin" "$store5/resume.bin"
+"$bin/zotsim" --root "$store5" --link "$work/tty5" --baud 19200 > /dev/null 2>&1 &
+sim5=$!
+for _ in $(seq 100); do [ -e "$work/tty5" ] && break; sleep 0.05; done
+"$bin/zot" --device "$work/tty5" get resume.bin "$work/pc/cut.bin" > /dev/null 2>&1 &
+get=$!
+for _ in $(seq 200); do [ -s "$work/pc/cut.bin" ] && break; sleep 0.05; done
+kill -INT $get
+wait $get; cut_rc=$?
+check get_interrupted_exits_130 0 test "$cut_rc" -eq 130
+check get_interrupted_keeps_the_partial_file 0 test -s "$work/pc/cut.bin"
+check get_interrupted_resumes 0 "$bin/zot" --device "$work/tty5" --resume get resume.bin \
+    "$work/pc/cut.bin"
+check get_interrupted_resumed_identical 0 cmp "$work/pc/resume.bin" "$work/pc/cut.bin"
+kill $sim5; wait $sim5 2>/dev/null
+
 # --resume continues what an earlier run left partial.
 head -c 9000 "$work/pc/random.bin" > "$work/pc/partial.bin"
 check get_resume_partial 0 zot --resume get random.bin "$work/pc/partial.bin"
@@ -113,6 +136,10 @@ head -c 5000 "$work/pc/random.bin" > "$store/part.bin"
 cp "$work/pc/random.bin" "$work/pc/part.bin"
 check put_resume_partial 0 zot --resume put "$work/pc/part.bin"
 check put_resumed_identical 0 cmp "$work/pc/random.bin" "$store/part.bin"
+head -c 9000 /dev/urandom > "$work/pc/unrelated.bin"
+check get_resume_over_another_file 0 zot --resume get random.bin "$work/pc/unrelated.bin"
+expect_text get_resume_over_another_file_says_so "copying from the start"
+check get_resume_over_another_file_identical 0 cmp "$work/pc/random.bin" "$work/pc/unrelated.bin"
 
 # With two or more arguments the last is the destination, even where a PC file of that
 # name exists; a destination that cannot be what the arguments need is refused up front.
@@ -123,6 +150,38 @@ check put_a_b_landed_as_b 0 cmp "$work/pc/a.txt" "$store/b.txt"
 check put_a_b_made_no_a 1 test -e "$store/a.txt"
 check put_many_into_a_file_is_usage 2 zot put "$work/pc/a.txt" "$work/pc/b.txt" small.csv
 check get_many_into_a_file_is_usage 2 zot get a.txt b.txt "$work/pc/a.txt"
+
+# -n keeps an existing destination; -u replaces only an older one.
+printf 'terminal' > "$store/kept.txt"
+printf 'pc' > "$work/pc/kept.txt"
+check get_n_keeps_the_pc_file 0 zot -n get kept.txt "$work/pc/kept.txt"
+check get_n_kept_it 0 test "$(cat "$work/pc/kept.txt")" = pc
+touch -d '2000-01-01 UTC' "$store/kept.txt"
+check put_u_replaces_an_older_file 0 zot -u put "$work/pc/kept.txt"
+check put_u_replaced_it 0 test "$(cat "$store/kept.txt")" = pc
+printf 'newer' > "$store/kept.txt"
+touch -d '2000-01-01 UTC' "$work/pc/kept.txt"
+check put_u_keeps_a_newer_file 0 zot --update put "$work/pc/kept.txt"
+check put_u_kept_it 0 test "$(cat "$store/kept.txt")" = newer
+
+# Wildcards match the terminal's listing without regard to case, in ls, get and rm alike.
+mkdir "$work/wild" "$store/wild"
+printf '1' > "$store/wild/A.CSV"
+printf '2' > "$store/wild/b.csv"
+printf '3' > "$store/wild/c.txt"
+check ls_wildcard 0 zot ls 'wild\*.csv'
+check ls_wildcard_lists_both_cases 0 test "$(printf '%s\n' "$out" | sort | tr '\n' ' ')" = "A.CSV b.csv "
+check get_wildcard 0 zot get 'wild/?.Csv' "$work/wild"
+check get_wildcard_got_both 0 test "$(ls "$work/wild" | tr '\n' ' ')" = "A.CSV b.csv "
+check rm_wildcard 0 zot rm 'wild\*.CSV'
+check rm_wildcard_left_the_rest 0 test "$(ls "$store/wild")" = c.txt
+check ls_wildcard_matching_nothing_fails 1 zot ls 'wild\*.csv'
+
+# Standard input and output stand in for a PC file with "-".
+check put_from_stdin 0 bash -c "'$bin/zot' --port 4 put - piped.bin < '$work/pc/random.bin'"
+check put_from_stdin_identical 0 cmp "$work/pc/random.bin" "$store/piped.bin"
+"$bin/zot" --port 4 get piped.bin - > "$work/pc/piped.out" 2>/dev/null
+check get_to_stdout_identical 0 cmp "$work/pc/random.bin" "$work/pc/piped.out"
 
 # Folders both ways, the tree and the times kept.
 mkdir -p "$work/pc/tree/sub/deeper"
@@ -170,12 +229,47 @@ check sync_dry_run_copied_nothing 0 test "$(cat "$work/mirror/one.txt")" = one
 check sync_delete 0 zot --delete sync --to-pc tree "$work/mirror"
 check sync_delete_removed_the_stray 1 test -e "$work/mirror/stray.txt"
 check sync_copied_the_change 0 cmp "$store/tree/one.txt" "$work/mirror/one.txt"
+check sync_v_exclude 0 zot -v --delete --exclude '*.TMP' --exclude deeper sync --to-pc tree \
+    "$work/excluded"
+expect_text sync_v_lists_a_copy "copied ZOT:\tree\sub\two.bin -> $work/excluded/sub/two.bin"
+check sync_exclude_left_out_the_folder 1 test -e "$work/excluded/sub/deeper"
+printf 'scratch' > "$work/excluded/keep.tmp"
+printf 'stray' > "$work/excluded/stray.txt"
+check sync_v_delete 0 zot -v --delete --exclude '*.tmp' --exclude deeper sync --to-pc tree \
+    "$work/excluded"
+expect_text sync_v_lists_a_delete "deleted $work/excluded/stray.txt"
+check sync_exclude_spares_the_destination 0 test -e "$work/excluded/keep.tmp"
 check sync_to_terminal 0 zot sync --to-terminal "$work/pc/tree" 'ZOT:\copy'
 check sync_to_terminal_tree 0 diff -r "$work/pc/tree" "$store/copy"
 check sync_to_terminal_again 0 zot --json sync --to-terminal "$work/pc/tree" 'ZOT:\copy'
 check sync_to_terminal_again_copies_nothing 0 test -z "$out"
 check rm_recursive 0 zot rm -r copy
 check rm_recursive_gone 1 test -e "$store/copy"
+
+# Safe by default: the root, read-only files and names the terminal could not list back.
+printf 'keep' > "$store/locked.txt"
+chmod a-w "$store/locked.txt"
+check rm_read_only_asks_for_f 1 zot rm locked.txt
+expect_text rm_read_only_names_file_and_flag 'rm ZOT:\locked.txt: the file is read-only (use -f'
+check rm_f_deletes_read_only 0 zot rm -f locked.txt
+check rm_f_deleted_it 1 test -e "$store/locked.txt"
+long=$(printf 'n%.0s' $(seq 116)).txt
+printf 'x' > "$work/pc/$long"
+check put_120_byte_name_refused 1 zot put "$work/pc/$long"
+expect_text put_120_byte_name_says_why "name too long for the terminal (120 bytes, at most 99)"
+mkdir -p "$work/plinth"
+"$bin/zotsim" --root "$work/plinth" --link "$work/ttyp" --server-name "Plinth 2" > /dev/null 2>&1 &
+simp=$!
+for _ in $(seq 100); do [ -e "$work/ttyp" ] && break; sleep 0.05; done
+check mkdir_17_byte_name_on_16_byte_server_refused 1 "$bin/zot" --device "$work/ttyp" \
+    mkdir abcdefghijklm.txt
+expect_text mkdir_17_byte_name_says_why "name too long for the terminal (17 bytes, at most 16)"
+check refused_name_sent_nothing 0 test -z "$(ls -A "$work/plinth")"
+kill $simp; wait $simp 2>/dev/null
+check rm_root_refused 1 zot rm -r 'ZOT:\'
+check rm_root_refused_kept_all 0 test -e "$store/random.bin"
+check rm_no_preserve_root_empties_the_store 0 zot rm -rf --no-preserve-root /
+check rm_no_preserve_root_emptied 0 test -z "$(ls -A "$store")"
 
 # A rack: three terminals and one missing, collected at once into folders of their own.
 rack=()
@@ -191,12 +285,15 @@ check rack_one_missing_fails 1 "$bin/zot" --device "$work/bay1" --device "$work/
 expect_text rack_missing_row "bay4"
 expect_text rack_missing_says_why "bay4: zot: cannot open"
 "$bin/zot" --json --device "$work/bay1" --device "$work/bay4" ls > "$work/rack.json" 2>/dev/null
-check rack_json_has_a_record_per_terminal 0 python3 -c '
+check rack_json_lines_have_a_record_per_terminal 0 python3 -c '
 import json, sys
-runs = {r["terminal"]: r for r in json.load(open(sys.argv[1]))}
-assert runs["bay1"]["result"] == "ok" and runs["bay1"]["output"][0]["name"] == "scan.csv", runs
-assert runs["bay4"]["result"] == "no terminal", runs
-assert runs["bay4"]["errors"][0].startswith("cannot open"), runs
+runs = {}
+for line in open(sys.argv[1]):
+    r = json.loads(line)
+    runs[r["terminal"]] = r
+assert runs["bay1"]["status"] == "ok" and runs["bay1"]["output"][0]["name"] == "scan.csv", runs
+assert runs["bay4"]["status"] == "no terminal", runs
+assert runs["bay4"]["error"].startswith("cannot open"), runs
 ' "$work/rack.json"
 for n in 1 2 3; do
     check "rack_bay${n}_collected" 0 cmp "$work/rack$n/scan.csv" "$work/collected/bay$n/scan.csv"
