@@ -69,13 +69,10 @@ class CTerminalFs {
         std::vector<char> ahead;
     };
 
-    // What a refused call was asked to do: something to an entry, or to move a file's data.
-    enum class Asked { kEntry, kData };
-
     zot::CSession& Line() { return m_worker.Session(); }
-    // The one place a call's outcome becomes an errno (negative); a call that found no
-    // answer also puts the line down.
-    int Failed(const zot::Status& status, Asked asked = Asked::kEntry);
+    // A call's outcome as an errno (negative); a call that found no answer also puts the
+    // line down.
+    int Failed(const zot::Status& status);
     // Whether more calls may follow in this operation: not once one found no answer.
     bool LineUp() const { return !m_worker.Down(); }
     OpenFile* File(uint64_t fh);
