@@ -50,6 +50,10 @@ uint32_t TerminalTime(const struct timespec& t) {
     return zottools::TimespecToTerminalTime(now);
 }
 
+uint32_t RoundUp(uint32_t bytes, uint32_t block) {
+    return (bytes + block - 1) / block * block;
+}
+
 }  // namespace
 
 CTerminalFs::CTerminalFs(CLinkWorker& worker, bool readOnly)
@@ -266,13 +270,16 @@ int CTerminalFs::Read(uint64_t fh, char* buffer, size_t size, off_t offset) {
     if (static_cast<uint64_t>(offset) >= f->size || size == 0) return 0;
     const auto at = static_cast<uint32_t>(offset);
     const uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(size, f->size - at));
+    const bool sequential = f->window != 0 && at == f->readEnd;
     if (at >= f->aheadOffset && at - f->aheadOffset + uint64_t(want) <= f->ahead.size()) {
         std::memcpy(buffer, f->ahead.data() + (at - f->aheadOffset), want);
+        f->readEnd = at + want;
         return static_cast<int>(want);
     }
     if (const int rc = EnsureOpen(*f); rc != 0) return rc;
     if (const int rc = SeekFile(*f, at); rc != 0) return rc;
-    const uint32_t fetch = std::min(std::max(want, kReadAhead), f->size - at);
+    f->window = sequential ? std::min(f->window * 2, kReadAheadMax) : kReadBlock;
+    const uint32_t fetch = std::min(std::max(RoundUp(want, kReadBlock), f->window), f->size - at);
     std::vector<char> data(fetch);
     const auto read = Line().Read(f->handle, data.data(), fetch);
     if (!read) {
@@ -285,6 +292,7 @@ int CTerminalFs::Read(uint64_t fh, char* buffer, size_t size, off_t offset) {
     f->position = at + read.value;
     const uint32_t given = std::min(want, read.value);
     std::memcpy(buffer, data.data(), given);
+    f->readEnd = at + given;
     f->aheadOffset = at;
     f->ahead = std::move(data);
     return static_cast<int>(given);

@@ -22,8 +22,11 @@ namespace zotfs {
 
 class CTerminalFs {
   public:
-    // Sequential reads fetch at least this much, the rest kept for the reads that follow.
-    static constexpr uint32_t kReadAhead = 64 * 1024;
+    // A read fetches at least what it was asked for, in whole blocks, and more when it
+    // follows the one before: twice what that one fetched, up to kReadAheadMax. The rest is
+    // kept for the reads that follow. A program that reads a few bytes costs one block.
+    static constexpr uint32_t kReadBlock = 1024;
+    static constexpr uint32_t kReadAheadMax = 64 * 1024;
 
     CTerminalFs(CLinkWorker& worker, bool readOnly);
 
@@ -67,6 +70,8 @@ class CTerminalFs {
         uint32_t size = 0;
         uint32_t aheadOffset = 0;
         std::vector<char> ahead;
+        uint32_t readEnd = 0;  // where the last read ended
+        uint32_t window = 0;   // the last fetch's read-ahead; 0 before the first
     };
 
     zot::CSession& Line() { return m_worker.Session(); }
