@@ -145,7 +145,7 @@ int Serve(const zotfs::Options& o, const char* program, CBackground& background)
     for (auto& a : arguments) argvFuse.push_back(a.data());
     fuse_args args = FUSE_ARGS_INIT(static_cast<int>(argvFuse.size()), argvFuse.data());
 
-    CTerminalFs fs(worker, o.readOnly);
+    CTerminalFs fs(worker, o.readOnly, o.strictTimes);
     fsPointer = &fs;
     Mount mount{&worker, &fs};
 

@@ -25,7 +25,7 @@ bool IsReadOnly(const Entry& e) {
     return (e.attributes & zot::kAttributeReadOnly) != 0;
 }
 
-// A record's entry, or false when its name cannot be shown under a name that leads back.
+// A record's entry, or false when it names no entry of its folder.
 bool FromRecord(const zot::FindRecord& record, Entry* out) {
     std::string name;
     if (!FromTerminalName(record.Name(), &name)) return false;
@@ -41,13 +41,19 @@ uint32_t WithReadOnly(uint32_t attributes, bool readOnly) {
     return a ? a : zot::kAttributeNormal;
 }
 
-// One of utimensat's times as a terminal time, 0 to leave it as it is.
-uint32_t TerminalTime(const struct timespec& t) {
-    if (t.tv_nsec == UTIME_OMIT) return 0;
-    if (t.tv_nsec != UTIME_NOW) return zottools::TimespecToTerminalTime(t);
+// One of utimensat's times as it is to be set: `kept` for UTIME_OMIT, the clock's for
+// UTIME_NOW.
+timespec Resolved(const struct timespec& t, const timespec& kept) {
+    if (t.tv_nsec == UTIME_OMIT) return kept;
+    if (t.tv_nsec != UTIME_NOW) return t;
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    return zottools::TimespecToTerminalTime(now);
+    return now;
+}
+
+// One of utimensat's times as a terminal time, 0 to leave it as it is.
+uint32_t TerminalTime(const struct timespec& t) {
+    return t.tv_nsec == UTIME_OMIT ? 0 : zottools::TimespecToTerminalTime(Resolved(t, {}));
 }
 
 uint32_t RoundUp(uint32_t bytes, uint32_t block) {
@@ -56,8 +62,12 @@ uint32_t RoundUp(uint32_t bytes, uint32_t block) {
 
 }  // namespace
 
-CTerminalFs::CTerminalFs(CLinkWorker& worker, bool readOnly)
-    : m_worker(worker), m_readOnly(readOnly), m_uid(::getuid()), m_gid(::getgid()) {}
+CTerminalFs::CTerminalFs(CLinkWorker& worker, bool readOnly, bool strictTimes)
+    : m_worker(worker),
+      m_readOnly(readOnly),
+      m_strictTimes(strictTimes),
+      m_uid(::getuid()),
+      m_gid(::getgid()) {}
 
 int CTerminalFs::Failed(const zot::Status& status) {
     m_worker.Report(status);
@@ -149,6 +159,11 @@ int CTerminalFs::GetAttr(const std::string& path, struct stat* st, uint64_t fh) 
         if ((id == fh || Folded(f->path) == key) && f->writable && !Stale(*f))
             e.size = std::max(e.size, f->size);
     FillStat(e, st);
+    if (IsDirectory(e))
+        if (const auto kept = m_folderTimes.find(key); kept != m_folderTimes.end()) {
+            st->st_atim = kept->second.access;
+            st->st_mtim = st->st_ctim = kept->second.write;
+        }
     return 0;
 }
 
@@ -439,7 +454,9 @@ int CTerminalFs::RemoveDirectory(const std::string& path) {
     Touched(path);
     m_cache.Drop(path);
     const auto removed = Line().RemoveFolder(device);
-    return removed ? 0 : Failed(removed.status);
+    if (!removed) return Failed(removed.status);
+    m_folderTimes.erase(Folded(path));
+    return 0;
 }
 
 int CTerminalFs::SetWriteTime(int32_t handle, const uint32_t* access, const uint32_t* write) {
@@ -566,8 +583,17 @@ int CTerminalFs::SetTimes(const std::string& path, const struct timespec times[2
     if (const int rc = ToDevicePath(path, &device); rc != 0) return rc;
     Entry e;
     if (const int rc = Lookup(path, &e); rc != 0) return rc;
-    // Times are set through an open file, and the terminal opens no folder.
-    if (IsDirectory(e)) return -EPERM;
+    // Times are set through an open file, and the terminal opens no folder: it keeps none.
+    // Programs that copy a tree (cp -a, tar, rsync -a) set them all the same, and fail when
+    // they cannot; the mount keeps them for as long as it is mounted, unless told not to.
+    if (IsDirectory(e)) {
+        if (m_strictTimes) return -EPERM;
+        const timespec shown = zottools::TerminalTimeToTimespec(e.time);
+        const auto kept = m_folderTimes.try_emplace(Folded(path), FolderTimes{shown, shown}).first;
+        kept->second.access = Resolved(times ? times[0] : now[0], kept->second.access);
+        kept->second.write = Resolved(times ? times[1] : now[1], kept->second.write);
+        return 0;
+    }
     Touched(path);
     OpenFile* f = fh ? File(fh) : nullptr;
     if (f && f->writable) {

@@ -9,6 +9,7 @@
 #include <sys/statvfs.h>
 
 #include <cstdint>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
@@ -28,7 +29,8 @@ class CTerminalFs {
     static constexpr uint32_t kReadBlock = 1024;
     static constexpr uint32_t kReadAheadMax = 64 * 1024;
 
-    CTerminalFs(CLinkWorker& worker, bool readOnly);
+    // strictTimes: a folder's time cannot be set (EPERM), rather than kept in memory.
+    CTerminalFs(CLinkWorker& worker, bool readOnly, bool strictTimes);
 
     // The stat of an entry as the mount shows it.
     void FillStat(const Entry& entry, struct stat* st) const;
@@ -73,6 +75,9 @@ class CTerminalFs {
         uint32_t readEnd = 0;  // where the last read ended
         uint32_t window = 0;   // the last fetch's read-ahead; 0 before the first
     };
+    struct FolderTimes {
+        timespec access{}, write{};
+    };
 
     zot::CSession& Line() { return m_worker.Session(); }
     // A call's outcome as an errno (negative); a call that found no answer also puts the
@@ -99,10 +104,14 @@ class CTerminalFs {
 
     CLinkWorker& m_worker;
     const bool m_readOnly;
+    const bool m_strictTimes;
     const uid_t m_uid;
     const gid_t m_gid;
     CListingCache m_cache;
     std::map<uint64_t, std::unique_ptr<OpenFile>> m_files;
+    // The terminal keeps no folder times: those set through the mount live here until
+    // unmount, by folded path.
+    std::map<std::string, FolderTimes> m_folderTimes;
     uint64_t m_nextFile = 1;
 };
 
