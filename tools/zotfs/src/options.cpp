@@ -59,7 +59,8 @@ const char* UsageText() {
            "  -d              foreground, with FUSE's debug output\n"
            "  -h, --help      this text\n"
            "\n"
-           "Exit status: 0 unmounted cleanly, 1 the mount failed, 2 bad usage, 3 no terminal.\n";
+           "Exit status: 0 unmounted cleanly, 1 the mount failed, 2 bad usage, 3 no terminal\n"
+           "(the line did not open, or is in use, or nothing answered).\n";
 }
 
 bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
