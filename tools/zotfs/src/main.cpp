@@ -72,12 +72,13 @@ class CBackground {
         }
         ::close(fds[0]);
         m_verdict = fds[1];
-        ::setsid();
         return true;
     }
-    // The mount is up: the starting process may return, and the terminal is let go.
+    // The mount is up: the starting process may return, and the terminal is let go. Until
+    // then both are in the shell's process group, so Ctrl-C ends both.
     void Ready() {
         if (m_verdict < 0) return;
+        ::setsid();
         const int null = ::open("/dev/null", O_RDWR);
         if (null >= 0) {
             ::dup2(null, STDIN_FILENO);
