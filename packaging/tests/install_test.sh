@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# The installed package in a temporary root, run from there: zot --help, the explorers
+# The installed package in a temporary folder, run from there: zot --help, the explorers
 # offscreen against the simulator (reached through the port map alone), and a program
-# outside the tree built with find_package and pkg-config against the installed libraries.
-# usage: install_test.sh --build BUILD_DIR PREFIX  a DESTDIR install of a build to its prefix
-#        install_test.sh --debs PACKAGE.deb...      the packages (for /usr) unpacked with dpkg -x
+# outside the tree built with find_package and with pkg-config against the installed libraries.
+# usage: install_test.sh --build BUILD_DIR [EXPLORER...]  the build installed with
+#            cmake --install --prefix into a temporary prefix; EXPLORER: those it built
+#        install_test.sh --debs PACKAGE.deb...  the packages (for /usr) unpacked with dpkg -x
 set -u
 work=$(mktemp -d /tmp/qs-install-XXXXXX)
-root=$work/root
 sim=
 cleanup() {
     [ -n "$sim" ] && { kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null; }
@@ -15,11 +15,13 @@ cleanup() {
 trap cleanup EXIT
 here=$(cd "$(dirname "$0")" && pwd)
 case "${1:-}" in
-  --build) prefix=$3
-           DESTDIR=$root cmake --install "$2" >"$work/install.log" 2>&1 ||
+  --build) root= prefix=$work/prefix build=$2; shift 2; explorers=("$@")
+           # Another prefix than the one configured: nothing installed may lean on that one.
+           cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
                { cat "$work/install.log"; exit 1; } ;;
-  --debs) prefix=/usr; shift; for deb in "$@"; do dpkg -x "$deb" "$root" || exit 1; done ;;
-  *) echo "usage: $0 --build BUILD_DIR PREFIX | --debs PACKAGE.deb..." >&2; exit 2 ;;
+  --debs) root=$work/root prefix=/usr explorers=(Velkor_en Velkor DriftboxGUI); shift
+          for deb in "$@"; do dpkg -x "$deb" "$root" || exit 1; done ;;
+  *) echo "usage: $0 --build BUILD_DIR [EXPLORER...] | --debs PACKAGE.deb..." >&2; exit 2 ;;
 esac
 
 passed=0 failed=0
@@ -35,7 +37,7 @@ expect_text() {  # expect_text NAME TEXT : last output contains TEXT
 }
 
 bin=$root$prefix/bin
-lib=$(dirname "$(find "$root" -name 'libZotlink.so.1' | head -1)")
+lib=$(dirname "$(find "$root$prefix" -name 'libZotlink.so.1' | head -1)")
 # Packages for /usr carry no library search path: the system's is where they go. Here the
 # root stands in for it.
 export LD_LIBRARY_PATH=$lib
@@ -44,11 +46,17 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset COM1 DRIFTBOX_USB
 
 check soname_link test -e "$lib/libZotlink.so.1"
-for f in share/applications/com.corvale.velkor_en.desktop share/metainfo/com.corvale.velkor.metainfo.xml \
-         share/icons/hicolor/scalable/apps/com.corvale.driftboxgui.svg \
-         share/icons/hicolor/48x48/apps/com.corvale.velkor.png \
-         share/quayside/translations/velkor_zh_CN.qm; do
-    check "installed_$(basename "$f")" test -s "$root$prefix/$f"
+# Debian's packages keep libraries in the architecture's own folder.
+[ -n "$root" ] && check libraries_in_multiarch_folder test "$lib" = "$root/usr/lib/$(cc -print-multiarch)"
+for program in "${explorers[@]}"; do
+    case $program in
+      Velkor_en) files="share/applications/com.corvale.velkor_en.desktop" ;;
+      Velkor) files="share/metainfo/com.corvale.velkor.metainfo.xml
+                     share/icons/hicolor/48x48/apps/com.corvale.velkor.png
+                     share/quayside/translations/velkor_zh_CN.qm" ;;
+      DriftboxGUI) files="share/icons/hicolor/scalable/apps/com.corvale.driftboxgui.svg" ;;
+    esac
+    for f in $files; do check "installed_$(basename "$f")" test -s "$root$prefix/$f"; done
 done
 check installed_zot_manual sh -c "ls \"$root$prefix/share/man/man1/\" | grep -q '^zot\.1'"
 check zot_help "$bin/zot" --help
@@ -65,7 +73,7 @@ check zot_ls_through_map "$bin/zot" ls
 expect_text zot_ls_lists "hello.txt"
 
 # Each explorer connects at start (the default settings); its requests show in the log.
-for program in Velkor_en Velkor DriftboxGUI; do
+for program in "${explorers[@]}"; do
     before=$(grep -c GetVersion "$work/sim.log")
     QT_QPA_PLATFORM=offscreen "$bin/$program" >"$work/$program.log" 2>&1 &
     gui=$!
@@ -84,11 +92,12 @@ cmake -S "$here/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$root$prefix"
     >"$work/consumer.log" 2>&1 && cmake --build "$work/consumer" >>"$work/consumer.log" 2>&1
 check consumer_find_package "$work/consumer/consumer"
 expect_text consumer_runs "consumer ok"
-pc=$(find "$root" -name zotlink.pc | head -1)
-# /usr/include and /usr/lib are left out of the flags unless asked for: here they are the root's.
-check pkg_config env PKG_CONFIG_SYSROOT_DIR="$root" PKG_CONFIG_LIBDIR="$(dirname "$pc")" \
-    PKG_CONFIG_ALLOW_SYSTEM_CFLAGS=1 PKG_CONFIG_ALLOW_SYSTEM_LIBS=1 \
-    sh -c "cc -o '$work/pc_consumer' '$here/consumer/consumer.c' \$(pkg-config --cflags --libs zotlink idriftuartpipe driftboxclient)"
+pc=$(find "$root$prefix" -name zotlink.pc | head -1)
+# The pkg-config files name the folder they were installed to, wherever that is.
+export PKG_CONFIG_LIBDIR=$(dirname "$pc")
+check pkg_config_prefix test "$(realpath -m "$(pkg-config --variable=prefix zotlink)")" = "$root$prefix"
+check pkg_config_libdir test "$(realpath -m "$(pkg-config --variable=libdir zotlink)")" = "$lib"
+check pkg_config sh -c "cc -o '$work/pc_consumer' '$here/consumer/consumer.c' \$(pkg-config --cflags --libs zotlink idriftuartpipe driftboxclient)"
 check pkg_config_consumer_runs "$work/pc_consumer"
 
 echo "$passed passed, $failed failed"

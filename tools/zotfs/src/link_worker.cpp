@@ -23,6 +23,14 @@ zot::Status CLinkWorker::Connect(zot::CSession& session, const LinkParameters& l
     return session.Version().status;
 }
 
+zot::Status CLinkWorker::Open() {
+    const zot::Status answered = Connect(m_session, m_link);
+    std::lock_guard lock(m_mutex);
+    m_down = !answered;
+    m_announced = Generation();
+    return answered;
+}
+
 bool CLinkWorker::Start() {
     std::lock_guard lock(m_mutex);
     try {

@@ -42,6 +42,9 @@ class CLinkWorker {
     // Opens the line when session has none, and asks the terminal for its version.
     static zot::Status Connect(zot::CSession& session, const LinkParameters& link);
 
+    // Before Start, on the caller's thread: opens the line and asks the terminal, so the mount
+    // holds the line from before it mounts until Stop. Session() says why it did not open.
+    zot::Status Open();
     bool Start();
     // Runs task on the worker thread and returns its result (0 or more, or -errno); -EIO
     // without running it while the line is known to be down, unless the task needs no line
@@ -83,7 +86,7 @@ class CLinkWorker {
     std::deque<Job*> m_queue;
     bool m_stop = false;
     bool m_running = false;
-    // Down until the first connection is made on the worker thread.
+    // Down until Open, or the worker thread, connects.
     bool m_down = true;
     bool m_reconnecting = false;
     Clock::time_point m_retryAt{};

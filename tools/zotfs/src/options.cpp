@@ -13,7 +13,8 @@ bool ParseInt(const std::string& text, int min, int max, int* out) {
     return true;
 }
 
-// "-o a,b,ro": ro is ours (the mount refuses changes itself), the rest goes to FUSE.
+// "-o a,b,ro": ro and strict_times are ours (the mount refuses changes itself), the rest goes
+// to FUSE.
 void TakeMountOptions(const std::string& list, Options* out) {
     size_t start = 0;
     while (start <= list.size()) {
@@ -24,6 +25,8 @@ void TakeMountOptions(const std::string& list, Options* out) {
             out->readOnly = true;
         else if (one == "rw")
             out->readOnly = false;
+        else if (one == "strict_times")
+            out->strictTimes = true;
         else if (!one.empty())
             out->mountOptions.push_back(one);
         if (comma == std::string::npos) break;
@@ -34,11 +37,12 @@ void TakeMountOptions(const std::string& list, Options* out) {
 }  // namespace
 
 const char* UsageText() {
-    return "usage: zotfs [--port N | --device PATH] [--baud N] [--no-compress] [-o ro]\n"
-           "             [-f] MOUNTPOINT\n"
+    return "usage: zotfs [--port N | --device PATH] [--baud N] [--no-compress]\n"
+           "             [-o ro,strict_times,...] [-f] MOUNTPOINT\n"
            "\n"
            "Mounts the file store of a handheld terminal on a serial line as MOUNTPOINT.\n"
-           "Unmount with fusermount3 -u MOUNTPOINT (or Ctrl-C when run with -f).\n"
+           "The mount holds the line until it is unmounted with fusermount3 -u MOUNTPOINT\n"
+           "(or Ctrl-C when run with -f).\n"
            "\n"
            "options:\n"
            "  --port N        COM port number (default 1; on POSIX the device in $COMn,\n"
@@ -46,12 +50,17 @@ const char* UsageText() {
            "  --device PATH   serial device to use instead of a port number\n"
            "  --baud N        line speed (default 115200)\n"
            "  --no-compress   send requests uncompressed\n"
-           "  -o ro           mount read-only; other -o options go to FUSE\n"
+           "  -o ro           mount read-only\n"
+           "  -o strict_times refuse to set a folder's time (EPERM); without it a time set\n"
+           "                  through the mount is kept in memory until unmount, as the\n"
+           "                  terminal stores none\n"
+           "  -o OPTION       any other option goes to FUSE (allow_other, ...)\n"
            "  -f              stay in the foreground\n"
            "  -d              foreground, with FUSE's debug output\n"
            "  -h, --help      this text\n"
            "\n"
-           "Exit status: 0 unmounted cleanly, 1 the mount failed, 2 bad usage, 3 no terminal.\n";
+           "Exit status: 0 unmounted cleanly, 1 the mount failed, 2 bad usage, 3 no terminal\n"
+           "(the line did not open, or is in use, or nothing answered).\n";
 }
 
 bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {

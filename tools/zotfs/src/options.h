@@ -10,10 +10,12 @@ struct Options {
     int baud = 115200;
     bool compress = true;
     bool readOnly = false;
+    // Folder times set through the mount are refused (EPERM) instead of kept in memory.
+    bool strictTimes = false;
     bool foreground = false;
     bool debug = false;
     bool help = false;
-    // -o options other than ro, handed to FUSE as given (allow_other, ...).
+    // -o options other than ro, rw and strict_times, handed to FUSE as given (allow_other, ...).
     std::vector<std::string> mountOptions;
     std::string mountPoint;
 };

@@ -9,20 +9,13 @@
 #include <cstring>
 #include <ctime>
 
+#include "outcome_errno.h"
 #include "terminal_names.h"
 #include "terminal_time.h"
 
 namespace zotfs {
 namespace {
 
-// The terminal's values for file access, open modes and seek origins.
-constexpr uint32_t kGenericRead = 0x80000000u;
-constexpr uint32_t kGenericWrite = 0x40000000u;
-constexpr uint32_t kOpenRead = 0;
-constexpr uint32_t kOpenReadWrite = 2;
-constexpr uint32_t kFileBegin = 0;
-// What the terminal answers for a file whose size it cannot tell.
-constexpr uint32_t kNoSize = UINT32_MAX;
 constexpr uint32_t kMaxOffset = INT32_MAX;  // SetFilePointer moves by a signed 32-bit distance
 
 bool IsDirectory(const Entry& e) {
@@ -32,7 +25,7 @@ bool IsReadOnly(const Entry& e) {
     return (e.attributes & zot::kAttributeReadOnly) != 0;
 }
 
-// A record's entry, or false when its name cannot be shown under a name that leads back.
+// A record's entry, or false when it names no entry of its folder.
 bool FromRecord(const zot::FindRecord& record, Entry* out) {
     std::string name;
     if (!FromTerminalName(record.Name(), &name)) return false;
@@ -48,62 +41,37 @@ uint32_t WithReadOnly(uint32_t attributes, bool readOnly) {
     return a ? a : zot::kAttributeNormal;
 }
 
-// One of utimensat's times as a terminal time, 0 to leave it as it is.
-uint32_t TerminalTime(const struct timespec& t) {
-    if (t.tv_nsec == UTIME_OMIT) return 0;
-    if (t.tv_nsec != UTIME_NOW) return zottools::TimespecToTerminalTime(t);
+// One of utimensat's times as it is to be set: `kept` for UTIME_OMIT, the clock's for
+// UTIME_NOW.
+timespec Resolved(const struct timespec& t, const timespec& kept) {
+    if (t.tv_nsec == UTIME_OMIT) return kept;
+    if (t.tv_nsec != UTIME_NOW) return t;
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    return zottools::TimespecToTerminalTime(now);
+    return now;
+}
+
+// One of utimensat's times as a terminal time, 0 to leave it as it is.
+uint32_t TerminalTime(const struct timespec& t) {
+    return t.tv_nsec == UTIME_OMIT ? 0 : zottools::TimespecToTerminalTime(Resolved(t, {}));
+}
+
+uint32_t RoundUp(uint32_t bytes, uint32_t block) {
+    return (bytes + block - 1) / block * block;
 }
 
 }  // namespace
 
-CTerminalFs::CTerminalFs(CLinkWorker& worker, bool readOnly)
-    : m_worker(worker), m_readOnly(readOnly), m_uid(::getuid()), m_gid(::getgid()) {}
+CTerminalFs::CTerminalFs(CLinkWorker& worker, bool readOnly, bool strictTimes)
+    : m_worker(worker),
+      m_readOnly(readOnly),
+      m_strictTimes(strictTimes),
+      m_uid(::getuid()),
+      m_gid(::getgid()) {}
 
-int CTerminalFs::Failed(const zot::Status& status, Asked asked) {
+int CTerminalFs::Failed(const zot::Status& status) {
     m_worker.Report(status);
-    switch (status.outcome) {
-        case zot::Outcome::kRefused:
-            break;
-        case zot::Outcome::kNoAnswer:
-        case zot::Outcome::kBadReply:
-        // Done, yet not what was asked for (a short size, a seek that landed elsewhere).
-        case zot::Outcome::kDone:
-            return -EIO;
-    }
-    switch (status.refusal) {
-        case zot::Refusal::kNoSuchEntry:
-            return -ENOENT;
-        case zot::Refusal::kExists:
-            return -EEXIST;
-        // A read-only mount refuses every change itself (EROFS) before asking the terminal.
-        case zot::Refusal::kReadOnly:
-            return -EACCES;
-        case zot::Refusal::kNotEmpty:
-            return -ENOTEMPTY;
-        case zot::Refusal::kIsAFolder:
-            return -EISDIR;
-        case zot::Refusal::kNotAFolder:
-            return -ENOTDIR;
-        // Names are checked for the wire code page before they are sent (EILSEQ); what the
-        // session still refuses is a path too long for the terminal.
-        case zot::Refusal::kBadName:
-            return -ENAMETOOLONG;
-        // A folder that changed while it was listed has no true listing to give; the next
-        // listing may well succeed.
-        case zot::Refusal::kChanged:
-            return -EIO;
-        case zot::Refusal::kNone:
-        case zot::Refusal::kOther:
-            break;
-    }
-    // The terminal said no and its state does not say why. Asked to do something to an entry
-    // (open, create, delete, set its attributes or times), it keeps that entry from us:
-    // permission denied. Refusing to read or write a file it has open for us is a failed
-    // transfer, not a question of permissions.
-    return asked == Asked::kData ? -EIO : -EACCES;
+    return ErrnoFor(status);
 }
 
 void CTerminalFs::FillStat(const Entry& e, struct stat* st) const {
@@ -135,7 +103,7 @@ int CTerminalFs::CloseTerminalFiles(const std::string& path) {
             f->dirty = false;
             continue;
         }
-        const int rc = Failed(closed.status, Asked::kData);
+        const int rc = Failed(closed.status);
         if (f->dirty || !LineUp()) return rc;
     }
     return 0;
@@ -151,7 +119,7 @@ void CTerminalFs::Touched(const std::string& path) {
 int CTerminalFs::CloseAfter(int32_t handle) {
     if (!LineUp()) return -EIO;
     const auto closed = Line().CloseFile(handle);
-    return closed ? 0 : Failed(closed.status, Asked::kData);
+    return closed ? 0 : Failed(closed.status);
 }
 
 int CTerminalFs::Lookup(const std::string& path, Entry* out) {
@@ -191,6 +159,11 @@ int CTerminalFs::GetAttr(const std::string& path, struct stat* st, uint64_t fh) 
         if ((id == fh || Folded(f->path) == key) && f->writable && !Stale(*f))
             e.size = std::max(e.size, f->size);
     FillStat(e, st);
+    if (IsDirectory(e))
+        if (const auto kept = m_folderTimes.find(key); kept != m_folderTimes.end()) {
+            st->st_atim = kept->second.access;
+            st->st_mtim = st->st_ctim = kept->second.write;
+        }
     return 0;
 }
 
@@ -222,20 +195,18 @@ int CTerminalFs::Open(const std::string& path, int flags, uint64_t* fh) {
     if (IsDirectory(e)) return -EISDIR;
     // The terminal would open a read-only file for reading only and refuse the writes later.
     if (writable && IsReadOnly(e)) return -EACCES;
-    const auto opened = Line().OpenFile(device, writable ? kOpenReadWrite : kOpenRead);
+    const auto opened = Line().OpenFile(device, writable ? zot::kOpenReadWrite : zot::kOpenRead);
     if (!opened) return Failed(opened.status);
     const int32_t handle = opened.value;
     auto length = Line().FileSize(handle);
-    if (length && length.value == kNoSize)
-        length.status = zot::Status::Refused(zot::Refusal::kOther);
-    int rc = length ? 0 : Failed(length.status, Asked::kData);
+    int rc = length ? 0 : Failed(length.status);
     const bool truncate = rc == 0 && writable && (flags & O_TRUNC) && length.value > 0;
     if (truncate) {
         if (const auto cut = Line().SetEndOfFile(handle); cut) {
             length.value = 0;
             Touched(path);
         } else {
-            rc = Failed(cut.status, Asked::kData);
+            rc = Failed(cut.status);
         }
     }
     if (rc != 0) {
@@ -260,7 +231,7 @@ int CTerminalFs::Create(const std::string& path, mode_t mode, uint64_t* fh) {
     if (m_readOnly) return -EROFS;
     std::string device;
     if (const int rc = ToDevicePath(path, &device); rc != 0) return rc;
-    const auto created = Line().CreateFile(device, kGenericRead | kGenericWrite);
+    const auto created = Line().CreateFile(device, zot::kAccessRead | zot::kAccessWrite);
     if (!created) return Failed(created.status);
     auto f = std::make_unique<OpenFile>();
     f->path = path;
@@ -281,7 +252,8 @@ int CTerminalFs::Create(const std::string& path, mode_t mode, uint64_t* fh) {
 int CTerminalFs::EnsureOpen(OpenFile& f) {
     if (Stale(f)) return -EIO;
     if (f.handle != -1) return 0;
-    const auto opened = Line().OpenFile(f.device, f.writable ? kOpenReadWrite : kOpenRead);
+    const auto opened =
+        Line().OpenFile(f.device, f.writable ? zot::kOpenReadWrite : zot::kOpenRead);
     if (!opened) return Failed(opened.status);
     f.handle = opened.value;
     f.positionKnown = true;
@@ -292,10 +264,10 @@ int CTerminalFs::EnsureOpen(OpenFile& f) {
 int CTerminalFs::Seek(int32_t handle, uint32_t offset, bool positionKnown, uint32_t position) {
     if (positionKnown && position == offset) return 0;
     if (offset > kMaxOffset) return -EFBIG;
-    const auto moved = Line().Seek(handle, static_cast<int32_t>(offset), kFileBegin);
-    if (!moved) return Failed(moved.status, Asked::kData);
+    const auto moved = Line().Seek(handle, static_cast<int32_t>(offset), zot::kSeekBegin);
+    if (!moved) return Failed(moved.status);
     // The answer is where the file now stands.
-    return static_cast<uint32_t>(moved.value) == offset ? 0 : -EIO;
+    return static_cast<uint32_t>(moved.value) == offset ? 0 : ErrnoFor(zot::Status::Done());
 }
 
 int CTerminalFs::SeekFile(OpenFile& f, uint32_t offset) {
@@ -313,25 +285,29 @@ int CTerminalFs::Read(uint64_t fh, char* buffer, size_t size, off_t offset) {
     if (static_cast<uint64_t>(offset) >= f->size || size == 0) return 0;
     const auto at = static_cast<uint32_t>(offset);
     const uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(size, f->size - at));
+    const bool sequential = f->window != 0 && at == f->readEnd;
     if (at >= f->aheadOffset && at - f->aheadOffset + uint64_t(want) <= f->ahead.size()) {
         std::memcpy(buffer, f->ahead.data() + (at - f->aheadOffset), want);
+        f->readEnd = at + want;
         return static_cast<int>(want);
     }
     if (const int rc = EnsureOpen(*f); rc != 0) return rc;
     if (const int rc = SeekFile(*f, at); rc != 0) return rc;
-    const uint32_t fetch = std::min(std::max(want, kReadAhead), f->size - at);
+    f->window = sequential ? std::min(f->window * 2, kReadAheadMax) : kReadBlock;
+    const uint32_t fetch = std::min(std::max(RoundUp(want, kReadBlock), f->window), f->size - at);
     std::vector<char> data(fetch);
     const auto read = Line().Read(f->handle, data.data(), fetch);
     if (!read) {
         f->positionKnown = false;
         f->ahead.clear();
-        return Failed(read.status, Asked::kData);
+        return Failed(read.status);
     }
     // Fewer bytes: the file ends sooner on the terminal than when it was opened.
     data.resize(read.value);
     f->position = at + read.value;
     const uint32_t given = std::min(want, read.value);
     std::memcpy(buffer, data.data(), given);
+    f->readEnd = at + given;
     f->aheadOffset = at;
     f->ahead = std::move(data);
     return static_cast<int>(given);
@@ -355,7 +331,7 @@ int CTerminalFs::Write(uint64_t fh, const char* data, size_t size, off_t offset)
     f->size = std::max(f->size, at + written.value);
     if (!written) {
         f->positionKnown = false;
-        return Failed(written.status, Asked::kData);
+        return Failed(written.status);
     }
     f->position = at + written.value;
     return static_cast<int>(size);
@@ -372,7 +348,7 @@ int CTerminalFs::Flush(uint64_t fh) {
     const auto closed = Line().CloseFile(f->handle);
     f->handle = -1;
     Touched(f->path);
-    if (!closed) return Failed(closed.status, Asked::kData);
+    if (!closed) return Failed(closed.status);
     f->dirty = false;
     return 0;
 }
@@ -408,7 +384,7 @@ int CTerminalFs::Truncate(const std::string& path, off_t size, uint64_t fh) {
     if (f && f->writable) {
         if ((rc = EnsureOpen(*f)) != 0 || (rc = SeekFile(*f, length)) != 0) return rc;
         const auto cut = Line().SetEndOfFile(f->handle);
-        if (!cut) return Failed(cut.status, Asked::kData);
+        if (!cut) return Failed(cut.status);
         f->dirty = true;
     } else {
         std::string device;
@@ -417,12 +393,12 @@ int CTerminalFs::Truncate(const std::string& path, off_t size, uint64_t fh) {
         if ((rc = Lookup(path, &e)) != 0) return rc;
         if (IsDirectory(e)) return -EISDIR;
         if (IsReadOnly(e)) return -EACCES;
-        const auto opened = Line().OpenFile(device, kOpenReadWrite);
+        const auto opened = Line().OpenFile(device, zot::kOpenReadWrite);
         if (!opened) return Failed(opened.status);
         rc = Seek(opened.value, length, true, 0);
         if (rc == 0) {
             const auto cut = Line().SetEndOfFile(opened.value);
-            if (!cut) rc = Failed(cut.status, Asked::kData);
+            if (!cut) rc = Failed(cut.status);
         }
         if (const int closed = CloseAfter(opened.value); rc == 0) rc = closed;
         if (rc != 0) return rc;
@@ -478,7 +454,9 @@ int CTerminalFs::RemoveDirectory(const std::string& path) {
     Touched(path);
     m_cache.Drop(path);
     const auto removed = Line().RemoveFolder(device);
-    return removed ? 0 : Failed(removed.status);
+    if (!removed) return Failed(removed.status);
+    m_folderTimes.erase(Folded(path));
+    return 0;
 }
 
 int CTerminalFs::SetWriteTime(int32_t handle, const uint32_t* access, const uint32_t* write) {
@@ -496,8 +474,7 @@ int CTerminalFs::MoveFile(const std::string& from, const std::string& source,
     const zot::CopyResult copied = Line().Copy({true, source}, {true, target});
     int rc = 0;
     if (copied.code != zot::kCopyDone)
-        rc = Failed(copied.status,
-                    copied.code == zot::kCopyCreateFailed ? Asked::kEntry : Asked::kData);
+        rc = Failed(copied.status);
     else if (const auto removed = Line().Delete(source); !removed)
         rc = Failed(removed.status);
     if (rc != 0) {
@@ -509,7 +486,7 @@ int CTerminalFs::MoveFile(const std::string& from, const std::string& source,
     // The copy is a new file: give it the time and attributes of the one it replaces. The
     // data has moved either way, so the rename stands even if these do not take.
     if (e.time != 0 && LineUp()) {
-        if (const auto opened = Line().OpenFile(target, kOpenReadWrite); opened) {
+        if (const auto opened = Line().OpenFile(target, zot::kOpenReadWrite); opened) {
             SetWriteTime(opened.value, nullptr, &e.time);
             CloseAfter(opened.value);
         } else {
@@ -606,15 +583,24 @@ int CTerminalFs::SetTimes(const std::string& path, const struct timespec times[2
     if (const int rc = ToDevicePath(path, &device); rc != 0) return rc;
     Entry e;
     if (const int rc = Lookup(path, &e); rc != 0) return rc;
-    // Times are set through an open file, and the terminal opens no folder.
-    if (IsDirectory(e)) return -EPERM;
+    // Times are set through an open file, and the terminal opens no folder: it keeps none.
+    // Programs that copy a tree (cp -a, tar, rsync -a) set them all the same, and fail when
+    // they cannot; the mount keeps them for as long as it is mounted, unless told not to.
+    if (IsDirectory(e)) {
+        if (m_strictTimes) return -EPERM;
+        const timespec shown = zottools::TerminalTimeToTimespec(e.time);
+        const auto kept = m_folderTimes.try_emplace(Folded(path), FolderTimes{shown, shown}).first;
+        kept->second.access = Resolved(times ? times[0] : now[0], kept->second.access);
+        kept->second.write = Resolved(times ? times[1] : now[1], kept->second.write);
+        return 0;
+    }
     Touched(path);
     OpenFile* f = fh ? File(fh) : nullptr;
     if (f && f->writable) {
         if (const int rc = EnsureOpen(*f); rc != 0) return rc;
         return SetWriteTime(f->handle, access ? &access : nullptr, write ? &write : nullptr);
     }
-    const auto opened = Line().OpenFile(device, kOpenReadWrite);
+    const auto opened = Line().OpenFile(device, zot::kOpenReadWrite);
     if (!opened) return Failed(opened.status);
     const int rc = SetWriteTime(opened.value, access ? &access : nullptr, write ? &write : nullptr);
     if (const int closed = CloseAfter(opened.value); rc == 0) return closed;
@@ -623,7 +609,7 @@ int CTerminalFs::SetTimes(const std::string& path, const struct timespec times[2
 
 int CTerminalFs::StatFs(struct statvfs* st) {
     const auto store = Line().Store(1);
-    if (!store) return Failed(store.status, Asked::kData);
+    if (!store) return Failed(store.status);
     constexpr unsigned long kBlock = 1024;
     *st = {};
     st->f_bsize = st->f_frsize = kBlock;

@@ -9,6 +9,7 @@
 #include <sys/statvfs.h>
 
 #include <cstdint>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,10 +23,14 @@ namespace zotfs {
 
 class CTerminalFs {
   public:
-    // Sequential reads fetch at least this much, the rest kept for the reads that follow.
-    static constexpr uint32_t kReadAhead = 64 * 1024;
+    // A read fetches at least what it was asked for, in whole blocks, and more when it
+    // follows the one before: twice what that one fetched, up to kReadAheadMax. The rest is
+    // kept for the reads that follow. A program that reads a few bytes costs one block.
+    static constexpr uint32_t kReadBlock = 1024;
+    static constexpr uint32_t kReadAheadMax = 64 * 1024;
 
-    CTerminalFs(CLinkWorker& worker, bool readOnly);
+    // strictTimes: a folder's time cannot be set (EPERM), rather than kept in memory.
+    CTerminalFs(CLinkWorker& worker, bool readOnly, bool strictTimes);
 
     // The stat of an entry as the mount shows it.
     void FillStat(const Entry& entry, struct stat* st) const;
@@ -67,15 +72,17 @@ class CTerminalFs {
         uint32_t size = 0;
         uint32_t aheadOffset = 0;
         std::vector<char> ahead;
+        uint32_t readEnd = 0;  // where the last read ended
+        uint32_t window = 0;   // the last fetch's read-ahead; 0 before the first
+    };
+    struct FolderTimes {
+        timespec access{}, write{};
     };
 
-    // What a refused call was asked to do: something to an entry, or to move a file's data.
-    enum class Asked { kEntry, kData };
-
     zot::CSession& Line() { return m_worker.Session(); }
-    // The one place a call's outcome becomes an errno (negative); a call that found no
-    // answer also puts the line down.
-    int Failed(const zot::Status& status, Asked asked = Asked::kEntry);
+    // A call's outcome as an errno (negative); a call that found no answer also puts the
+    // line down.
+    int Failed(const zot::Status& status);
     // Whether more calls may follow in this operation: not once one found no answer.
     bool LineUp() const { return !m_worker.Down(); }
     OpenFile* File(uint64_t fh);
@@ -97,10 +104,14 @@ class CTerminalFs {
 
     CLinkWorker& m_worker;
     const bool m_readOnly;
+    const bool m_strictTimes;
     const uid_t m_uid;
     const gid_t m_gid;
     CListingCache m_cache;
     std::map<uint64_t, std::unique_ptr<OpenFile>> m_files;
+    // The terminal keeps no folder times: those set through the mount live here until
+    // unmount, by folded path.
+    std::map<std::string, FolderTimes> m_folderTimes;
     uint64_t m_nextFile = 1;
 };
 

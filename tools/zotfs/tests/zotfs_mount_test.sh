@@ -8,7 +8,7 @@ if [ ! -c /dev/fuse ] || [ ! -r /dev/fuse ] || [ ! -w /dev/fuse ] || ! command -
     echo "SKIP: FUSE is not available here (needs /dev/fuse, read-write, and fusermount3)"
     exit 77
 fi
-for tool in rsync diff dd truncate; do
+for tool in rsync diff dd truncate tar; do
     command -v $tool >/dev/null || { echo "SKIP: $tool is missing (scripts/deps.sh installs it)"; exit 77; }
 done
 
@@ -29,7 +29,9 @@ stop_sim() {
 }
 teardown() {
     # Never leave a stale mount behind, whatever failed.
-    if grep -qs " $mnt " /proc/mounts; then fusermount3 -u "$mnt" 2>/dev/null || umount -l "$mnt"; fi
+    for m in "$mnt" "$work/mnt2"; do
+        if grep -qs " $m " /proc/mounts; then fusermount3 -u "$m" 2>/dev/null || umount -l "$m"; fi
+    done
     [ -n "$fs" ] && kill "$fs" 2>/dev/null && wait "$fs" 2>/dev/null
     stop_sim
     rm -rf "$work"
@@ -56,22 +58,30 @@ expect_empty() {  # expect_empty NAME : last output is empty
 mtime() { stat -c %Y "$1"; }
 
 start_sim
-# Names travel in Latin-1 here, so one name can be encoded and another cannot.
-ZOTLINK_CODEPAGE=ISO-8859-1 LC_ALL=C.UTF-8 "$bin/zotfs" -f --device "$work/tty" "$mnt" \
-    > "$work/zotfs.out" 2>&1 &
+# Names travel in Windows-1252 here, so one name can be encoded and another cannot, and a
+# few bytes are no character at all.
+export ZOTLINK_CODEPAGE=CP1252 LC_ALL=C.UTF-8
+"$bin/zotfs" -f --device "$work/tty" "$mnt" > "$work/zotfs.out" 2>&1 &
 fs=$!
 for _ in $(seq 100); do grep -qs " $mnt " /proc/mounts && break; sleep 0.05; done
 if ! grep -qs " $mnt " /proc/mounts; then
     echo "FAIL mount: zotfs did not mount"; cat "$work/zotfs.out"; exit 1
 fi
 
+# The mount holds the line from the start: a second mount of the device fails at once.
+mkdir -p "$work/mnt2"
+check second_mount_refused 3 "$bin/zotfs" --device "$work/tty" "$work/mnt2"
+expect_text second_mount_refused_reason "in use"
+
 # A tree with a file over several reads and writes, an empty file and nested folders.
 mkdir -p "$pc/tree/sub/deeper"
 head -c 150000 /dev/urandom > "$pc/tree/big.bin"
 printf 'a,b\n1,2\n' > "$pc/tree/sub/small.csv"
 : > "$pc/tree/sub/empty"
+printf 'half\n' > "$pc/tree/sub/50%.txt"
 head -c 3000 /dev/urandom > "$pc/tree/sub/deeper/d.bin"
 chmod -R u=rwX,go=rX "$pc/tree"
+touch -d '2021-05-06 07:08:09 UTC' "$pc/tree/big.bin" "$pc/tree/sub" "$pc/tree"
 
 check cp_tree_in 0 cp -r "$pc/tree" "$mnt/tree"
 check cp_tree_in_reads_back_identical 0 diff -r "$pc/tree" "$mnt/tree"
@@ -79,13 +89,23 @@ check cp_tree_in_lands_on_terminal_identical 0 diff -r "$pc/tree" "$store/tree"
 check cp_tree_out 0 cp -r "$mnt/tree" "$pc/back"
 check cp_tree_out_identical 0 diff -r "$pc/tree" "$pc/back"
 
-# Folder times cannot be set on the terminal (-O); file sizes and times hold, so the second
-# run has nothing to do.
-check rsync_first_run 0 rsync -a -O "$pc/tree/" "$mnt/synced/"
-check rsync_second_run 0 rsync -a -O -i "$pc/tree/" "$mnt/synced/"
+# Programs that copy a tree with its times: file times land on the terminal, folder times
+# stay with the mount; sizes and times hold, so a second rsync has nothing to do.
+check rsync_first_run 0 rsync -a "$pc/tree/" "$mnt/synced/"
+check rsync_second_run 0 rsync -a -i "$pc/tree/" "$mnt/synced/"
 expect_empty rsync_second_run_transfers_nothing
-check rsync_keeps_file_times 0 test "$(mtime "$pc/tree/big.bin")" = "$(mtime "$mnt/synced/big.bin")"
+check rsync_keeps_file_times 0 test "$(mtime "$pc/tree/big.bin")" = "$(mtime "$store/synced/big.bin")"
+check rsync_keeps_folder_times 0 test "$(mtime "$pc/tree")" = "$(mtime "$mnt/synced")"
 check rsync_result_identical 0 diff -r "$pc/tree" "$store/synced"
+check cp_a 0 cp -a "$pc/tree" "$mnt/copied"
+check cp_a_keeps_file_times 0 test "$(mtime "$pc/tree/big.bin")" = "$(mtime "$store/copied/big.bin")"
+check cp_a_keeps_folder_times 0 test "$(mtime "$pc/tree/sub")" = "$(mtime "$mnt/copied/sub")"
+check cp_a_result_identical 0 diff -r "$pc/tree" "$store/copied"
+tar -C "$pc" -cf "$work/tree.tar" tree
+mkdir "$mnt/unpacked"
+check tar_x 0 tar -C "$mnt/unpacked" -xf "$work/tree.tar"
+check tar_x_keeps_file_times 0 test "$(mtime "$pc/tree/big.bin")" = "$(mtime "$store/unpacked/tree/big.bin")"
+check tar_x_result_identical 0 diff -r "$pc/tree" "$store/unpacked/tree"
 
 before=$(mtime "$mnt/tree/big.bin")
 check mv_file 0 mv "$mnt/tree/big.bin" "$mnt/tree/moved.bin"
@@ -122,9 +142,14 @@ check df 0 df -k "$mnt"
 expect_text df_shows_store "10240"
 
 check name_in_wire_code_page 0 touch "$mnt/café.txt"
-check name_arrives_as_latin1 0 test -e "$store/$(printf 'caf\xe9.txt')"
-check name_outside_code_page 1 touch "$mnt/€uro.txt"
+check name_arrives_in_wire_code_page 0 test -e "$store/$(printf 'caf\xe9.txt')"
+check name_outside_code_page 1 touch "$mnt/Ωmega.txt"
 expect_text name_outside_code_page_reason "Invalid or incomplete multibyte"
+# A byte that is no character of the code page is shown as %XX, and leads back to the file.
+printf 'raw\n' > "$store/$(printf 'x\x81y.txt')"
+check undecodable_name_listed 0 ls "$mnt"
+expect_text undecodable_name_escaped "x%81y.txt"
+check undecodable_name_reachable 0 test "$(cat "$mnt/x%81y.txt")" = raw
 check name_too_long 1 touch "$mnt/$(printf 'n%.0s' $(seq 100))"
 expect_text name_too_long_reason "File name too long"
 
@@ -148,10 +173,17 @@ start_sim
 check ls_after_line_is_back 0 ls "$mnt/tree"
 expect_text ls_after_line_is_back_lists "moved.bin"
 
+# The line is free for the next program as soon as the mount is gone.
 check unmount 0 fusermount3 -u "$mnt"
+check zot_right_after_unmount 0 "$bin/zot" --device "$work/tty" ls
 wait "$fs"; rc=$?
 fs=
 check zotfs_ends_cleanly_on_unmount 0 test "$rc" -eq 0
+
+check mount_strict_times 0 "$bin/zotfs" -o strict_times --device "$work/tty" "$mnt"
+check strict_times_refuses_folder_times 1 touch "$mnt/tree"
+expect_text strict_times_reason "Operation not permitted"
+check unmount_strict_times 0 fusermount3 -u "$mnt"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
