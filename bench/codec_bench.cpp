@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "common.h"
-#include "wire/deflate_codec.h"
-#include "wire/frame_codec.h"
-#include "wire/protocol.h"
+#include "deflate_codec.h"
+#include "frame_codec.h"
+#include "protocol.h"
 
 namespace {
 

@@ -120,13 +120,13 @@ SimLink::SimLink(const std::string& tag, int baud, bool compress, double bitErro
     o.bitErrorRate = bitErrorRate;
     o.latencyTimerMs = latencyTimerMs;
     m_sim = std::make_unique<zotsim::CSimulator>(o);
-    m_app = std::make_unique<zot::CRemoteApp>();
+    m_session = std::make_unique<zot::CSession>();
     m_ok = m_sim->OpenPty() && m_sim->Start() &&
-           m_app->LumoInitDevice(m_sim->SlavePath(), baud ? baud : kBaud, compress) == 1;
+           m_session->OpenDevice(m_sim->SlavePath(), baud ? baud : kBaud, compress).Ok();
 }
 
 SimLink::~SimLink() {
-    m_app->LumoUninit();
+    m_session->Close();
     m_sim->Stop();
 }
 

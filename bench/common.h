@@ -10,6 +10,7 @@
 #include "codepage.h"
 #include "remote_app.h"
 #include "simulator.h"
+#include "zot_session.h"
 
 namespace bench {
 
@@ -68,7 +69,8 @@ class SimLink {
     bool ok() const { return m_ok; }
     const fs::path& terminal() const { return m_terminal; }
     const fs::path& pc() const { return m_pc; }
-    zot::CRemoteApp& app() { return *m_app; }
+    zot::CRemoteApp& app() { return m_session->Engine(); }
+    zot::CSession& session() { return *m_session; }
     zotsim::CSimulator& sim() { return *m_sim; }
     uint64_t LineBytes() const { return m_sim->BytesReceived() + m_sim->BytesSent(); }
 
@@ -77,7 +79,7 @@ class SimLink {
     fs::path m_terminal;
     fs::path m_pc;
     std::unique_ptr<zotsim::CSimulator> m_sim;
-    std::unique_ptr<zot::CRemoteApp> m_app;
+    std::unique_ptr<zot::CSession> m_session;
     bool m_ok = false;
 };
 

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common.h"
-#include "file_transfer.h"
 #include "remote_calls.h"
 
 namespace bench {
@@ -38,7 +37,7 @@ Result Run(int latencyTimerMs) {
 
     auto start = Clock::now();
     int entries = 0;
-    ZOT_FIND_DATA d{};
+    zot::FindRecord d{};
     const int32_t h = zot::calls::FindFirstFile(link.app(), "ZOT:\\*.*", &d);
     if (h != -1) {
         do ++entries;
@@ -49,10 +48,10 @@ Result Run(int latencyTimerMs) {
 
     const fs::path pc = link.pc() / "data.bin";
     start = Clock::now();
-    const int copied =
-        zot::transfer::CopyFile(link.app(), Wide("ZOT:\\DATA.BIN"), Wide(pc.string()));
+    const bool copied =
+        link.session().Copy({true, "ZOT:\\DATA.BIN"}, {false, pc.string()}).code == zot::kCopyDone;
     r.readSeconds = Seconds(Clock::now() - start);
-    r.ok = entries == kEntries + 1 && copied == 1 && ReadFile(pc) == bytes;
+    r.ok = entries == kEntries + 1 && copied && ReadFile(pc) == bytes;
     return r;
 }
 

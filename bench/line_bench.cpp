@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common.h"
-#include "file_transfer.h"
 #include "remote_calls.h"
 
 namespace bench {
@@ -37,15 +36,16 @@ CopyResult RunCopy(const CopyCase& c, size_t size, int index) {
     const fs::path pcFile = link.pc() / "data.bin";
     const fs::path terminalFile = link.terminal() / "DATA.BIN";
     WriteFile(c.put ? pcFile : terminalFile, bytes);
-    const zot::WString pc = Wide(pcFile.string());
-    const zot::WString terminal = Wide("ZOT:\\DATA.BIN");
+    const zot::CopyEnd pc{false, pcFile.string()};
+    const zot::CopyEnd terminal{true, "ZOT:\\DATA.BIN"};
     const uint64_t before = link.LineBytes();
     const auto start = Clock::now();
-    const int copied = c.put ? zot::transfer::CopyFile(link.app(), pc, terminal)
-                             : zot::transfer::CopyFile(link.app(), terminal, pc);
+    const bool copied =
+        (c.put ? link.session().Copy(pc, terminal) : link.session().Copy(terminal, pc)).code ==
+        zot::kCopyDone;
     r.seconds = Seconds(Clock::now() - start);
     r.lineBytes = link.LineBytes() - before;
-    r.ok = copied == 1 && ReadFile(c.put ? terminalFile : pcFile) == bytes;
+    r.ok = copied && ReadFile(c.put ? terminalFile : pcFile) == bytes;
     return r;
 }
 
@@ -69,7 +69,7 @@ ListResult RunListing(int count, bool compress) {
     }
     const uint64_t before = link.LineBytes();
     const auto start = Clock::now();
-    ZOT_FIND_DATA d{};
+    zot::FindRecord d{};
     const int32_t h = zot::calls::FindFirstFile(link.app(), "ZOT:\\SCANS\\*.*", &d);
     if (h != -1) {
         do ++r.entries;

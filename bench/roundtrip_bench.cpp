@@ -9,8 +9,8 @@
 #include <string>
 
 #include "common.h"
-#include "file_transfer.h"
 #include "process.h"
+#include "zot_session.h"
 
 namespace bench {
 namespace {
@@ -28,17 +28,17 @@ struct Run {
     double cpuMsPerMiB = 0;
 };
 
-Run Copy(zot::CRemoteApp& app, const std::string& fromName, const fs::path& to,
-         const std::string& toName, const std::string& bytes) {
+Run Copy(zot::CSession& session, const zot::CopyEnd& from, const fs::path& to,
+         const zot::CopyEnd& toEnd, const std::string& bytes) {
     Run r;
     const double cpu = CpuSeconds();
     const auto start = Clock::now();
-    const int ok = zot::transfer::CopyFile(app, Wide(fromName), Wide(toName));
+    const bool ok = session.Copy(from, toEnd).code == zot::kCopyDone;
     const double seconds = Seconds(Clock::now() - start);
     const double mib = static_cast<double>(bytes.size()) / (1024 * 1024);
     r.cpuMsPerMiB = (CpuSeconds() - cpu) * 1000 / mib;
     r.mbPerSecond = static_cast<double>(bytes.size()) / 1e6 / seconds;
-    r.ok = ok == 1 && ReadFile(to) == bytes;
+    r.ok = ok && ReadFile(to) == bytes;
     return r;
 }
 
@@ -68,12 +68,12 @@ int main(int argc, char** argv) {
     bool pass = true;
     double worst = 1e9;
     for (int compress = 0; compress < 2; ++compress) {
-        zot::CRemoteApp app;
-        if (app.LumoInitDevice(device, kBaud, compress) != 1) return 1;
-        const Run up =
-            Copy(app, (pc / "up.bin").string(), terminal / "UP.BIN", "ZOT:\\UP.BIN", bytes);
-        const Run down =
-            Copy(app, "ZOT:\\DOWN.BIN", pc / "down.bin", (pc / "down.bin").string(), bytes);
+        zot::CSession session;
+        if (!session.OpenDevice(device, kBaud, compress != 0)) return 1;
+        const Run up = Copy(session, {false, (pc / "up.bin").string()}, terminal / "UP.BIN",
+                            {true, "ZOT:\\UP.BIN"}, bytes);
+        const Run down = Copy(session, {true, "ZOT:\\DOWN.BIN"}, pc / "down.bin",
+                              {false, (pc / "down.bin").string()}, bytes);
         for (const Run* r : {&up, &down}) {
             std::printf("  %-5s %-15s %6.2f MB/s, library %5.1f ms of processor per MiB%s\n",
                         compress ? "zlib" : "plain", r == &up ? "PC -> terminal" : "terminal -> PC",
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
             pass = pass && r->ok;
             worst = std::min(worst, r->mbPerSecond);
         }
-        app.LumoUninit();
+        session.Close();
     }
     const bool ok = pass && worst >= 5.0;
     std::printf(

@@ -13,11 +13,15 @@ status=0
 noisy=$!
 "$bin/bench_latency" >"$out/latency" 2>&1 &
 latency=$!
+"$bin/bench_listing" >"$out/listing" 2>&1 &
+listing=$!
 "$bin/bench_line" | tee "$out/line" || status=1
 wait "$noisy" || status=1
 cat "$out/noisy"
 wait "$latency" || status=1
 cat "$out/latency"
+wait "$listing" || status=1
+cat "$out/listing"
 # Four paced lines at once: after the noisy runs, so the lines it measures are its own.
 "$bin/bench_rack" | tee "$out/rack" || status=1
 "$bin/bench_roundtrip" | tee "$out/roundtrip" || status=1

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "wire/frame_codec.h"
-#include "wire/message_codec.h"
+#include "frame_codec.h"
+#include "message_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zot::FrameParser parser;

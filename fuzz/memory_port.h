@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "clock.h"
-#include "platform/serial_port.h"
-#include "wire/frame_codec.h"
-#include "wire/message_codec.h"
+#include "frame_codec.h"
+#include "message_codec.h"
+#include "serial_port.h"
 
 namespace zotfuzz {
 

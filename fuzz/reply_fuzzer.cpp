@@ -18,14 +18,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CRemoteApp app(clock);
     if (!app.Link().OpenPort(std::move(owned), false)) return 0;
     app.Link().SetCompression(size % 2 == 0);
-    ZOT_FIND_DATA find;
+    FindRecord find;
     uint8_t buffer[3000];
     uint32_t n = 0, a = 0, b = 0, c = 0;
     // Each call consumes replies from the script; stop once it runs dry.
     for (int round = 0; round < 64 && !port->Exhausted(); ++round) {
         switch (round % 12) {
             case 0: {
-                ZOT_VERSION_INFO v;
+                VersionInfo v;
                 calls::GetVersion(app, &v);
                 break;
             }
@@ -49,12 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 calls::SetFilePosToPre(app, 5, 9, &a);
                 break;
             case 6: {
-                ZOT_STORE_INFORMATION s;
+                StoreInfo s;
                 calls::GetStoreInformation(app, &s, 1);
                 break;
             }
             case 7: {
-                ZOT_SYSTEM_INFO s;
+                SystemInfo s;
                 calls::GetSystemInfo(app, &s);
                 break;
             }

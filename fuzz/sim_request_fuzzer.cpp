@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "command_handler.h"
-#include "wire/protocol.h"
+#include "protocol.h"
 
 namespace fs = std::filesystem;
 

@@ -15,5 +15,9 @@ int NoSuchDeviceError();
 int SettingsRefusedError();
 // The port is already held (by the caller itself): EBUSY, ERROR_ACCESS_DENIED.
 int InUseError();
+// A call to an open port got no answer from the terminal: ETIMEDOUT, ERROR_TIMEOUT.
+int NoAnswerError();
+// The port's device went away: ENODEV, ERROR_DEVICE_NOT_CONNECTED.
+int DeviceGoneError();
 
 }  // namespace qs

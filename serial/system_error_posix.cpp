@@ -24,4 +24,12 @@ int InUseError() {
     return EBUSY;
 }
 
+int NoAnswerError() {
+    return ETIMEDOUT;
+}
+
+int DeviceGoneError() {
+    return ENODEV;
+}
+
 }  // namespace qs

@@ -25,4 +25,12 @@ int InUseError() {
     return ERROR_ACCESS_DENIED;
 }
 
+int NoAnswerError() {
+    return ERROR_TIMEOUT;
+}
+
+int DeviceGoneError() {
+    return ERROR_DEVICE_NOT_CONNECTED;
+}
+
 }  // namespace qs

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "DriftboxClient.h"
-#include "remote_app.h"
+#include "zot_session.h"
 
 namespace driftbox {
 
@@ -27,15 +27,16 @@ class CClientSession {
     bool Delete(const std::string& deviceName);
     bool StoreBytes(int64_t* freeBytes, int64_t* totalBytes);
 
-    zot::CRemoteApp& App() { return m_app; }
+    void ShutDown() { m_session.Close(); }
+    int OpenError() const { return m_session.OpenError(); }
 
   private:
     // "ZOT:\" + name in the wire code page; false when it cannot be expressed.
     bool DevicePath(const std::string& name, std::string* wire) const;
-    // After a failed step: 101 when the terminal no longer answers, else otherwise.
-    int Judge(int otherwise);
+    int Transfer(const zot::CopyEnd& from, const zot::CopyEnd& to, int32_t* status,
+                 int32_t* cancel);
 
-    zot::CRemoteApp m_app;
+    zot::CSession m_session;
     int32_t m_find = -1;
 };
 

@@ -66,7 +66,7 @@ int32_t Start(const std::string& device, int baud, int32_t* error) {
     {
         auto s = std::make_unique<CClientSession>();
         if (s->Start(device, baud, error)) return Table().Add(std::move(s));
-        why = s->App().OpenError();
+        why = s->OpenError();
     }
     qs::SetLastSystemError(why);
     return 0;
@@ -89,7 +89,7 @@ DB_EXPORT int32_t DriftboxClient_USB_Start(int32_t* error) {
 
 DB_EXPORT void DriftboxClient_ShutDown(int32_t handle, int32_t /*port*/) {
     auto s = Table().Remove(handle);
-    if (s) s->App().LumoUninit();
+    if (s) s->ShutDown();
 }
 
 DB_EXPORT int32_t RequestGetServerVersion(int32_t handle, char* buffer) {

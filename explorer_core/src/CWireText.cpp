@@ -9,7 +9,7 @@ namespace {
 constexpr size_t kMaxBytes = 4096;
 
 zot::WStringView Units(const QString& text) {
-    return zot::WStringView(reinterpret_cast<const ZOT_WCHAR*>(text.utf16()),
+    return zot::WStringView(reinterpret_cast<const zot::WChar*>(text.utf16()),
                             static_cast<size_t>(text.size()));
 }
 }  // namespace

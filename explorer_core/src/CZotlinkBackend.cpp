@@ -69,7 +69,15 @@ bool CZotlinkBackend::List(const QString& pattern,
     bool more = onEntry(ToEntry(data));
     while (more) {
         std::memset(&data, 0, sizeof data);
-        if (ZOT_FindNextFile(find, &data) == 0) break;
+        if (ZOT_FindNextFile(find, &data) == 0) {
+            // The library leaves 0 in the system's last error at the end of a listing, and why
+            // when a step got no answer: a listing cut short is no listing.
+            if (qs::LastSystemError() != 0) {
+                ZOT_FindClose(find);
+                return false;
+            }
+            break;
+        }
         more = onEntry(ToEntry(data));
     }
     ZOT_FindClose(find);

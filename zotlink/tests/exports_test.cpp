@@ -131,3 +131,42 @@ TEST_F(Exports, FindRecordNameFillingAllHundredBytesStaysInside) {
 }
 
 }  // namespace
+
+namespace {
+
+// The cable pulled and plugged in again: the next call after the terminal is back reaches it
+// with no ZOT_LumoInit of the caller's; a call while it is away fails at once and says why.
+TEST(ExportsDeviceGone, TheNextCallAfterTheTerminalCameBackReachesIt) {
+    char tmpl[] = "/tmp/zotlink-gone-XXXXXX";
+    const fs::path root = ::mkdtemp(tmpl);
+    const std::string link = (root / "line").string();
+    zotsim::Options o;
+    o.root = root.string();
+    auto plug = [&] {
+        auto sim = std::make_unique<zotsim::CSimulator>(o);
+        EXPECT_TRUE(sim->OpenPty(link) && sim->Start());
+        return sim;
+    };
+    auto sim = plug();
+    ::setenv("COM9", link.c_str(), 1);
+    ASSERT_EQ(ZOT_LumoInit(9, 115200, 1), 1);
+    ZOT_VERSION_INFO v;
+    ASSERT_EQ(ZOT_GetVersion(&v), 1);
+    sim->Stop();
+    sim.reset();
+    const auto start = std::chrono::steady_clock::now();
+    errno = 0;
+    EXPECT_EQ(ZOT_GetVersion(&v), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(errno, ENODEV);
+    sim = plug();
+    ZOT_FIND_DATA d;
+    const int32_t find = ZOT_FindFirstFileW(u"ZOT:\\*.*", &d);
+    EXPECT_EQ(ZOT_GetVersion(&v), 1);
+    if (find != -1) ZOT_FindClose(find);
+    ZOT_LumoUninit();
+    sim->Stop();
+    fs::remove_all(root);
+}
+
+}  // namespace

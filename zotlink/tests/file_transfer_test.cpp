@@ -1,6 +1,4 @@
 // Whole-file copies and moves between a PC folder and the terminal simulator.
-#include "file_transfer.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,6 +6,7 @@
 #include <chrono>
 #include <thread>
 
+#include "copy_thread.h"
 #include "sim_session.h"
 
 namespace zot::test {
@@ -17,6 +16,7 @@ using namespace std::chrono_literals;
 
 class FileTransfer : public SimSession {
   protected:
+    std::atomic<bool> running{false};
     void SetUp() override { SimSession::SetUp(); }
     WString Pc(const std::string& name) { return W(PcPath(name).string()); }
     static WString Term(const std::string& name) { return W("ZOT:\\" + name); }
@@ -26,7 +26,7 @@ class FileTransfer : public SimSession {
         int32_t status = 0, cancel = 0;
         std::atomic_ref<int32_t> s(status), c(cancel);
         std::vector<int> seen;
-        EXPECT_EQ(transfer::StartCopy(app, from, to, &status, &cancel), 1);
+        EXPECT_EQ(transfer::StartCopy(session, running, from, to, &status, &cancel), 1);
         for (int v = 0; (v = s.load()) < 100;) {
             if (seen.empty() || seen.back() != v) seen.push_back(v);
             if (cancelAt >= 0 && v >= cancelAt) c.store(1);
@@ -41,9 +41,9 @@ TEST_F(FileTransfer, PcToTerminalAndBackIsByteIdentical) {
     Start();
     const std::string data = RandomBytes(10000);
     WriteBytes(PcPath("src.bin"), data);
-    EXPECT_EQ(transfer::CopyFile(app, Pc("src.bin"), Term("copy.bin")), 1);
+    EXPECT_EQ(transfer::CopyFile(session, Pc("src.bin"), Term("copy.bin")), 1);
     EXPECT_EQ(ReadBytes(TerminalPath("copy.bin")), data);
-    EXPECT_EQ(transfer::CopyFile(app, Term("copy.bin"), Pc("back.bin")), 1);
+    EXPECT_EQ(transfer::CopyFile(session, Term("copy.bin"), Pc("back.bin")), 1);
     EXPECT_EQ(ReadBytes(PcPath("back.bin")), data);
 }
 
@@ -124,8 +124,8 @@ TEST_F(FileTransfer, SecondCopyWhileOneRunsIsRefusedAndTheFirstFinishes) {
     WriteBytes(PcPath("two"), "two");
     int32_t status = 0, cancel = 0, status2 = 0, cancel2 = 0;
     std::atomic_ref<int32_t> s(status);
-    ASSERT_EQ(transfer::StartCopy(app, Pc("one"), Term("one"), &status, &cancel), 1);
-    EXPECT_EQ(transfer::StartCopy(app, Pc("two"), Term("two"), &status2, &cancel2), 0);
+    ASSERT_EQ(transfer::StartCopy(session, running, Pc("one"), Term("one"), &status, &cancel), 1);
+    EXPECT_EQ(transfer::StartCopy(session, running, Pc("two"), Term("two"), &status2, &cancel2), 0);
     while (s.load() < 100) std::this_thread::sleep_for(1ms);
     EXPECT_EQ(status, 100);
     EXPECT_EQ(status2, 0);
@@ -159,22 +159,22 @@ TEST_F(FileTransfer, DroppedRepliesDuringACopyStillGiveAnIdenticalFile) {
 TEST_F(FileTransfer, MoveDeletesTheSourceOnlyAfterACopy) {
     Start();
     WriteBytes(PcPath("m"), "move me");
-    EXPECT_EQ(transfer::MoveFile(app, Pc("m"), Term("m")), 1);
+    EXPECT_EQ(transfer::MoveFile(session, Pc("m"), Term("m")), 1);
     EXPECT_FALSE(fs::exists(PcPath("m")));
     EXPECT_EQ(ReadBytes(TerminalPath("m")), "move me");
-    EXPECT_EQ(transfer::MoveFile(app, Term("m"), Pc("m2")), 1);
+    EXPECT_EQ(transfer::MoveFile(session, Term("m"), Pc("m2")), 1);
     EXPECT_FALSE(fs::exists(TerminalPath("m")));
-    EXPECT_EQ(transfer::MoveFile(app, Term("gone"), Pc("m3")), 0);
+    EXPECT_EQ(transfer::MoveFile(session, Term("gone"), Pc("m3")), 0);
 }
 
 TEST_F(FileTransfer, PcToPcAndTerminalToTerminalCopiesWork) {
     Start();
     const std::string data = RandomBytes(3000, 5);
     WriteBytes(PcPath("p1"), data);
-    EXPECT_EQ(transfer::CopyFile(app, Pc("p1"), Pc("p2")), 1);
+    EXPECT_EQ(transfer::CopyFile(session, Pc("p1"), Pc("p2")), 1);
     EXPECT_EQ(ReadBytes(PcPath("p2")), data);
     WriteBytes(TerminalPath("t1"), data);
-    EXPECT_EQ(transfer::CopyFile(app, Term("t1"), Term("t2")), 1);
+    EXPECT_EQ(transfer::CopyFile(session, Term("t1"), Term("t2")), 1);
     EXPECT_EQ(ReadBytes(TerminalPath("t2")), data);
 }
 

@@ -2,8 +2,6 @@
 
 #include <cerrno>
 
-#include "zotlink.h"
-
 namespace zotfs {
 
 CLinkWorker::CLinkWorker(const LinkParameters& link, std::function<void()> onReconnect)
@@ -13,9 +11,16 @@ CLinkWorker::~CLinkWorker() {
     Stop();
 }
 
-bool CLinkWorker::Connect(const LinkParameters& link) {
-    ZOT_VERSION_INFO version{};
-    return ZOT_LumoInit(link.port, link.baud, link.compress ? 1 : 0) && ZOT_GetVersion(&version);
+zot::Status CLinkWorker::Connect(zot::CSession& session, const LinkParameters& link) {
+    // A session opens a device that went away again by itself; it is left without a line
+    // only before the first open and when that reopening found the device still missing.
+    if (!session.IsOpen()) {
+        const zot::Status open = link.device.empty()
+                                     ? session.Open(link.port, link.baud, link.compress)
+                                     : session.OpenDevice(link.device, link.baud, link.compress);
+        if (!open) return open;
+    }
+    return session.Version().status;
 }
 
 bool CLinkWorker::Start() {
@@ -30,7 +35,7 @@ bool CLinkWorker::Start() {
 }
 
 bool CLinkWorker::Refuses(Clock::time_point now) const {
-    return m_down && (m_reconnecting || now - m_lastAttempt < kReconnectPause);
+    return m_down && (m_reconnecting || now < m_retryAt);
 }
 
 int CLinkWorker::Run(const std::function<int()>& task, bool needsLine) {
@@ -50,10 +55,19 @@ bool CLinkWorker::Down() const {
     return m_down;
 }
 
-void CLinkWorker::LineFailed() {
-    std::lock_guard lock(m_mutex);
+void CLinkWorker::GoDown(const zot::Status& status) {
     m_down = true;
-    m_lastAttempt = Clock::now();
+    // A terminal that fell silent costs the whole reply budget each time it is asked, so it
+    // is left alone for a moment; a missing device fails at once and is looked for again
+    // straight away.
+    const bool silent = status.silence == zot::Silence::kLineFailed;
+    m_retryAt = Clock::now() + (silent ? kReconnectPause : Clock::duration::zero());
+}
+
+void CLinkWorker::Report(const zot::Status& status) {
+    if (status.outcome != zot::Outcome::kNoAnswer) return;
+    std::lock_guard lock(m_mutex);
+    GoDown(status);
 }
 
 void CLinkWorker::Loop() {
@@ -63,25 +77,29 @@ void CLinkWorker::Loop() {
         if (m_queue.empty()) break;  // stopping, and nothing left to run
         Job* job = m_queue.front();
         m_queue.pop_front();
-        bool reconnected = false;
         if (job->needsLine && m_down && !Refuses(Clock::now())) {
             m_reconnecting = true;
             lock.unlock();
-            const bool ok = Connect(m_link);
+            const zot::Status connected = Connect(m_session, m_link);
             lock.lock();
             m_reconnecting = false;
-            m_lastAttempt = Clock::now();
-            if (ok) {
+            if (connected) {
                 m_down = false;
-                ++m_generation;
-                reconnected = true;
+                ++m_recoveries;
+            } else {
+                GoDown(connected);
             }
         }
         if (job->needsLine && m_down) {
             job->result = -EIO;
         } else {
             lock.unlock();
-            if (reconnected && m_onReconnect) m_onReconnect();
+            // What the mount remembers of the terminal may be out of date once the line has
+            // been away, however briefly.
+            if (Generation() != m_announced) {
+                m_announced = Generation();
+                if (m_onReconnect) m_onReconnect();
+            }
             const int result = (*job->task)();
             lock.lock();
             job->result = result;
@@ -90,7 +108,7 @@ void CLinkWorker::Loop() {
         m_done.notify_all();
     }
     lock.unlock();
-    ZOT_LumoUninit();
+    m_session.Close();
 }
 
 void CLinkWorker::Stop() {

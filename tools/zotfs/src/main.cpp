@@ -10,15 +10,14 @@
 
 #include "fuse_ops.h"
 #include "link_worker.h"
+#include "open_failure.h"
 #include "options.h"
+#include "port_name.h"
 #include "terminal_fs.h"
-#include "zotlink.h"
+#include "zot_session.h"
 
 namespace {
 
-// The port number through which --device is reached: the library resolves port n through
-// the environment variable COMn.
-constexpr int kDevicePort = 255;
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
@@ -52,25 +51,35 @@ int main(int argc, char** argv) {
         std::fputs(UsageText(), stdout);
         return kExitOk;
     }
-    LinkParameters link{o.port, o.baud, o.compress};
-    if (!o.device.empty()) {
-        link.port = kDevicePort;
-        ::setenv(("COM" + std::to_string(kDevicePort)).c_str(), Absolute(o.device).c_str(), 1);
+    const LinkParameters link{o.port, Absolute(o.device), o.baud, o.compress};
+    std::string where = o.device;
+    if (where.empty()) {
+        const std::string device = qs::SerialDeviceForPort(o.port);
+        where = "port " + std::to_string(o.port) + (device.empty() ? "" : " (" + device + ")");
     }
-    const std::string where = o.device.empty() ? "port " + std::to_string(o.port) : o.device;
     // Asked once before mounting, so a missing terminal is reported here and not as a folder
-    // whose every operation fails. The link is closed again: its thread would not survive
+    // whose every operation fails. The line is closed again: its thread would not survive
     // the move into the background.
-    if (!ZOT_LumoInit(link.port, link.baud, link.compress ? 1 : 0)) {
-        Fail("cannot open " + where + ": missing, or in use by another program");
-        return kExitNoTerminal;
-    }
-    ZOT_VERSION_INFO version{};
-    const bool answered = ZOT_GetVersion(&version) != 0;
-    ZOT_LumoUninit();
-    if (!answered) {
-        Fail("no terminal answers on " + where);
-        return kExitNoTerminal;
+    {
+        zot::CSession session;
+        const zot::Status answered = CLinkWorker::Connect(session, link);
+        if (!session.IsOpen()) {
+            const int err = session.OpenError();
+            const qs::OpenFailure why = qs::OpenFailureFromSystemError(err);
+            Fail("cannot open " + where + ": " +
+                 (why == qs::OpenFailure::kSettingsRefused
+                      ? "it cannot be set up at " + std::to_string(o.baud) + " baud"
+                      : qs::OpenFailureReason(why, qs::SystemErrorText(err))));
+            if (why == qs::OpenFailure::kPermissionDenied) Fail(qs::PermissionDeniedHint());
+            return kExitNoTerminal;
+        }
+        if (!answered) {
+            Fail("no terminal answered on " + where + ": " +
+                 (answered.silence == zot::Silence::kLineFailed
+                      ? "the port is open, but nothing replies"
+                      : zot::Describe(answered)));
+            return kExitNoTerminal;
+        }
     }
 
     std::string mountOptions = "fsname=zotfs,subtype=zotfs,default_permissions";

@@ -5,59 +5,47 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 
 #include "terminal_names.h"
 #include "terminal_time.h"
-#include "zotlink.h"
 
 namespace zotfs {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// The library answers failure and "nothing" alike (0 for no more entries, position 0, an
-// empty file; -1 for no such file). A terminal that answers does so within a round trip; a
-// call that failed only after this long ran into the library's reply time-outs (its last
-// attempt always waits the whole 5 s), so the line failed, not the terminal said no.
-constexpr auto kLineFailure = std::chrono::milliseconds(4000);
-// A listing that never ends is the terminal's fault; stop taking entries here.
-constexpr size_t kMaxEntries = 100000;
-// Terminals keeping FAT times store them to two seconds.
-constexpr uint32_t kTimeSlack = 2;
+// The terminal's values for file access, open modes and seek origins.
+constexpr uint32_t kGenericRead = 0x80000000u;
+constexpr uint32_t kGenericWrite = 0x40000000u;
 constexpr uint32_t kOpenRead = 0;
 constexpr uint32_t kOpenReadWrite = 2;
+constexpr uint32_t kFileBegin = 0;
+// What the terminal answers for a file whose size it cannot tell.
+constexpr uint32_t kNoSize = UINT32_MAX;
 constexpr uint32_t kMaxOffset = INT32_MAX;  // SetFilePointer moves by a signed 32-bit distance
 
-class CCall {
-  public:
-    bool Slow() const { return Clock::now() - m_start >= kLineFailure; }
-
-  private:
-    Clock::time_point m_start = Clock::now();
-};
-
 bool IsDirectory(const Entry& e) {
-    return (e.attributes & ZOT_FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return (e.attributes & zot::kAttributeDirectory) != 0;
 }
 bool IsReadOnly(const Entry& e) {
-    return (e.attributes & ZOT_FILE_ATTRIBUTE_READONLY) != 0;
+    return (e.attributes & zot::kAttributeReadOnly) != 0;
 }
 
-Entry FromRecord(const ZOT_FIND_DATA& d, const std::string& name) {
-    return Entry{name, d.dwFileAttributes, d.dwTime, d.nFileSize};
+// A record's entry, or false when its name cannot be shown under a name that leads back.
+bool FromRecord(const zot::FindRecord& record, Entry* out) {
+    std::string name;
+    if (!FromTerminalName(record.Name(), &name)) return false;
+    *out = Entry{name, record.attributes, record.time, record.size};
+    return true;
 }
 
 // Attributes with the read-only bit as asked; a file with no bit left is "normal".
 uint32_t WithReadOnly(uint32_t attributes, bool readOnly) {
-    uint32_t a = attributes & ~(ZOT_FILE_ATTRIBUTE_DIRECTORY | ZOT_FILE_ATTRIBUTE_READONLY |
-                                ZOT_FILE_ATTRIBUTE_NORMAL);
-    if (readOnly) a |= ZOT_FILE_ATTRIBUTE_READONLY;
-    return a ? a : ZOT_FILE_ATTRIBUTE_NORMAL;
+    uint32_t a =
+        attributes & ~(zot::kAttributeDirectory | zot::kAttributeReadOnly | zot::kAttributeNormal);
+    if (readOnly) a |= zot::kAttributeReadOnly;
+    return a ? a : zot::kAttributeNormal;
 }
 
 // One of utimensat's times as a terminal time, 0 to leave it as it is.
@@ -73,6 +61,50 @@ uint32_t TerminalTime(const struct timespec& t) {
 
 CTerminalFs::CTerminalFs(CLinkWorker& worker, bool readOnly)
     : m_worker(worker), m_readOnly(readOnly), m_uid(::getuid()), m_gid(::getgid()) {}
+
+int CTerminalFs::Failed(const zot::Status& status, Asked asked) {
+    m_worker.Report(status);
+    switch (status.outcome) {
+        case zot::Outcome::kRefused:
+            break;
+        case zot::Outcome::kNoAnswer:
+        case zot::Outcome::kBadReply:
+        // Done, yet not what was asked for (a short size, a seek that landed elsewhere).
+        case zot::Outcome::kDone:
+            return -EIO;
+    }
+    switch (status.refusal) {
+        case zot::Refusal::kNoSuchEntry:
+            return -ENOENT;
+        case zot::Refusal::kExists:
+            return -EEXIST;
+        // A read-only mount refuses every change itself (EROFS) before asking the terminal.
+        case zot::Refusal::kReadOnly:
+            return -EACCES;
+        case zot::Refusal::kNotEmpty:
+            return -ENOTEMPTY;
+        case zot::Refusal::kIsAFolder:
+            return -EISDIR;
+        case zot::Refusal::kNotAFolder:
+            return -ENOTDIR;
+        // Names are checked for the wire code page before they are sent (EILSEQ); what the
+        // session still refuses is a path too long for the terminal.
+        case zot::Refusal::kBadName:
+            return -ENAMETOOLONG;
+        // A folder that changed while it was listed has no true listing to give; the next
+        // listing may well succeed.
+        case zot::Refusal::kChanged:
+            return -EIO;
+        case zot::Refusal::kNone:
+        case zot::Refusal::kOther:
+            break;
+    }
+    // The terminal said no and its state does not say why. Asked to do something to an entry
+    // (open, create, delete, set its attributes or times), it keeps that entry from us:
+    // permission denied. Refusing to read or write a file it has open for us is a failed
+    // transfer, not a question of permissions.
+    return asked == Asked::kData ? -EIO : -EACCES;
+}
 
 void CTerminalFs::FillStat(const Entry& e, struct stat* st) const {
     *st = {};
@@ -95,19 +127,18 @@ CTerminalFs::OpenFile* CTerminalFs::File(uint64_t fh) {
 
 int CTerminalFs::CloseTerminalFiles(const std::string& path) {
     const std::string key = Folded(path);
-    int rc = 0;
     for (auto& [id, f] : m_files) {
         if (Folded(f->path) != key || Stale(*f) || f->handle == -1) continue;
-        const CCall close;
-        if (ZOT_CloseFile(f->handle)) {
-            f->dirty = false;
-        } else if (f->dirty) {
-            if (close.Slow()) m_worker.LineFailed();
-            rc = -EIO;
-        }
+        const auto closed = Line().CloseFile(f->handle);
         f->handle = -1;
+        if (closed) {
+            f->dirty = false;
+            continue;
+        }
+        const int rc = Failed(closed.status, Asked::kData);
+        if (f->dirty || !LineUp()) return rc;
     }
-    return rc;
+    return 0;
 }
 
 void CTerminalFs::Touched(const std::string& path) {
@@ -117,12 +148,18 @@ void CTerminalFs::Touched(const std::string& path) {
         if (Folded(f->path) == key) f->ahead.clear();
 }
 
+int CTerminalFs::CloseAfter(int32_t handle) {
+    if (!LineUp()) return -EIO;
+    const auto closed = Line().CloseFile(handle);
+    return closed ? 0 : Failed(closed.status, Asked::kData);
+}
+
 int CTerminalFs::Lookup(const std::string& path, Entry* out) {
     if (path == "/") {
-        *out = Entry{"/", ZOT_FILE_ATTRIBUTE_DIRECTORY, 0, 0};
+        *out = Entry{"/", zot::kAttributeDirectory, 0, 0};
         return 0;
     }
-    zot::WString device;
+    std::string device;
     if (const int rc = ToDevicePath(path, &device); rc != 0) return rc == -EINVAL ? -ENOENT : rc;
     const std::string folder = ParentOf(path);
     switch (m_cache.Lookup(folder, LeafOf(path), out)) {
@@ -134,71 +171,14 @@ int CTerminalFs::Lookup(const std::string& path, Entry* out) {
             break;
     }
     // A pattern without wildcards finds the entry itself, one round trip instead of a listing.
-    ZOT_FIND_DATA d{};
-    const CCall call;
-    const int32_t find = ZOT_FindFirstFileW(device.c_str(), &d);
-    if (find == -1) {
-        if (call.Slow()) {
-            m_worker.LineFailed();
-            return -EIO;
-        }
-        return -ENOENT;
-    }
-    ZOT_FindClose(find);
-    std::string name;
-    if (!FromTerminalName(std::string_view(d.cFileName, strnlen(d.cFileName, sizeof d.cFileName)),
-                          &name) ||
-        Folded(name) != Folded(LeafOf(path)))
-        return -ENOENT;
-    *out = FromRecord(d, name);
+    zot::FindRecord record;
+    const auto found = Line().FindFirst(device, &record);
+    if (!found) return Failed(found.status);
+    if (found.value == -1) return -ENOENT;
+    // The entry is known either way; a close that found no answer still puts the line down.
+    m_worker.Report(Line().FindClose(found.value).status);
+    if (!FromRecord(record, out) || Folded(out->name) != Folded(LeafOf(path))) return -ENOENT;
     m_cache.StoreEntry(folder, *out);
-    return 0;
-}
-
-int CTerminalFs::Fetch(const std::string& folder, const zot::WString& device,
-                       std::vector<Entry>* out) {
-    out->clear();
-    zot::WString pattern;
-    if (const int rc = ToListingPattern(folder, &pattern); rc != 0) return rc;
-    ZOT_FIND_DATA d{};
-    const CCall first;
-    const int32_t find = ZOT_FindFirstFileW(pattern.c_str(), &d);
-    if (find == -1) {
-        if (first.Slow()) {
-            m_worker.LineFailed();
-            return -EIO;
-        }
-        // Nothing found: an empty folder, or no folder at all.
-        if (folder != "/") {
-            const CCall call;
-            const int32_t a = ZOT_GetFileAttributesW(device.c_str());
-            if (a == -1) {
-                if (call.Slow()) {
-                    m_worker.LineFailed();
-                    return -EIO;
-                }
-                return -ENOENT;
-            }
-            if (!(a & ZOT_FILE_ATTRIBUTE_DIRECTORY)) return -ENOTDIR;
-        }
-        return 0;
-    }
-    for (;;) {
-        std::string name;
-        if (FromTerminalName(
-                std::string_view(d.cFileName, strnlen(d.cFileName, sizeof d.cFileName)), &name))
-            out->push_back(FromRecord(d, name));
-        if (out->size() >= kMaxEntries) break;
-        const CCall next;
-        if (!ZOT_FindNextFile(find, &d)) {
-            if (next.Slow()) {
-                m_worker.LineFailed();
-                return -EIO;
-            }
-            break;
-        }
-    }
-    ZOT_FindClose(find);
     return 0;
 }
 
@@ -219,9 +199,15 @@ int CTerminalFs::ReadDir(const std::string& path, std::vector<Entry>* out) {
         *out = *cached;
         return 0;
     }
-    zot::WString device;
-    if (const int rc = ToDevicePath(path, &device); rc != 0) return rc;
-    if (const int rc = Fetch(path, device, out); rc != 0) return rc;
+    out->clear();
+    std::string pattern;
+    if (const int rc = ToListingPattern(path, &pattern); rc != 0) return rc;
+    const auto listed = Line().List(pattern);
+    if (!listed) return Failed(listed.status);
+    for (const zot::FindRecord& record : listed.value) {
+        Entry e;
+        if (FromRecord(record, &e)) out->push_back(std::move(e));
+    }
     m_cache.StoreListing(path, *out);
     return 0;
 }
@@ -229,27 +215,32 @@ int CTerminalFs::ReadDir(const std::string& path, std::vector<Entry>* out) {
 int CTerminalFs::Open(const std::string& path, int flags, uint64_t* fh) {
     const bool writable = (flags & O_ACCMODE) != O_RDONLY;
     if (writable && m_readOnly) return -EROFS;
-    zot::WString device;
+    std::string device;
     if (const int rc = ToDevicePath(path, &device); rc != 0) return rc;
     Entry e;
     if (const int rc = Lookup(path, &e); rc != 0) return rc;
     if (IsDirectory(e)) return -EISDIR;
     // The terminal would open a read-only file for reading only and refuse the writes later.
     if (writable && IsReadOnly(e)) return -EACCES;
-    const CCall open;
-    const int32_t handle = ZOT_OpenFileW(device.c_str(), writable ? kOpenReadWrite : kOpenRead);
-    if (handle == -1) {
-        if (open.Slow()) {
-            m_worker.LineFailed();
-            return -EIO;
+    const auto opened = Line().OpenFile(device, writable ? kOpenReadWrite : kOpenRead);
+    if (!opened) return Failed(opened.status);
+    const int32_t handle = opened.value;
+    auto length = Line().FileSize(handle);
+    if (length && length.value == kNoSize)
+        length.status = zot::Status::Refused(zot::Refusal::kOther);
+    int rc = length ? 0 : Failed(length.status, Asked::kData);
+    const bool truncate = rc == 0 && writable && (flags & O_TRUNC) && length.value > 0;
+    if (truncate) {
+        if (const auto cut = Line().SetEndOfFile(handle); cut) {
+            length.value = 0;
+            Touched(path);
+        } else {
+            rc = Failed(cut.status, Asked::kData);
         }
-        return -EACCES;
     }
-    const CCall size;
-    const auto length = static_cast<uint32_t>(ZOT_GetFileSize(handle));
-    if ((length == 0 && size.Slow()) || length == UINT32_MAX) {
-        if (size.Slow()) m_worker.LineFailed();
-        return -EIO;
+    if (rc != 0) {
+        CloseAfter(handle);
+        return rc;
     }
     auto f = std::make_unique<OpenFile>();
     f->path = path;
@@ -257,17 +248,9 @@ int CTerminalFs::Open(const std::string& path, int flags, uint64_t* fh) {
     f->handle = handle;
     f->generation = m_worker.Generation();
     f->writable = writable;
+    f->dirty = truncate;
     f->positionKnown = true;
-    f->size = length;
-    if (writable && (flags & O_TRUNC) && length > 0) {
-        if (!ZOT_SetEndOfFile(handle)) {
-            ZOT_CloseFile(handle);
-            return -EIO;
-        }
-        f->size = 0;
-        f->dirty = true;
-        Touched(path);
-    }
+    f->size = length.value;
     *fh = m_nextFile++;
     m_files[*fh] = std::move(f);
     return 0;
@@ -275,21 +258,14 @@ int CTerminalFs::Open(const std::string& path, int flags, uint64_t* fh) {
 
 int CTerminalFs::Create(const std::string& path, mode_t mode, uint64_t* fh) {
     if (m_readOnly) return -EROFS;
-    zot::WString device;
+    std::string device;
     if (const int rc = ToDevicePath(path, &device); rc != 0) return rc;
-    const CCall create;
-    const int32_t handle = ZOT_CreateFileW(device.c_str(), ZOT_GENERIC_READ | ZOT_GENERIC_WRITE);
-    if (handle == -1) {
-        if (create.Slow()) {
-            m_worker.LineFailed();
-            return -EIO;
-        }
-        return -EACCES;
-    }
+    const auto created = Line().CreateFile(device, kGenericRead | kGenericWrite);
+    if (!created) return Failed(created.status);
     auto f = std::make_unique<OpenFile>();
     f->path = path;
     f->device = device;
-    f->handle = handle;
+    f->handle = created.value;
     f->generation = m_worker.Generation();
     f->writable = true;
     f->dirty = true;
@@ -305,12 +281,9 @@ int CTerminalFs::Create(const std::string& path, mode_t mode, uint64_t* fh) {
 int CTerminalFs::EnsureOpen(OpenFile& f) {
     if (Stale(f)) return -EIO;
     if (f.handle != -1) return 0;
-    const CCall open;
-    f.handle = ZOT_OpenFileW(f.device.c_str(), f.writable ? kOpenReadWrite : kOpenRead);
-    if (f.handle == -1) {
-        if (open.Slow()) m_worker.LineFailed();
-        return -EIO;
-    }
+    const auto opened = Line().OpenFile(f.device, f.writable ? kOpenReadWrite : kOpenRead);
+    if (!opened) return Failed(opened.status);
+    f.handle = opened.value;
     f.positionKnown = true;
     f.position = 0;
     return 0;
@@ -319,13 +292,10 @@ int CTerminalFs::EnsureOpen(OpenFile& f) {
 int CTerminalFs::Seek(int32_t handle, uint32_t offset, bool positionKnown, uint32_t position) {
     if (positionKnown && position == offset) return 0;
     if (offset > kMaxOffset) return -EFBIG;
-    const CCall seek;
-    const auto at = static_cast<uint32_t>(
-        ZOT_SetFilePointer(handle, static_cast<int32_t>(offset), ZOT_FILE_BEGIN));
-    // The call answers the new position; failure is 0 too, told apart by the time it took.
-    if (at == offset && !(offset == 0 && seek.Slow())) return 0;
-    if (seek.Slow()) m_worker.LineFailed();
-    return -EIO;
+    const auto moved = Line().Seek(handle, static_cast<int32_t>(offset), kFileBegin);
+    if (!moved) return Failed(moved.status, Asked::kData);
+    // The answer is where the file now stands.
+    return static_cast<uint32_t>(moved.value) == offset ? 0 : -EIO;
 }
 
 int CTerminalFs::SeekFile(OpenFile& f, uint32_t offset) {
@@ -351,20 +321,20 @@ int CTerminalFs::Read(uint64_t fh, char* buffer, size_t size, off_t offset) {
     if (const int rc = SeekFile(*f, at); rc != 0) return rc;
     const uint32_t fetch = std::min(std::max(want, kReadAhead), f->size - at);
     std::vector<char> data(fetch);
-    uint32_t got = 0;
-    const CCall read;
-    // Short only by failure: the read never runs past the size the terminal gave.
-    if (!ZOT_ReadFile(f->handle, data.data(), fetch, &got) || got != fetch) {
+    const auto read = Line().Read(f->handle, data.data(), fetch);
+    if (!read) {
         f->positionKnown = false;
         f->ahead.clear();
-        if (read.Slow()) m_worker.LineFailed();
-        return -EIO;
+        return Failed(read.status, Asked::kData);
     }
-    f->position = at + fetch;
-    std::memcpy(buffer, data.data(), want);
+    // Fewer bytes: the file ends sooner on the terminal than when it was opened.
+    data.resize(read.value);
+    f->position = at + read.value;
+    const uint32_t given = std::min(want, read.value);
+    std::memcpy(buffer, data.data(), given);
     f->aheadOffset = at;
     f->ahead = std::move(data);
-    return static_cast<int>(want);
+    return static_cast<int>(given);
 }
 
 int CTerminalFs::Write(uint64_t fh, const char* data, size_t size, off_t offset) {
@@ -380,17 +350,14 @@ int CTerminalFs::Write(uint64_t fh, const char* data, size_t size, off_t offset)
     if (const int rc = SeekFile(*f, at); rc != 0) return rc;
     Touched(f->path);
     f->dirty = true;
-    uint32_t done = 0;
-    const CCall write;
-    const int ok = ZOT_WriteFile(f->handle, data, static_cast<uint32_t>(size), &done);
+    const auto written = Line().Write(f->handle, data, static_cast<uint32_t>(size));
     // What the terminal confirmed is in the file, whatever came after.
-    f->size = std::max(f->size, at + done);
-    if (!ok || done != size) {
+    f->size = std::max(f->size, at + written.value);
+    if (!written) {
         f->positionKnown = false;
-        if (write.Slow()) m_worker.LineFailed();
-        return -EIO;
+        return Failed(written.status, Asked::kData);
     }
-    f->position = at + done;
+    f->position = at + written.value;
     return static_cast<int>(size);
 }
 
@@ -402,14 +369,10 @@ int CTerminalFs::Flush(uint64_t fh) {
     if (f->handle == -1) return 0;
     // Closing is the one way to be sure the terminal has the data where it keeps files; the
     // next read or write through this descriptor opens the file again.
-    const CCall close;
-    const int ok = ZOT_CloseFile(f->handle);
+    const auto closed = Line().CloseFile(f->handle);
     f->handle = -1;
     Touched(f->path);
-    if (!ok) {
-        if (close.Slow()) m_worker.LineFailed();
-        return -EIO;
-    }
+    if (!closed) return Failed(closed.status, Asked::kData);
     f->dirty = false;
     return 0;
 }
@@ -418,12 +381,13 @@ int CTerminalFs::Release(uint64_t fh) {
     const auto it = m_files.find(fh);
     if (it == m_files.end()) return -EBADF;
     OpenFile& f = *it->second;
-    // A handle of an earlier connection may belong to another file by now: leave it alone.
-    // With the line down it is left to the terminal too, rather than wait on the line.
-    if (!Stale(f) && !m_worker.Down()) {
-        if (f.handle != -1) ZOT_CloseFile(f.handle);
-        if (f.readOnlyOnClose)
-            ZOT_SetFileAttributesW(f.device.c_str(), WithReadOnly(ZOT_FILE_ATTRIBUTE_NORMAL, true));
+    // A handle of an earlier line may belong to another file by now: leave it alone. With
+    // the line down it is left to the terminal too, rather than wait on the line.
+    if (!Stale(f) && LineUp()) {
+        if (f.handle != -1) m_worker.Report(Line().CloseFile(f.handle).status);
+        if (f.readOnlyOnClose && LineUp())
+            m_worker.Report(
+                Line().SetAttributes(f.device, WithReadOnly(zot::kAttributeNormal, true)).status);
         if (f.dirty || f.readOnlyOnClose) Touched(f.path);
     }
     m_files.erase(it);
@@ -443,32 +407,24 @@ int CTerminalFs::Truncate(const std::string& path, off_t size, uint64_t fh) {
     int rc = 0;
     if (f && f->writable) {
         if ((rc = EnsureOpen(*f)) != 0 || (rc = SeekFile(*f, length)) != 0) return rc;
-        const CCall cut;
-        if (!ZOT_SetEndOfFile(f->handle)) {
-            if (cut.Slow()) m_worker.LineFailed();
-            return -EIO;
-        }
+        const auto cut = Line().SetEndOfFile(f->handle);
+        if (!cut) return Failed(cut.status, Asked::kData);
         f->dirty = true;
     } else {
-        zot::WString device;
+        std::string device;
         if ((rc = ToDevicePath(path, &device)) != 0) return rc;
         Entry e;
         if ((rc = Lookup(path, &e)) != 0) return rc;
         if (IsDirectory(e)) return -EISDIR;
         if (IsReadOnly(e)) return -EACCES;
-        const CCall open;
-        const int32_t handle = ZOT_OpenFileW(device.c_str(), kOpenReadWrite);
-        if (handle == -1) {
-            if (open.Slow()) m_worker.LineFailed();
-            return open.Slow() ? -EIO : -EACCES;
+        const auto opened = Line().OpenFile(device, kOpenReadWrite);
+        if (!opened) return Failed(opened.status);
+        rc = Seek(opened.value, length, true, 0);
+        if (rc == 0) {
+            const auto cut = Line().SetEndOfFile(opened.value);
+            if (!cut) rc = Failed(cut.status, Asked::kData);
         }
-        rc = Seek(handle, length, true, 0);
-        const CCall cut;
-        if (rc == 0 && !ZOT_SetEndOfFile(handle)) {
-            if (cut.Slow()) m_worker.LineFailed();
-            rc = -EIO;
-        }
-        if (!ZOT_CloseFile(handle) && rc == 0) rc = -EIO;
+        if (const int closed = CloseAfter(opened.value); rc == 0) rc = closed;
         if (rc != 0) return rc;
     }
     const std::string key = Folded(path);
@@ -480,7 +436,7 @@ int CTerminalFs::Truncate(const std::string& path, off_t size, uint64_t fh) {
 
 int CTerminalFs::Unlink(const std::string& path) {
     if (m_readOnly) return -EROFS;
-    zot::WString device;
+    std::string device;
     if (const int rc = ToDevicePath(path, &device); rc != 0) return rc;
     Entry e;
     if (const int rc = Lookup(path, &e); rc != 0) return rc;
@@ -489,103 +445,86 @@ int CTerminalFs::Unlink(const std::string& path) {
     if (const int rc = CloseTerminalFiles(path); rc != 0) return rc;
     Touched(path);
     // The terminal keeps read-only files from deletion; here, as on POSIX, the folder decides.
-    if (IsReadOnly(e) && !ZOT_SetFileAttributesW(device.c_str(), WithReadOnly(e.attributes, false)))
-        return -EACCES;
-    const CCall remove;
-    if (ZOT_DeleteFileW(device.c_str())) return 0;
-    if (remove.Slow()) {
-        m_worker.LineFailed();
-        return -EIO;
-    }
-    if (IsReadOnly(e)) ZOT_SetFileAttributesW(device.c_str(), e.attributes);
-    return -EACCES;
+    if (IsReadOnly(e))
+        if (const auto cleared = Line().SetAttributes(device, WithReadOnly(e.attributes, false));
+            !cleared)
+            return Failed(cleared.status);
+    const auto removed = Line().Delete(device);
+    if (removed) return 0;
+    const int rc = Failed(removed.status);
+    if (IsReadOnly(e) && LineUp())
+        m_worker.Report(Line().SetAttributes(device, e.attributes).status);
+    return rc;
 }
 
 int CTerminalFs::MakeDirectory(const std::string& path) {
     if (m_readOnly) return -EROFS;
-    zot::WString device;
+    std::string device;
     // Room for the "\*.*" that lists it, or it could be made but never listed.
     if (const int rc = ToDevicePath(path, &device, 4); rc != 0) return rc;
     Touched(path);
-    const CCall make;
-    if (ZOT_CreateDirectoryW(device.c_str())) return 0;
-    if (make.Slow()) {
-        m_worker.LineFailed();
-        return -EIO;
-    }
-    Entry e;
-    const int rc = Lookup(path, &e);
-    if (rc == 0) return -EEXIST;
-    return rc == -EIO ? rc : -EACCES;
+    const auto made = Line().CreateFolder(device);
+    return made ? 0 : Failed(made.status);
 }
 
 int CTerminalFs::RemoveDirectory(const std::string& path) {
     if (m_readOnly) return -EROFS;
     if (path == "/") return -EBUSY;
-    zot::WString device;
+    std::string device;
     if (const int rc = ToDevicePath(path, &device); rc != 0) return rc;
     Entry e;
     if (const int rc = Lookup(path, &e); rc != 0) return rc;
     if (!IsDirectory(e)) return -ENOTDIR;
     Touched(path);
     m_cache.Drop(path);
-    const CCall remove;
-    if (ZOT_RemoveDirectoryW(device.c_str())) return 0;
-    if (remove.Slow()) {
-        m_worker.LineFailed();
-        return -EIO;
-    }
-    std::vector<Entry> inside;
-    const int rc = Fetch(path, device, &inside);
-    if (rc != 0) return rc;
-    return inside.empty() ? -EACCES : -ENOTEMPTY;
+    const auto removed = Line().RemoveFolder(device);
+    return removed ? 0 : Failed(removed.status);
 }
 
 int CTerminalFs::SetWriteTime(int32_t handle, const uint32_t* access, const uint32_t* write) {
-    const CCall set;
-    const int ok = ZOT_SetFileTime(handle, nullptr, access, write);
-    // SetFileTime reports success when the terminal never answered: read the time back.
-    uint32_t written = 0;
-    if (ok && ZOT_GetFileTime(handle, nullptr, nullptr, &written) &&
-        (!write || (written + kTimeSlack >= *write && written <= *write + kTimeSlack)))
-        return 0;
-    if (set.Slow()) {
-        m_worker.LineFailed();
-        return -EIO;
-    }
-    return -EPERM;
+    const auto set = Line().SetFileTime(handle, nullptr, access, write);
+    return set ? 0 : Failed(set.status);
 }
 
-int CTerminalFs::MoveFile(const std::string& from, const zot::WString& source,
-                          const zot::WString& target, const Entry& e) {
+int CTerminalFs::MoveFile(const std::string& from, const std::string& source,
+                          const std::string& target, const Entry& e) {
     // The terminal keeps a read-only file from deletion, the last step of a move.
-    if (IsReadOnly(e) && !ZOT_SetFileAttributesW(source.c_str(), WithReadOnly(e.attributes, false)))
-        return -EACCES;
-    const CCall move;
-    if (!ZOT_MoveFileW(source.c_str(), target.c_str())) {
-        const bool slow = move.Slow();
-        if (slow) m_worker.LineFailed();
-        if (IsReadOnly(e)) ZOT_SetFileAttributesW(source.c_str(), e.attributes);
-        return slow ? -EIO : -EACCES;
+    if (IsReadOnly(e))
+        if (const auto cleared = Line().SetAttributes(source, WithReadOnly(e.attributes, false));
+            !cleared)
+            return Failed(cleared.status);
+    const zot::CopyResult copied = Line().Copy({true, source}, {true, target});
+    int rc = 0;
+    if (copied.code != zot::kCopyDone)
+        rc = Failed(copied.status,
+                    copied.code == zot::kCopyCreateFailed ? Asked::kEntry : Asked::kData);
+    else if (const auto removed = Line().Delete(source); !removed)
+        rc = Failed(removed.status);
+    if (rc != 0) {
+        if (IsReadOnly(e) && LineUp())
+            m_worker.Report(Line().SetAttributes(source, e.attributes).status);
+        return rc;
     }
     Touched(from);
-    // The move wrote a new file: give it the time and attributes of the one it replaces.
-    // The data has moved either way, so the rename stands even if these do not take.
-    if (e.time != 0) {
-        const int32_t handle = ZOT_OpenFileW(target.c_str(), kOpenReadWrite);
-        if (handle != -1) {
-            SetWriteTime(handle, nullptr, &e.time);
-            ZOT_CloseFile(handle);
+    // The copy is a new file: give it the time and attributes of the one it replaces. The
+    // data has moved either way, so the rename stands even if these do not take.
+    if (e.time != 0 && LineUp()) {
+        if (const auto opened = Line().OpenFile(target, kOpenReadWrite); opened) {
+            SetWriteTime(opened.value, nullptr, &e.time);
+            CloseAfter(opened.value);
+        } else {
+            m_worker.Report(opened.status);
         }
     }
-    if (IsReadOnly(e)) ZOT_SetFileAttributesW(target.c_str(), e.attributes);
+    if (IsReadOnly(e) && LineUp())
+        m_worker.Report(Line().SetAttributes(target, e.attributes).status);
     return 0;
 }
 
 int CTerminalFs::Rename(const std::string& from, const std::string& to, unsigned int flags) {
     if (m_readOnly) return -EROFS;
     if (flags & RENAME_EXCHANGE) return -EINVAL;
-    zot::WString source, target;
+    std::string source, target;
     if (const int rc = ToDevicePath(from, &source); rc != 0) return rc;
     if (const int rc = ToDevicePath(to, &target); rc != 0) return rc;
     Entry e, existing;
@@ -616,7 +555,7 @@ int CTerminalFs::Rename(const std::string& from, const std::string& to, unsigned
         const std::string leaf =
             ".zotfs-" + std::to_string(::getpid()) + "-" + std::to_string(m_nextFile);
         const std::string middle = (ParentOf(to) == "/" ? "/" : ParentOf(to) + "/") + leaf;
-        zot::WString between;
+        std::string between;
         if ((rc = ToDevicePath(middle, &between)) != 0) return rc;
         if ((rc = MoveFile(from, source, between, e)) != 0) return rc;
         Touched(middle);
@@ -635,7 +574,7 @@ int CTerminalFs::Rename(const std::string& from, const std::string& to, unsigned
 int CTerminalFs::ChangeMode(const std::string& path, mode_t mode) {
     if (m_readOnly) return -EROFS;
     if (path == "/") return -EPERM;
-    zot::WString device;
+    std::string device;
     if (const int rc = ToDevicePath(path, &device); rc != 0) return rc;
     Entry e;
     if (const int rc = Lookup(path, &e); rc != 0) return rc;
@@ -643,13 +582,8 @@ int CTerminalFs::ChangeMode(const std::string& path, mode_t mode) {
     const bool readOnly = (mode & 0222) == 0;
     if (IsReadOnly(e) == readOnly) return 0;
     Touched(path);
-    const CCall set;
-    if (ZOT_SetFileAttributesW(device.c_str(), WithReadOnly(e.attributes, readOnly))) return 0;
-    if (set.Slow()) {
-        m_worker.LineFailed();
-        return -EIO;
-    }
-    return -EPERM;
+    const auto set = Line().SetAttributes(device, WithReadOnly(e.attributes, readOnly));
+    return set ? 0 : Failed(set.status);
 }
 
 int CTerminalFs::ChangeOwner(const std::string& path, uid_t uid, gid_t gid) {
@@ -668,7 +602,7 @@ int CTerminalFs::SetTimes(const std::string& path, const struct timespec times[2
     const uint32_t access = TerminalTime(times ? times[0] : now[0]);
     const uint32_t write = TerminalTime(times ? times[1] : now[1]);
     if (!access && !write) return 0;
-    zot::WString device;
+    std::string device;
     if (const int rc = ToDevicePath(path, &device); rc != 0) return rc;
     Entry e;
     if (const int rc = Lookup(path, &e); rc != 0) return rc;
@@ -680,29 +614,21 @@ int CTerminalFs::SetTimes(const std::string& path, const struct timespec times[2
         if (const int rc = EnsureOpen(*f); rc != 0) return rc;
         return SetWriteTime(f->handle, access ? &access : nullptr, write ? &write : nullptr);
     }
-    const CCall open;
-    const int32_t handle = ZOT_OpenFileW(device.c_str(), kOpenReadWrite);
-    if (handle == -1) {
-        if (open.Slow()) m_worker.LineFailed();
-        return open.Slow() ? -EIO : -EACCES;
-    }
-    const int rc = SetWriteTime(handle, access ? &access : nullptr, write ? &write : nullptr);
-    if (!ZOT_CloseFile(handle) && rc == 0) return -EIO;
+    const auto opened = Line().OpenFile(device, kOpenReadWrite);
+    if (!opened) return Failed(opened.status);
+    const int rc = SetWriteTime(opened.value, access ? &access : nullptr, write ? &write : nullptr);
+    if (const int closed = CloseAfter(opened.value); rc == 0) return closed;
     return rc;
 }
 
 int CTerminalFs::StatFs(struct statvfs* st) {
-    ZOT_STORE_INFORMATION info{};
-    const CCall call;
-    if (!ZOT_GetStoreInformation(&info, 1)) {
-        if (call.Slow()) m_worker.LineFailed();
-        return -EIO;
-    }
+    const auto store = Line().Store(1);
+    if (!store) return Failed(store.status, Asked::kData);
     constexpr unsigned long kBlock = 1024;
     *st = {};
     st->f_bsize = st->f_frsize = kBlock;
-    st->f_blocks = info.dwStoreSize / kBlock;
-    st->f_bfree = st->f_bavail = info.dwFreeSize / kBlock;
+    st->f_blocks = store.value.size / kBlock;
+    st->f_bfree = st->f_bavail = store.value.free / kBlock;
     st->f_namemax = kMaxNameBytes;
     if (m_readOnly) st->f_flag |= ST_RDONLY;
     return 0;

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "codepage.h"
 #include "link_worker.h"
 #include "listing_cache.h"
+#include "zot_session.h"
 
 namespace zotfs {
 
@@ -56,7 +56,7 @@ class CTerminalFs {
   private:
     struct OpenFile {
         std::string path;
-        zot::WString device;
+        std::string device;
         int32_t handle = -1;  // -1 while the terminal has it closed (after a flush)
         uint32_t generation = 0;
         bool writable = false;
@@ -69,20 +69,30 @@ class CTerminalFs {
         std::vector<char> ahead;
     };
 
+    // What a refused call was asked to do: something to an entry, or to move a file's data.
+    enum class Asked { kEntry, kData };
+
+    zot::CSession& Line() { return m_worker.Session(); }
+    // The one place a call's outcome becomes an errno (negative); a call that found no
+    // answer also puts the line down.
+    int Failed(const zot::Status& status, Asked asked = Asked::kEntry);
+    // Whether more calls may follow in this operation: not once one found no answer.
+    bool LineUp() const { return !m_worker.Down(); }
     OpenFile* File(uint64_t fh);
     bool Stale(const OpenFile& f) const { return f.generation != m_worker.Generation(); }
     int Lookup(const std::string& path, Entry* out);
-    int Fetch(const std::string& folder, const zot::WString& device, std::vector<Entry>* out);
     int EnsureOpen(OpenFile& f);
     int Seek(int32_t handle, uint32_t offset, bool positionKnown, uint32_t position);
     int SeekFile(OpenFile& f, uint32_t offset);
     int SetWriteTime(int32_t handle, const uint32_t* access, const uint32_t* write);
-    int MoveFile(const std::string& from, const zot::WString& source, const zot::WString& target,
+    int MoveFile(const std::string& from, const std::string& source, const std::string& target,
                  const Entry& entry);
     // The folders holding path no longer list what they did; nor do reads of it.
     void Touched(const std::string& path);
+    // Closes a file opened for one operation, unless the line went down in it.
+    int CloseAfter(int32_t handle);
     // Closes the terminal's handles of every descriptor open on path; they open it again
-    // when they are next used. -EIO when written data was not confirmed.
+    // when they are next used. Fails when written data was not confirmed.
     int CloseTerminalFiles(const std::string& path);
 
     CLinkWorker& m_worker;

@@ -26,9 +26,17 @@ int CheckName(const std::string& local, size_t* wireBytes) {
     return 0;
 }
 
+// A path whose names passed CheckName, as it goes on the wire.
+int WirePath(const std::string& local, std::string* wire) {
+    zot::WString wide;
+    return zot::FromLocal(local, &wide, kConversionRoom) && zot::ToWire(wide, wire, kConversionRoom)
+               ? 0
+               : -EILSEQ;
+}
+
 }  // namespace
 
-int ToDevicePath(std::string_view mountPath, zot::WString* out, size_t reserveBytes) {
+int ToDevicePath(std::string_view mountPath, std::string* out, size_t reserveBytes) {
     // The terminal's separator inside a name would make it two names.
     if (mountPath.find('\\') != std::string_view::npos) return -EINVAL;
     const std::string device = zottools::DevicePath(std::string(mountPath));
@@ -41,16 +49,16 @@ int ToDevicePath(std::string_view mountPath, zot::WString* out, size_t reserveBy
         if (bytes + reserveBytes > kMaxPathBytes) return -ENAMETOOLONG;
     }
     if (bytes + reserveBytes > kMaxPathBytes) return -ENAMETOOLONG;
-    return zot::FromLocal(device, out, kConversionRoom) ? 0 : -EILSEQ;
+    return WirePath(device, out);
 }
 
-int ToListingPattern(std::string_view mountFolder, zot::WString* out) {
-    zot::WString folder;
+int ToListingPattern(std::string_view mountFolder, std::string* out) {
+    std::string folder;
     // Room for the "\\*.*" after the folder.
     if (const int rc = ToDevicePath(mountFolder, &folder, 4); rc != 0) return rc;
     const std::string pattern =
         zottools::DeviceJoin(zottools::DevicePath(std::string(mountFolder)), "*.*");
-    return zot::FromLocal(pattern, out, kConversionRoom) ? 0 : -EILSEQ;
+    return WirePath(pattern, out);
 }
 
 bool FromTerminalName(std::string_view wire, std::string* local) {

@@ -1,6 +1,6 @@
 #pragma once
 // Paths of the mount ("/dir/a.txt", in the locale's charset) as the terminal names them
-// ("ZOT:\dir\a.txt", UTF-16 for the library's W calls), and the terminal's names back. A
+// ("ZOT:\dir\a.txt", bytes in the wire code page), and the terminal's names back. A
 // name is taken only when it survives the trip to the wire code page and back unchanged, so
 // what is listed can be opened again under the same name.
 #include <cstddef>
@@ -19,9 +19,9 @@ inline constexpr size_t kMaxPathBytes = 255;
 // the terminal takes), -EILSEQ (not expressible in the wire code page), -EINVAL (a name with
 // the terminal's separator or wildcards in it). reserveBytes: room the path must leave, e.g.
 // for the "\*.*" of a folder's listing.
-int ToDevicePath(std::string_view mountPath, zot::WString* out, size_t reserveBytes = 0);
+int ToDevicePath(std::string_view mountPath, std::string* out, size_t reserveBytes = 0);
 // The search pattern of every entry in a mount folder ("ZOT:\dir\*.*"); errors as above.
-int ToListingPattern(std::string_view mountFolder, zot::WString* out);
+int ToListingPattern(std::string_view mountFolder, std::string* out);
 // A name as the terminal sent it, in the locale's charset; false when it cannot be shown
 // under a name that leads back to it.
 bool FromTerminalName(std::string_view wire, std::string* local);

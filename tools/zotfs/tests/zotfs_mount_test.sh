@@ -98,6 +98,8 @@ check mv_folder 0 mv "$mnt/tree/sub" "$mnt/moved_sub"
 check mv_folder_moved_whole 0 cmp "$pc/tree/sub/deeper/d.bin" "$store/moved_sub/deeper/d.bin"
 check mkdir_p 0 mkdir -p "$mnt/p/q/r"
 check mkdir_p_made_all 0 test -d "$store/p/q/r"
+check rmdir_not_empty 1 rmdir "$mnt/p/q"
+expect_text rmdir_not_empty_reason "Directory not empty"
 check rm_r 0 rm -r "$mnt/moved_sub" "$mnt/p"
 check rm_r_removed_all 1 test -e "$store/moved_sub"
 check touch_d 0 touch -d '2020-02-03 04:05:06 UTC' "$mnt/tree/moved.bin"
@@ -126,8 +128,9 @@ expect_text name_outside_code_page_reason "Invalid or incomplete multibyte"
 check name_too_long 1 touch "$mnt/$(printf 'n%.0s' $(seq 100))"
 expect_text name_too_long_reason "File name too long"
 
-# The line pulled in mid-copy: the copy fails with an I/O error in the engine's time, the
-# mount stays, and once the line is back the next ls works.
+# The line pulled in mid-copy: the copy fails with an I/O error, the mount stays, while the
+# device is missing operations fail with an I/O error, and once it is back on the same path
+# the next ls works.
 head -c 2000000 /dev/urandom > "$pc/long.bin"
 cp "$pc/long.bin" "$mnt/long.bin" > "$work/cp.out" 2>&1 &
 copy=$!
@@ -139,8 +142,9 @@ wait "$copy"; copied=$?
 check pulled_line_fails_the_copy 0 test "$copied" -ne 0
 out=$(cat "$work/cp.out")
 expect_text pulled_line_gives_io_error "Input/output error"
+check ls_while_line_is_away 2 ls "$mnt"
+expect_text ls_while_line_is_away_gives_io_error "Input/output error"
 start_sim
-sleep 1.2
 check ls_after_line_is_back 0 ls "$mnt/tree"
 expect_text ls_after_line_is_back_lists "moved.bin"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "wire/protocol.h"
+#include "protocol.h"
 
 namespace zotsim {
 namespace {

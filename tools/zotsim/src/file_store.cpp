@@ -360,7 +360,15 @@ bool CFileStore::SetFileTimes(uint32_t handle, const uint32_t times[3]) {
 
 uint32_t CFileStore::FindFirst(std::string_view pattern, FindEntry* first) {
     *first = FindEntry{};
-    if (m_searches.size() >= kMaxFinds) return 0;
+    // A PC whose FindFirst reply was lost never learns that search's handle, so it can never
+    // close it: when the table is full the oldest search makes room, rather than every later
+    // listing coming back empty.
+    if (m_searches.size() >= kMaxFinds) {
+        const auto oldest = std::min_element(
+            m_searches.begin(), m_searches.end(),
+            [](const auto& a, const auto& b) { return a.second.opened < b.second.opened; });
+        m_searches.erase(oldest);
+    }
     const auto loc = Locate(pattern);
     if (!loc || loc->leaf.empty()) return 0;
     Search search;
@@ -381,6 +389,7 @@ uint32_t CFileStore::FindFirst(std::string_view pattern, FindEntry* first) {
               [](const FindEntry& a, const FindEntry& b) { return a.name < b.name; });
     *first = search.entries.front();
     search.next = 1;
+    search.opened = ++m_searchesOpened;
     const uint32_t handle = NextHandle(m_searches, &m_nextSearch);
     m_searches[handle] = std::move(search);
     return handle;

@@ -81,6 +81,7 @@ class CFileStore {
     struct Search {
         std::vector<FindEntry> entries;
         size_t next = 0;
+        uint64_t opened = 0;  // order of FindFirst, for making room
     };
     // The folder holding a name's last component, and that component as it exists on disk
     // (matched without regard to case), or as given when no entry matches. An empty leaf is
@@ -101,6 +102,7 @@ class CFileStore {
     size_t m_nameLimit;
     std::map<uint32_t, OpenFileEntry> m_files;
     std::map<uint32_t, Search> m_searches;
+    uint64_t m_searchesOpened = 0;
     uint32_t m_nextFile = 0;
     uint32_t m_nextSearch = 0;
 };

@@ -12,12 +12,12 @@
 #include "bit_errors.h"
 #include "command_handler.h"
 #include "fault_plan.h"
+#include "frame_codec.h"
 #include "line_pacer.h"
+#include "message_codec.h"
+#include "protocol.h"
 #include "sim_pty.h"
 #include "tty_posix.h"
-#include "wire/frame_codec.h"
-#include "wire/message_codec.h"
-#include "wire/protocol.h"
 
 namespace zotsim {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "bit_errors.h"
 #include "fault_plan.h"
+#include "protocol.h"
 #include "sim_fixture.h"
-#include "wire/protocol.h"
 
 namespace zotsim::test {
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "file_store.h"
+#include "protocol.h"
 #include "sim_fixture.h"
-#include "wire/protocol.h"
 
 namespace zotsim::test {
 namespace {

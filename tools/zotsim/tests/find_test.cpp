@@ -3,8 +3,8 @@
 #include <string>
 
 #include "file_store.h"
+#include "protocol.h"
 #include "sim_fixture.h"
-#include "wire/protocol.h"
 
 namespace zotsim::test {
 namespace {
@@ -118,17 +118,16 @@ TEST_F(Find, FindNextAfterTheEndAndOnUnknownHandlesGivesZero) {
     EXPECT_EQ(MustCall(zot::kFindNextFile, U32s({handle})).U32(120), 0u);
 }
 
-TEST_F(Find, SearchTableIsBounded) {
+TEST_F(Find, FullSearchTableGivesUpItsOldestSearch) {
     Start();
     WriteHostFile("a.txt", "");
-    std::set<uint32_t> handles;
+    std::vector<uint32_t> handles;
     for (size_t i = 0; i < CFileStore::kMaxFinds; ++i)
-        handles.insert(MustCall(zot::kFindFirstFile, PathString("ZOT:\\*.*")).U32(120));
-    EXPECT_EQ(handles.size(), CFileStore::kMaxFinds);
-    EXPECT_EQ(handles.count(0), 0u);
-    EXPECT_EQ(MustCall(zot::kFindFirstFile, PathString("ZOT:\\*.*")).U32(120), 0u);
-    CallHandle(zot::kFindClose, *handles.begin());
+        handles.push_back(MustCall(zot::kFindFirstFile, PathString("ZOT:\\*.*")).U32(120));
+    EXPECT_EQ(std::set<uint32_t>(handles.begin(), handles.end()).size(), CFileStore::kMaxFinds);
     EXPECT_NE(MustCall(zot::kFindFirstFile, PathString("ZOT:\\*.*")).U32(120), 0u);
+    EXPECT_EQ(CallHandle(zot::kFindClose, handles.front()), 0u);
+    EXPECT_EQ(CallHandle(zot::kFindClose, handles.back()), 1u);
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "protocol.h"
 #include "sim_fixture.h"
-#include "wire/protocol.h"
 
 namespace zotsim::test {
 namespace {

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "wire/protocol.h"
+#include "protocol.h"
 
 namespace zotsim::test {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "frame_codec.h"
+#include "message_codec.h"
 #include "simulator.h"
-#include "wire/frame_codec.h"
-#include "wire/message_codec.h"
 
 namespace zotsim::test {
 

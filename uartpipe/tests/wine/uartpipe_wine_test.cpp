@@ -8,8 +8,8 @@
 
 #include "IDriftUartPipe.h"
 #include "IUartBasic.h"
+#include "message_codec.h"
 #include "open_failure.h"
-#include "wire/message_codec.h"
 
 namespace {
 
