@@ -166,7 +166,7 @@ void TestVelkorJobs::cleanup() {
 void TestVelkorJobs::Start(bool connect, CVelkorApp::Edition edition) {
     if (connect) {
         m_sim = std::make_unique<CSimFixture>(CSimFixture::Setup{.port = 1});
-        QVERIFY(m_sim->Ok());
+        QS_REQUIRE_SIM(*m_sim);
     } else {
         CVelkorSettings().SetAutoLink(0);
     }
@@ -454,7 +454,7 @@ void TestVelkorJobs::overwriteAnswersYesAllNoCancel() {
 void TestVelkorJobs::cancelMidCopyKeepsPartialFileWithoutMessage() {
     m_sim = std::make_unique<CSimFixture>(
         CSimFixture::Setup{.latencyMs = 4, .port = 1});  // every reply a little late
-    QVERIFY(m_sim->Ok());
+    QS_REQUIRE_SIM(*m_sim);
     m_app = std::make_unique<CVelkorApp>(kEnglish);
     m_frame = m_app->InitInstance({});
     QVERIFY(m_app->Connected());

@@ -148,7 +148,7 @@ void TestVelkorView::deviceRowShowsStoreSpace() {
     QFETCH(QString, type);
     QFETCH(QString, spacePattern);
     CSimFixture sim({.port = 1});
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     CVelkorApp app(edition);
     CMainFrame* frame = app.InitInstance({});
     QVERIFY(app.Connected());
@@ -187,7 +187,7 @@ void TestVelkorView::terminalListingShowsEveryFileWithSizeAndTime() {
     QFETCH(QString, bytes);
     QFETCH(QString, unknown);
     CSimFixture sim({.port = 1});
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.AddFile("a.txt", 1023, 1700000000);  // 2023-11-14 22:13:20 UTC
     sim.AddFile("old.bin", 10, 0);
     QDir(sim.Root()).mkdir("sub");
@@ -350,8 +350,8 @@ void TestVelkorView::folderCreatedAfterBuildIsAFileStyleRow() {
 }
 
 void TestVelkorView::cancelledListingClosesAtOnceAndNextListingWorks() {
-    CSimFixture sim({.port = 1});
-    QVERIFY(sim.Ok());
+    CSimFixture sim({.port = 1, .inProcess = true});
+    QS_REQUIRE_SIM(sim);
     for (int i = 0; i < 5; ++i) sim.AddFile(QString("f%1.txt").arg(i), 10);
     CVelkorApp app(kEnglish);
     CMainFrame* frame = app.InitInstance({});

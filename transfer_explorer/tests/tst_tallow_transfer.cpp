@@ -139,7 +139,7 @@ class TestTallowTransfer : public QObject {
 void TestTallowTransfer::gbkNamesRoundTripThroughTheTerminal() {
     QVERIFY(kGbk);
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     CTallowApp app;
     CMainFrame* frame = app.InitInstance({});
@@ -267,7 +267,7 @@ void TestTallowTransfer::localCopyOfFourGiBIsWhole() {
 
 void TestTallowTransfer::copyPutsPathsOnTheClipboard() {
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     sim.AddFile("one.bin", 10);
     sim.AddFile("two.bin", 20);
@@ -298,7 +298,7 @@ void TestTallowTransfer::copyPutsPathsOnTheClipboard() {
 
 void TestTallowTransfer::pasteInAllFourDirections() {
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     const QByteArray down = RandomBytes(3000);
     Put(sim.Root() + "/down.bin", down);
@@ -434,7 +434,7 @@ void TestTallowTransfer::plinthNameLimit() {
     Put(dir.filePath(name17), "data");
     for (const char* server : {"Plinth", "ZotSim"}) {
         CSimFixture sim({server, 0});
-        QVERIFY(sim.Ok());
+        QS_REQUIRE_SIM(sim);
         sim.ExposeAs(0);
         CTallowApp app;
         CMainFrame* frame = app.InitInstance({});
@@ -490,7 +490,7 @@ void TestTallowTransfer::samePathRefusedOnlyForItselfOrInside() {
 
 void TestTallowTransfer::cancelMidTransfer() {
     CSimFixture sim({"ZotSim", 20});
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     CTallowApp app;
     CMainFrame* frame = app.InitInstance({});
@@ -525,7 +525,7 @@ void TestTallowTransfer::cancelMidTransfer() {
 
 void TestTallowTransfer::aPasteWaitingForTheLibraryUsesTheConnectionMadeMeanwhile() {
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     CTallowApp app;
     CMainFrame* frame = app.InitInstance({});
@@ -645,7 +645,7 @@ void TestTallowTransfer::deleteLocalFolderFromListAndTree() {
 
 void TestTallowTransfer::deviceDeletesByBareNameAndFailureText() {
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     for (const char* n : {"r1.dat", "r2.dat", "r3.dat", "stay.dat"}) sim.AddFile(n, 5);
     CTallowApp app;
