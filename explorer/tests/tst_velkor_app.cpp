@@ -15,6 +15,7 @@
 #include "CModalDriver.h"
 #include "CPortDevicePicker.h"
 #include "CPortMapFixture.h"
+#include "CPosixOnly.h"
 #include "CSetupDlg.h"
 #include "CSimFixture.h"
 #include "CVelkorApp.h"
@@ -299,6 +300,7 @@ void TestVelkorApp::setupOkBindsChosenDeviceAndConnectGoesThroughIt() {
 }
 
 void TestVelkorApp::setupThatCannotSaveThePortMapSaysWhyAndKeepsEverything() {
+    QS_POSIX_ONLY("names a serial device by path");
     CPortMapFixture map({{"/dev/ttyUSB0", "/dev/ttyUSB0", "", ""}});
     // A file where the map's folder would go.
     QVERIFY(QFile(map.Folder() + "/Corvale").open(QIODevice::WriteOnly));
@@ -414,6 +416,7 @@ void TestVelkorApp::failedOpenShowsExactFailureTextAndWhy_data() {
 }
 
 void TestVelkorApp::failedOpenShowsExactFailureTextAndWhy() {
+    QS_POSIX_ONLY("names a serial device by path");
     QFETCH(CVelkorApp::Edition, edition);
     QFETCH(QString, text);
     QFETCH(QString, okText);

@@ -15,9 +15,12 @@ class CQuietPort {
     QString Unsupported() const { return m_unsupported; }
     // What DRIFTBOX_USB or a port map entry names it by.
     QString Device() const { return m_device; }
+    // How the explorers' messages name it.
+    QString Shown() const { return m_shown; }
 
   private:
     int m_master = -1;
     QString m_device;
+    QString m_shown;
     QString m_unsupported;
 };

@@ -27,8 +27,10 @@ CSimFixture::CSimFixture(const Setup& setup) {
                                                   QDir::NoDotAndDotDot)) {
         if (e.isDir() && !e.isSymLink())
             m_ok = QDir(e.filePath()).removeRecursively() && m_ok;
-        else
-            m_ok = QFile::remove(e.filePath()) && m_ok;
+        else  // a read-only file is removed too, as a fresh folder has none
+            m_ok = (QFile::setPermissions(e.filePath(), QFile::ReadOwner | QFile::WriteOwner),
+                    QFile::remove(e.filePath())) &&
+                   m_ok;
     }
     if (m_ok && setup.port >= 0) ExposeAs(setup.port);
 }

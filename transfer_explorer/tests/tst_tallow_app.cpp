@@ -23,6 +23,7 @@
 #include "CModalDriver.h"
 #include "CPortDevicePicker.h"
 #include "CPortMapFixture.h"
+#include "CPosixOnly.h"
 #include "CQuietPort.h"
 #include "CSetupDlg.h"
 #include "CShowSpy.h"
@@ -159,6 +160,7 @@ void TestTallowApp::startWithAutoLinkOffShowsNoDialog() {
 }
 
 void TestTallowApp::failedStartShowsMessageAndFailedText() {
+    QS_POSIX_ONLY("names a serial device by path");
     // COM5 names nothing.
     ::setenv("COM5", "/nonexistent/tty-driftbox", 1);
     CTallowSettings().SetPort(5);
@@ -192,8 +194,8 @@ void TestTallowApp::startOnQuietPortSaysNoTerminalAnswered() {
     // A pseudo-terminal with nothing behind it: it opens, and nobody answers.
     CQuietPort quiet;
     QS_REQUIRE_SIM(quiet);
-    const QString tty = quiet.Device();
-    ::setenv("DRIFTBOX_USB", qPrintable(tty), 1);
+    ::setenv("DRIFTBOX_USB", qPrintable(quiet.Device()), 1);
+    const QString tty = quiet.Shown();
     CModalDriver driver;
     QString message;
     driver.OnEvery([&](QWidget* w) {
