@@ -148,6 +148,9 @@ void TestTallowTransfer::gbkNamesRoundTripThroughTheTerminal() {
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath("back"));
     const QString name = QStringLiteral("数据.txt");
+    // The library takes PC paths in the PC's own code page (Windows' ANSI code page).
+    if (QString::fromLocal8Bit(name.toLocal8Bit()) != name)
+        QSKIP("the PC's code page has no Chinese characters");
     Put(dir.filePath(name), "gbk");
     Answers answers;
     tree->SelectFolder(tree->DevicesItem()->child(0));
