@@ -124,7 +124,7 @@ TEST(EngineUnderWine, ATerminalThatAnswersTheThirdAttemptAdvancesTheCounterByThr
     app.SetReplyTimeout(500);
     ASSERT_EQ(app.LumoInit(port, 115200, 1), 1);
     const uint32_t before = app.CurrentSequence();
-    ZOT_VERSION_INFO v{};
+    zot::VersionInfo v{};
     EXPECT_EQ(zot::calls::GetVersion(app, &v), 1);
     EXPECT_EQ(app.CurrentSequence() - before, 3u);
     app.LumoUninit();
