@@ -6,7 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-release
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQS_BUILD_TESTS=ON -DQS_SANITIZE= -DQS_SKIP= >/dev/null
-targets=(zot zotsim bench_line bench_noisy bench_roundtrip)
+targets=(zot zotsim bench_line bench_noisy bench_listing bench_rack bench_roundtrip bench_latency)
 # Read whole: grep -q stopping early would fail the pipe under pipefail.
 available=$(cmake --build "$build" --target help)
 grep -q '\bbench_codec\b' <<<"$available" && targets+=(bench_codec)

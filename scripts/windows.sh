@@ -86,6 +86,8 @@ step ls_long zot ls -l
 grep -q 1048576 "$work/step.out" || { failed=1; echo "FAIL ls_shows_size"; }
 step get_verify zot --verify get 'grün.bin' "$(winpath "$work/pc/zurück.bin")"
 step get_identical cmp "$work/pc/grün.bin" "$work/pc/zurück.bin"
+# Every terminal at once is one process with a thread a terminal, here as on Linux.
+step four_terminals_one_process wine build-win/bin/zot.exe --ports 5-8 ls
 [ "$failed" = 0 ] || exit 1
 
 # The explorers' suites look at which ports answer: only their own simulator may.

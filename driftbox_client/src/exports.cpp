@@ -54,10 +54,12 @@ HandleTable& Table() {
 
 // A start that fails leaves why in the system's last error, set after the half-made session
 // is gone: the open's error, or 0 when the port opened and no terminal answered.
-int32_t Start(const std::string& device, int baud, int32_t* error) {
+// port: "COMn" or "USB", looked up again each time the session opens it, so a terminal plugged
+// in again under another device path is found.
+int32_t Start(const std::string& port, int baud, int32_t* error) {
     int32_t ignored = 0;
     if (!error) error = &ignored;
-    if (device.empty()) {
+    if (qs::SerialDeviceForName(port).empty()) {
         *error = 1;
         qs::SetLastSystemError(qs::NoSuchDeviceError());
         return 0;
@@ -65,7 +67,7 @@ int32_t Start(const std::string& device, int baud, int32_t* error) {
     int why = 0;
     {
         auto s = std::make_unique<CClientSession>();
-        if (s->Start(device, baud, error)) return Table().Add(std::move(s));
+        if (s->Start(port, baud, error)) return Table().Add(std::move(s));
         why = s->OpenError();
     }
     qs::SetLastSystemError(why);
@@ -80,11 +82,11 @@ DB_EXPORT int32_t DriftboxClient_COM_Start(int32_t* error, int32_t port, int32_t
         qs::SetLastSystemError(qs::NoSuchDeviceError());
         return 0;
     }
-    return Start(qs::SerialDeviceForPort(port), baudRate, error);
+    return Start("COM" + std::to_string(port), baudRate, error);
 }
 
 DB_EXPORT int32_t DriftboxClient_USB_Start(int32_t* error) {
-    return Start(qs::SerialDeviceForUsb(), kUsbBaud, error);
+    return Start("USB", kUsbBaud, error);
 }
 
 DB_EXPORT void DriftboxClient_ShutDown(int32_t handle, int32_t /*port*/) {

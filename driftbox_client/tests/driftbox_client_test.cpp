@@ -90,6 +90,23 @@ TEST_F(DriftboxClient, StartsOverUsbNamedByTheEnvironment) {
     EXPECT_EQ(error, 0);
 }
 
+// A terminal pulled out and plugged in again may come back as another device (the next
+// /dev/ttyACM): the handle's next call finds it where the USB port now points.
+TEST_F(DriftboxClient, AHandleReachesItsTerminalPluggedInAgainUnderAnotherDevice) {
+    StartSim();
+    ::setenv("DRIFTBOX_USB", m_sim->SlavePath().c_str(), 1);
+    int32_t error = -1;
+    m_handle = DriftboxClient_USB_Start(&error);
+    ASSERT_NE(m_handle, 0);
+    m_sim->Stop();
+    m_sim.reset();
+    int64_t bytes = 0;
+    EXPECT_EQ(RequestGetFileSystemFreeExt(m_handle, &bytes), 1);
+    StartSim();
+    ::setenv("DRIFTBOX_USB", m_sim->SlavePath().c_str(), 1);
+    EXPECT_EQ(RequestGetFileSystemFreeExt(m_handle, &bytes), 0);
+}
+
 TEST_F(DriftboxClient, StartFailsOnAMissingPortOrASilentLine) {
     ::setenv("COM4", "/nonexistent/tty", 1);
     int32_t error = 0;

@@ -147,7 +147,9 @@ struct CopyControl {
 
 struct CopyResult {
     CopyCode code = kCopyDone;
-    Status status;  // why, when code is not kCopyDone
+    Status status;          // why the terminal's side failed
+    bool pcFailed = false;  // the PC file failed instead: pcError says why
+    int pcError = 0;        // the system's error code (errno, GetLastError()); 0 unknown
     uint64_t bytes = 0;
 };
 
@@ -160,7 +162,8 @@ class CSession {
     CSession(const CSession&) = delete;
     CSession& operator=(const CSession&) = delete;
 
-    // Opens "COMn" of this system (port n), or a device path. Nothing is asked of the
+    // Opens "COMn" of this system (port n), or a device path or port name ("COMn", "USB":
+    // looked up again when the session opens it again). Nothing is asked of the
     // terminal. A session whose device goes away notices it on its next read, and the call
     // after that opens the same device again with the same settings.
     Status Open(int port, int baud, bool compress);
@@ -195,6 +198,8 @@ class CSession {
     // Every entry matching pattern (a folder path and a wildcard name), or a failure: never a
     // part of them. An empty folder is an empty list; a folder that is not there is refused.
     Result<std::vector<FindRecord>> List(std::string_view pattern);
+    // The entry of one name (no wildcards): refused kNoSuchEntry when there is none.
+    Result<FindRecord> Stat(std::string_view path);
     // The same search a step at a time. Handles are the terminal's; a step whose request had
     // to be sent again is checked by searching again, so no entry is lost or repeated.
     // FindFirst: the record and the handle (0 from the terminal means none).

@@ -283,8 +283,9 @@ CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t
         const CSerialLink::Hold hold(m_link, false);
         const auto sentAt = m_clock.Now();
         const bool sent = hold.Held() && m_link.SendPayload() != 0;
-        ZOT_TRACE("%-20s seq %5u  D %4zu  %s%s", CommandName(command), m_sequence, length,
-                  m_link.Compression() ? "zlib" : "plain", sent ? "" : "  NOT SENT");
+        ZOT_TRACE("%-20s seq %5u  D %4u  %s%s", CommandName(command), m_sequence,
+                  static_cast<unsigned>(length), m_link.Compression() ? "zlib" : "plain",
+                  sent ? "" : "  NOT SENT");
         if (sent && announced) PrepareFollowing();
         const Wait outcome = Await(AttemptTimeout(command, waitedOut, requestBytes, replyBytes),
                                    endedEarly < kMaxEarlyRetries);
@@ -295,8 +296,8 @@ CRemoteApp::Reply CRemoteApp::Call(uint16_t command, const uint8_t* data, size_t
                     command,
                     std::chrono::duration<double, std::milli>(m_clock.Now() - sentAt).count(),
                     LineMs(requestBytes) + LineMs(kHeaderSize + m_stagingLength));
-            ZOT_TRACE("%-20s seq %5u  reply D %zu", CommandName(command), m_sequence,
-                      m_stagingLength);
+            ZOT_TRACE("%-20s seq %5u  reply D %u", CommandName(command), m_sequence,
+                      static_cast<unsigned>(m_stagingLength));
             if (acceptedLength == kAnyLength || m_stagingLength == acceptedLength)
                 return Finish(Reply::kAccepted, attempts);
             return Finish(Reply::kWrongLength, attempts);

@@ -157,7 +157,9 @@ class CRemoteApp : public IMessageSink {
     int m_lastAttempts = 0;
     int m_depth = 0;  // calls in progress on this thread: a retry's rewind nests
     uint32_t m_reopens = 0;
-    bool m_deviceMissing = false;  // a reopen failed: the link stays closed until one works
+    // A reopen failed: the link stays closed until one works. Close() may come from another
+    // thread while a call runs.
+    std::atomic<bool> m_deviceMissing{false};
 
     std::atomic<bool> m_copyRunning{false};
     std::atomic<int64_t> m_longestCallMs{0};

@@ -22,15 +22,6 @@ namespace {
 // after the walk to go through at the first attempt.
 constexpr int kMaxRestarts = 8;
 
-// The folder of a search pattern, for telling an empty folder from a missing one. Empty for
-// the root.
-std::string_view PatternFolder(std::string_view pattern) {
-    const size_t slash = pattern.rfind('\\');
-    if (slash == std::string_view::npos) return {};
-    const std::string_view folder = pattern.substr(0, slash);
-    return folder.find('\\') == std::string_view::npos ? std::string_view() : folder;
-}
-
 }  // namespace
 
 Result<int32_t> CSession::FindFirst(std::string_view pattern, FindRecord* record) {
@@ -140,6 +131,13 @@ Status CSession::Restart(Search& search) {
     return Status::NoAnswer(Silence::kLineFailed);
 }
 
+Result<FindRecord> CSession::Stat(std::string_view path) {
+    const auto listing = List(path);
+    if (!listing) return {listing.status, {}};
+    if (listing.value.empty()) return {Status::Refused(Refusal::kNoSuchEntry), {}};
+    return {listing.status, listing.value.front()};
+}
+
 Result<std::vector<FindRecord>> CSession::List(std::string_view pattern) {
     Result<std::vector<FindRecord>> r;
     FindRecord entry;
@@ -150,7 +148,7 @@ Result<std::vector<FindRecord>> CSession::List(std::string_view pattern) {
     }
     if (first.value == -1) {
         // Nothing matched: an empty folder, or none at all, which its attributes tell.
-        const std::string_view folder = PatternFolder(pattern);
+        const std::string_view folder = FolderOf(pattern);
         if (folder.empty()) return r;
         const auto a = Attributes(folder);
         if (!a)

@@ -36,7 +36,9 @@ int CSerialLink::OpenDevice(const std::string& device, int baud) {
     }
     m_device = device;
     m_callerPort = false;
-    return OpenResolved(device, baud);
+    // A port name is looked up at every open: a device plugged in again may come back under
+    // another path (the next /dev/ttyACM, a changed port map).
+    return OpenResolved(qs::SerialDeviceForName(device), baud);
 }
 
 int CSerialLink::OpenResolved(const std::string& device, int baud) {
@@ -125,6 +127,12 @@ void CSerialLink::PrepareAhead(const uint8_t* message, size_t length) {
     std::memcpy(m_aheadMessage, message, length);
     m_aheadCompress = m_compress;
     m_aheadLength = length;
+}
+
+bool CSerialLink::DeviceGone() const {
+    // Close() may drop the port on another thread.
+    std::lock_guard lock(m_readingMutex);
+    return m_port && m_port->Gone();
 }
 
 bool CSerialLink::EnterCall() {

@@ -44,7 +44,7 @@ class CSerialLink {
 
     // 1 on success, 0 on failure. A negative port is refused without touching the stored one.
     int Open(int port, int baud);
-    // Opens a named device instead of a port number (USB serial devices, tests).
+    // Opens a device path, or a port name ("COMn", "USB") looked up again at every open.
     int OpenDevice(const std::string& device, int baud);
     // Runs the link over a port the caller made (an in-memory line in fuzzers and tests).
     // Without the reader thread only the calls read the line, each while it waits for its
@@ -59,9 +59,7 @@ class CSerialLink {
     int Reopen(int baud);
     bool IsOpen() const { return m_port != nullptr; }
     // The port's device went away; Reopen() opens the same port or device path again.
-    bool DeviceGone() const { return m_port && m_port->Gone(); }
-    // Whether Reopen() can open this link again: not when the caller handed in the port.
-    bool Reopenable() const { return !m_callerPort; }
+    bool DeviceGone() const;
     // Why the last Open/OpenDevice/Reopen failed, in the system's own code (errno; on Windows
     // GetLastError()); 0 after one that succeeded.
     int OpenError() const { return m_openError; }
@@ -153,7 +151,7 @@ class CSerialLink {
     // counts the calls holding the link.
     std::thread m_reader;
     std::atomic<bool> m_stop{false};
-    std::mutex m_readingMutex;
+    mutable std::mutex m_readingMutex;
     std::condition_variable m_readerWake;    // the parked reader thread: only Close() wakes it
     std::condition_variable m_readingEnded;  // a read or a caller's reading ended
     bool m_readerReading = false;

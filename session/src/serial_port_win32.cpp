@@ -53,7 +53,6 @@ class CWin32SerialPort final : public ISerialPort {
             case ERROR_GEN_FAILURE:
             case ERROR_INVALID_HANDLE:
             case ERROR_FILE_NOT_FOUND:
-            case ERROR_NO_SUCH_DEVICE:
                 m_gone.store(true);
                 break;
             default:

@@ -8,6 +8,7 @@
 #include "remote_app.h"
 #include "remote_calls.h"
 #include "search_state.h"
+#include "system_error.h"
 #include "terminal_file.h"
 #include "zot_session.h"
 
@@ -18,15 +19,6 @@ using Reply = CRemoteApp::Reply;
 
 constexpr uint64_t kTerminalMaxSize = 0xFFFFFFFFull;
 constexpr size_t kMaxRingBytes = 260;
-
-// The folder part of a terminal path or pattern: everything before its last backslash. Empty
-// for the root, whose state no query describes.
-std::string_view FolderOf(std::string_view path) {
-    const size_t slash = path.rfind('\\');
-    if (slash == std::string_view::npos) return {};
-    const std::string_view folder = path.substr(0, slash);
-    return folder.find('\\') == std::string_view::npos ? std::string_view() : folder;
-}
 
 }  // namespace
 
@@ -397,43 +389,51 @@ CopyResult CSession::Copy(const CopyEnd& source, const CopyEnd& destination,
         result.status = why;
         return result;
     };
-    std::unique_ptr<copy::IFileEnd> in;
-    if (source.terminal) {
-        if (source.path.size() > kMaxPathBytes)
-            return fail(kCopyReadFailed, Status::Refused(Refusal::kBadName));
-        m_app->ClearLastReply();
-        in = CTerminalFile::OpenSource(*m_app, source.path);
-        if (!in) {
-            const Status line = Answered();
-            if (!line) return fail(kCopyReadFailed, line);
-            return fail(kCopyReadFailed, m_explain ? Judge(Asked::kOpenFile, source.path,
-                                                           Attributes(source.path).value)
-                                                   : Status::Refused(Refusal::kOther));
+    const auto pcFail = [&](CopyCode code) {
+        result.code = code;
+        result.pcFailed = true;
+        result.pcError = qs::LastSystemError();
+        return result;
+    };
+    // Opens one end: the source for reading, or the destination new. On failure result says
+    // why: the terminal's answer, or the PC's error.
+    const auto open = [&](const CopyEnd& end, bool reading) -> std::unique_ptr<copy::IFileEnd> {
+        const CopyCode code = reading ? kCopyReadFailed : kCopyCreateFailed;
+        if (!end.terminal) {
+            qs::SetLastSystemError(0);
+            auto file =
+                reading ? CPcFile::OpenSource(end.path) : CPcFile::CreateDestination(end.path);
+            if (!file) pcFail(code);
+            return file;
         }
-    } else {
-        in = CPcFile::OpenSource(source.path);
-        if (!in) return fail(kCopyReadFailed, Status::Refused(Refusal::kOther));
-    }
+        if (end.path.size() > kMaxPathBytes) {
+            fail(code, Status::Refused(Refusal::kBadName));
+            return nullptr;
+        }
+        m_app->ClearLastReply();
+        std::unique_ptr<copy::IFileEnd> file;
+        if (reading)
+            file = CTerminalFile::OpenSource(*m_app, end.path);
+        else
+            file = CTerminalFile::CreateDestination(*m_app, end.path);
+        if (file) return file;
+        const Status line = Answered();
+        if (!line)
+            fail(code, line);
+        else if (!m_explain)
+            fail(code, Status::Refused(Refusal::kOther));
+        else
+            fail(code, Judge(reading ? Asked::kOpenFile : Asked::kCreateFile, end.path,
+                             Attributes(end.path).value));
+        return nullptr;
+    };
+    const std::unique_ptr<copy::IFileEnd> in = open(source, true);
+    if (!in) return result;
     // A terminal file cannot hold more than its 32-bit size; refuse before creating anything.
     if (destination.terminal && in->Size() > kTerminalMaxSize)
         return fail(kCopyReadFailed, Status::Refused(Refusal::kOther));
-    std::unique_ptr<copy::IFileEnd> out;
-    if (destination.terminal) {
-        if (destination.path.size() > kMaxPathBytes)
-            return fail(kCopyCreateFailed, Status::Refused(Refusal::kBadName));
-        m_app->ClearLastReply();
-        out = CTerminalFile::CreateDestination(*m_app, destination.path);
-        if (!out) {
-            const Status line = Answered();
-            if (!line) return fail(kCopyCreateFailed, line);
-            return fail(kCopyCreateFailed, m_explain ? Judge(Asked::kCreateFile, destination.path,
-                                                             Attributes(destination.path).value)
-                                                     : Status::Refused(Refusal::kOther));
-        }
-    } else {
-        out = CPcFile::CreateDestination(destination.path);
-        if (!out) return fail(kCopyCreateFailed, Status::Refused(Refusal::kOther));
-    }
+    const std::unique_ptr<copy::IFileEnd> out = open(destination, false);
+    if (!out) return result;
     copy::Control steps;
     steps.cancelled = control.cancelled;
     steps.progress = [&](uint64_t i, uint64_t blocks, uint64_t bytes) {
@@ -441,9 +441,11 @@ CopyResult CSession::Copy(const CopyEnd& source, const CopyEnd& destination,
         if (control.progress) control.progress(i, blocks, bytes);
     };
     m_app->ClearLastReply();
+    qs::SetLastSystemError(0);
     const copy::Status code = copy::Copy(*in, *out, steps);
     // Taken before the ends close: closing a terminal file is a call of its own.
     const Status line = Answered();
+    const int systemError = qs::LastSystemError();
     result.code = static_cast<CopyCode>(code);
     if (code == copy::kDone) {
         result.bytes = in->Size();
@@ -452,12 +454,14 @@ CopyResult CSession::Copy(const CopyEnd& source, const CopyEnd& destination,
     const bool terminalSide = code == copy::kReadFailed    ? source.terminal
                               : code == copy::kWriteFailed ? destination.terminal
                                                            : false;
-    if (code == copy::kCancelled)
+    if (code == copy::kCancelled) {
         result.status = Status::Done();
-    else if (terminalSide && !line)
-        result.status = line;
-    else
-        result.status = Status::Refused(Refusal::kOther);
+    } else if (terminalSide) {
+        result.status = line ? Status::Refused(Refusal::kOther) : line;
+    } else {
+        result.pcFailed = true;
+        result.pcError = systemError;
+    }
     return result;
 }
 

@@ -4,8 +4,7 @@
 
 namespace zot {
 namespace {
-constexpr uint32_t kReadWriteAccess = 0xC0000000u;
-constexpr int32_t kOpenReadWrite = 2;
+constexpr uint32_t kReadWriteAccess = kAccessRead | kAccessWrite;
 }  // namespace
 
 std::unique_ptr<CTerminalFile> CTerminalFile::OpenSource(CRemoteApp& app, const std::string& path) {

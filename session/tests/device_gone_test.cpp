@@ -57,6 +57,9 @@ TEST_F(DeviceGone, ACallWhileTheDeviceIsGoneFailsAtOnceAndTheNextOneAfterItCameB
     const auto gone = session.Version();
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
     EXPECT_TRUE(gone.status.DeviceGone()) << Describe(gone.status);
+    // Each call while it stays away tries it again and says so.
+    EXPECT_TRUE(session.Version().status.DeviceGone());
+    EXPECT_TRUE(session.DeviceGone());
     Plug();
     const auto back = session.List("ZOT:\\*.*");
     EXPECT_TRUE(back.Ok()) << Describe(back.status);

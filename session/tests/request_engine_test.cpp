@@ -509,7 +509,7 @@ TEST_F(EarlyRetry, OtherCommandsKeepTheWholeReplyTimeout) {
 
 TEST_F(RequestEngine, FindRecordNameWithoutTerminatorIsReadAsExactlyHundredBytes) {
     FindRecord d;
-    std::memset(&d, 0xCC, sizeof d);
+    std::memset(static_cast<void*>(&d), 0xCC, sizeof d);
     auto call =
         std::async(std::launch::async, [&] { return calls::FindFirstFile(app, "ZOT:\\*.*", &d); });
     auto r = peer.NextRequest();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "protocol.h"
+#include "remote_app.h"
 #include "scripted_line.h"
 #include "serial_link.h"
 #include "zot_session.h"
@@ -130,7 +131,10 @@ TEST_F(RetryTable, FindStepSentAgainSearchesAgainAndLosesNoEntry) {
               (std::vector<uint16_t>{kFindFirstFile, kFindNextFile, kFindNextFile, kFindNextFile,
                                      kFindClose, kFindFirstFile, kFindNextFile, kFindNextFile,
                                      kFindNextFile, kFindNextFile, kFindNextFile, kFindClose}));
-    EXPECT_EQ(Ms(), CSerialLink::kReplyTimeoutMs);
+    // Sending a step again is safe now, so the lost one waited one round trip, not 5 s.
+    EXPECT_EQ(Ms(), session.Engine().AttemptTimeout(kFindNextFile, 0, kHeaderSize + 4,
+                                                    kHeaderSize + kFindRecordSize + 4));
+    EXPECT_LT(Ms(), CSerialLink::kReplyTimeoutMs);
 }
 
 TEST_F(RetryTable, ListingWhoseFolderChangedUnderTheRestartFails) {

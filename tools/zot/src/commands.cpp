@@ -1,23 +1,14 @@
 #include "commands.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "copying.h"
 #include "json.h"
-#include "open_failure.h"
-#include "platform.h"
-#include "port_name.h"
-#include "system_error.h"
 #include "terminal_path.h"
 #include "terminal_time.h"
 #include "terminal_tree.h"
 #include "text.h"
-#include "zotlink.h"
 
 namespace zotcli {
 namespace {
@@ -26,34 +17,29 @@ using zottools::BaseName;
 using zottools::DeviceJoin;
 using zottools::DevicePath;
 using zottools::NamesDeviceFolder;
-
-std::string NameOf(const ZOT_FIND_DATA& d) {
-    // A name may fill all 100 bytes without a terminating zero.
-    return PrintableName(d.cFileName, strnlen(d.cFileName, sizeof d.cFileName));
-}
+using Change = zot::Result<int32_t> (zot::CSession::*)(std::string_view);
 
 std::string Attributes(uint32_t a) {
     std::string s;
-    s += (a & ZOT_FILE_ATTRIBUTE_DIRECTORY) ? 'd' : '-';
-    s += (a & ZOT_FILE_ATTRIBUTE_READONLY) ? 'r' : '-';
-    s += (a & ZOT_FILE_ATTRIBUTE_HIDDEN) ? 'h' : '-';
-    s += (a & ZOT_FILE_ATTRIBUTE_SYSTEM) ? 's' : '-';
-    s += (a & ZOT_FILE_ATTRIBUTE_ARCHIVE) ? 'a' : '-';
+    s += (a & zot::kAttributeDirectory) ? 'd' : '-';
+    s += (a & zot::kAttributeReadOnly) ? 'r' : '-';
+    s += (a & zot::kAttributeHidden) ? 'h' : '-';
+    s += (a & zot::kAttributeSystem) ? 's' : '-';
+    s += (a & zot::kAttributeArchive) ? 'a' : '-';
     return s;
 }
 
-int EachName(const Options& o, const char* what, int32_t (*call)(const ZOT_WCHAR*)) {
-    if (o.args.empty()) {
-        Fail(std::string(what) + ": name missing");
+int EachName(Terminal& t, const char* what, Change change) {
+    if (t.options.args.empty()) {
+        t.Fail(std::string(what) + ": name missing");
         return kExitUsage;
     }
     int rc = kExitOk;
-    for (const auto& name : o.args) {
+    for (const auto& name : t.options.args) {
+        if (t.gone) break;
         const std::string path = DevicePath(name);
-        if (!call(Widen(path).c_str())) {
-            Fail(std::string(what) + " " + path + ": the terminal refused or did not answer");
-            rc = kExitFailed;
-        }
+        const auto done = (t.session.*change)(WireText(path));
+        if (!done) rc = t.Failed(std::string(what) + " " + path, done.status);
     }
     return rc;
 }
@@ -64,228 +50,205 @@ void Fail(const std::string& message) {
     std::fprintf(stderr, "zot: %s\n", message.c_str());
 }
 
-namespace {
-
-// The one port this process talks to (the many-terminal mode gives each child one).
-int PortOf(const Options& o) {
-    if (!o.devices.empty()) return PortForDevice(o.devices.front());
-    return o.ports.empty() ? o.port : o.ports.front();
-}
-
-}  // namespace
-
-int Connect(const Options& o) {
-    const int port = PortOf(o);
-    if (port < 0) {
-        Fail("cannot open " + o.devices.front() + ": not a port name this system has (COMn)");
-        return kExitNoTerminal;
-    }
-    const std::string where =
-        o.devices.empty() ? "port " + std::to_string(port) : o.devices.front();
-    const std::string device = qs::SerialDeviceForPort(port);
-    const std::string named =
-        o.devices.empty() && !device.empty() ? where + " (" + device + ")" : where;
-    if (!ZOT_LumoInit(port, o.baud, o.compress ? 1 : 0)) {
-        // The library leaves why in the system's last error, as the system's own open does.
-        const int err = qs::LastSystemError();
-        const qs::OpenFailure why = qs::OpenFailureFromSystemError(err);
-        Fail("cannot open " + named + ": " +
-             (why == qs::OpenFailure::kSettingsRefused
-                  ? "it cannot be set up at " + std::to_string(o.baud) + " baud"
-                  : qs::OpenFailureReason(why, qs::SystemErrorText(err))));
-        if (why == qs::OpenFailure::kPermissionDenied) Fail(qs::PermissionDeniedHint());
-        return kExitNoTerminal;
-    }
-    ZOT_VERSION_INFO v;
-    if (!ZOT_GetVersion(&v)) {
-        Fail("no terminal answered on " + named + ": the port is open, but nothing replies");
-        return kExitNoTerminal;
-    }
-    return kExitOk;
-}
-
-bool Reconnect(const Options& o) {
-    ZOT_VERSION_INFO v;
-    return ZOT_LumoInit(PortOf(o), o.baud, o.compress ? 1 : 0) && ZOT_GetVersion(&v);
-}
-
-int Info(const Options& o) {
-    ZOT_VERSION_INFO v{};
-    ZOT_MEMORY_STATUS m{};
-    ZOT_POWER_STATUS p{};
-    ZOT_STORE_INFORMATION s{};
-    ZOT_SYSTEM_INFO si{};
-    const bool haveVersion = ZOT_GetVersion(&v) != 0;
-    const bool haveMemory = ZOT_GlobalMemoryStatus(&m) != 0;
-    const bool havePower = ZOT_GetSystemPowerStatus(&p) != 0;
-    const bool haveStore = ZOT_GetStoreInformation(&s, 1) != 0;
-    const bool haveSystem = ZOT_GetSystemInfo(&si) != 0;
+int Info(Terminal& t) {
+    auto& s = t.session;
+    const auto v = s.Version();
+    const auto m = s.Memory();
+    const auto p = s.Power();
+    const auto st = s.Store(1);
+    const auto si = s.System();
     std::string power;
-    for (uint8_t b : p.data) {
+    for (uint8_t b : p.value) {
         char hex[4];
         std::snprintf(hex, sizeof hex, "%02x", b);
         power += (power.empty() ? "" : " ") + std::string(hex);
     }
-    const size_t n = strnlen(reinterpret_cast<const char*>(si.data), sizeof si.data);
-    const std::string system = FromWire(reinterpret_cast<const char*>(si.data), n);
+    std::string_view systemBytes(reinterpret_cast<const char*>(si.value.data()), si.value.size());
+    systemBytes = systemBytes.substr(0, systemBytes.find('\0'));
+    const std::string system = FromWire(systemBytes);
     char buf[256];
-    if (o.json) {
+    if (t.options.json) {
         std::string out = "{\"version\":";
-        if (haveVersion) {
+        if (v) {
             std::snprintf(buf, sizeof buf, "{\"major\":%u,\"minor\":%u,\"build\":%u}",
-                          v.dwMajorVersion, v.dwMinorVersion, v.dwBuildNumber);
+                          v.value.major, v.value.minor, v.value.build);
             out += buf;
         } else {
             out += "null";
         }
         out += ",\"memory\":";
-        if (haveMemory) {
+        if (m) {
             std::snprintf(buf, sizeof buf, "{\"load\":%u,\"available\":%u,\"total\":%u}",
-                          m.dwMemoryLoad, m.dwAvailPhys, m.dwTotalPhys);
+                          m.value.load, m.value.availPhys, m.value.totalPhys);
             out += buf;
         } else {
             out += "null";
         }
-        out += ",\"power\":" + (havePower ? JsonString(power) : std::string("null"));
+        out += ",\"power\":" + (p ? JsonString(power) : std::string("null"));
         out += ",\"store\":";
-        if (haveStore) {
-            std::snprintf(buf, sizeof buf, "{\"size\":%u,\"free\":%u}", s.dwStoreSize,
-                          s.dwFreeSize);
+        if (st) {
+            std::snprintf(buf, sizeof buf, "{\"size\":%u,\"free\":%u}", st.value.size,
+                          st.value.free);
             out += buf;
         } else {
             out += "null";
         }
-        out += ",\"system\":" + (haveSystem ? JsonString(system) : std::string("null")) + "}";
-        std::printf("%s\n", out.c_str());
+        out += ",\"system\":" + (si ? JsonString(system) : std::string("null")) + "}";
+        t.out.JsonValue(out);
     } else {
-        if (haveVersion)
-            std::printf("version      %u.%u build %u\n", v.dwMajorVersion, v.dwMinorVersion,
-                        v.dwBuildNumber);
-        if (haveMemory)
-            std::printf("memory       load %u%%, %u of %u bytes free\n", m.dwMemoryLoad,
-                        m.dwAvailPhys, m.dwTotalPhys);
-        if (havePower) std::printf("power        %s\n", power.c_str());
-        if (haveStore)
-            std::printf("store        %.0f KB(%.0f KB free)\n", s.dwStoreSize / 1024.0,
-                        s.dwFreeSize / 1024.0);
-        if (haveSystem) std::printf("system       %s\n", n > 0 ? system.c_str() : "(no text)");
-    }
-    if (haveVersion && haveMemory && havePower && haveStore && haveSystem) return kExitOk;
-    Fail("info: some records could not be read");
-    return kExitFailed;
-}
-
-int List(const Options& o) {
-    std::string pattern = o.args.empty() ? "ZOT:\\*.*" : DevicePath(o.args[0]);
-    if (NamesDeviceFolder(pattern)) pattern += "*.*";
-    // A folder named without a wildcard is listed inside, like ls does.
-    if (pattern.find_first_of("*?") == std::string::npos) {
-        const std::optional<Entry> e = DeviceStat(pattern);
-        if (e && e->isDir) pattern = DeviceJoin(pattern, "*.*");
-    }
-    bool firstJson = true;
-    if (o.json) std::printf("[");
-    // One folder's entries; with -R the folders below follow, each under its own heading.
-    auto listOne = [&](auto& self, const std::string& folder, const std::string& leaf,
-                       bool heading) -> void {
-        ZOT_FIND_DATA d{};
-        std::vector<std::string> below;
-        if (heading && !o.json) std::printf("\n%s:\n", folder.c_str());
-        // A terminal with nothing to list gives no handle too.
-        const int32_t h = ZOT_FindFirstFileW(Widen(DeviceJoin(folder, leaf)).c_str(), &d);
-        if (h != -1) {
-            do {
-                const std::string name = NameOf(d);
-                if (name.empty()) break;
-                const bool isDir = (d.dwFileAttributes & ZOT_FILE_ATTRIBUTE_DIRECTORY) != 0;
-                if (isDir && name != "." && name != "..") below.push_back(name);
-                if (o.json) {
-                    const std::string time = zottools::TerminalTimeIso8601(d.dwTime);
-                    std::printf(
-                        "%s{\"name\":%s,\"path\":%s,\"size\":%u,\"time\":%s,"
-                        "\"attributes\":%s,\"attribute_value\":%u,\"is_dir\":%s}",
-                        firstJson ? "" : ",", JsonString(name).c_str(),
-                        JsonString(DeviceJoin(folder, name)).c_str(), d.nFileSize,
-                        time.empty() ? "null" : JsonString(time).c_str(),
-                        JsonString(Attributes(d.dwFileAttributes)).c_str(), d.dwFileAttributes,
-                        isDir ? "true" : "false");
-                    firstJson = false;
-                } else if (o.longList) {
-                    std::printf("%s %10u  %s  %s\n", Attributes(d.dwFileAttributes).c_str(),
-                                d.nFileSize, zottools::TerminalTimeText(d.dwTime).c_str(),
-                                name.c_str());
-                } else {
-                    std::printf("%s%s\n", name.c_str(), isDir ? "\\" : "");
-                }
-            } while (ZOT_FindNextFile(h, &d));
-            ZOT_FindClose(h);
+        if (v) {
+            std::snprintf(buf, sizeof buf, "version      %u.%u build %u", v.value.major,
+                          v.value.minor, v.value.build);
+            t.out.Line(buf);
         }
-        if (!o.recursive) return;
-        for (const auto& name : below) self(self, DeviceJoin(folder, name), "*.*", true);
-    };
-    listOne(listOne, zottools::DeviceParent(pattern), BaseName(pattern), false);
-    if (o.json) std::printf("]\n");
-    return kExitOk;
-}
-
-// Deletes a file, or with -r a folder with everything in it (deepest first).
-int Remove(const Options& o) {
-    if (!o.recursive) return EachName(o, "rm", ZOT_DeleteFileW);
-    if (o.args.empty()) {
-        Fail("rm: name missing");
-        return kExitUsage;
+        if (m) {
+            std::snprintf(buf, sizeof buf, "memory       load %u%%, %u of %u bytes free",
+                          m.value.load, m.value.availPhys, m.value.totalPhys);
+            t.out.Line(buf);
+        }
+        if (p) t.out.Line("power        " + power);
+        if (st) {
+            std::snprintf(buf, sizeof buf, "store        %.0f KB(%.0f KB free)",
+                          st.value.size / 1024.0, st.value.free / 1024.0);
+            t.out.Line(buf);
+        }
+        if (si) t.out.Line("system       " + (system.empty() ? "(no text)" : system));
     }
     int rc = kExitOk;
-    for (const auto& name : o.args) {
-        const std::string path = DevicePath(name);
-        const std::optional<Entry> top = DeviceStat(path);
-        if (!top) {
-            Fail("rm " + path + ": no such entry, or the terminal did not answer");
-            rc = kExitFailed;
-            continue;
-        }
-        if (top->isDir) {
-            std::vector<Entry> entries = DeviceWalk(path, true);
-            // Walked parents first: undone in reverse, each folder is empty when it goes.
-            for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-                const std::string p = DeviceBelow(path, it->relative);
-                if (!(it->isDir ? ZOT_RemoveDirectoryW : ZOT_DeleteFileW)(Widen(p).c_str())) {
-                    Fail("rm " + p + ": the terminal refused or did not answer");
-                    rc = kExitFailed;
-                }
-            }
-        }
-        if (zottools::SplitDevicePath(path).empty()) continue;  // the root itself stays
-        if (!(top->isDir ? ZOT_RemoveDirectoryW : ZOT_DeleteFileW)(Widen(path).c_str())) {
-            Fail("rm " + path + ": the terminal refused or did not answer");
-            rc = kExitFailed;
-        }
+    const std::pair<const char*, zot::Status> records[] = {{"version", v.status},
+                                                           {"memory", m.status},
+                                                           {"power", p.status},
+                                                           {"store", st.status},
+                                                           {"system", si.status}};
+    for (const auto& [name, status] : records) {
+        if (!status) rc = t.Failed(std::string("info: ") + name, status);
+        if (t.gone) break;  // the records after it failed for the same reason
     }
     return rc;
 }
 
-int MakeDirectory(const Options& o) {
-    return EachName(o, "mkdir", ZOT_CreateDirectoryW);
-}
-int RemoveDirectory(const Options& o) {
-    return EachName(o, "rmdir", ZOT_RemoveDirectoryW);
+int List(Terminal& t) {
+    const Options& o = t.options;
+    std::string pattern = o.args.empty() ? "ZOT:\\*.*" : DevicePath(o.args[0]);
+    if (NamesDeviceFolder(pattern)) pattern += "*.*";
+    // A name without a wildcard must be there; a folder named so is listed inside, like ls.
+    if (pattern.find_first_of("*?") == std::string::npos) {
+        const auto e = DeviceStat(t.session, pattern);
+        if (!e) return t.Failed("ls " + pattern, e.status);
+        if (e.value.isDir) pattern = DeviceJoin(pattern, "*.*");
+    }
+    // Everything is gathered first: a listing that fails part way prints nothing but why.
+    std::vector<std::string> lines;
+    std::string json;
+    // One folder's entries; with -R the folders below follow, each under its own heading.
+    auto listOne = [&](auto& self, const std::string& folder, const std::string& leaf,
+                       bool heading) -> zot::Status {
+        const std::string where = DeviceJoin(folder, leaf);
+        const auto listed = t.session.List(WireText(where));
+        if (!listed) {
+            t.Failed("ls " + where, listed.status);
+            return listed.status;
+        }
+        if (heading && !o.json) lines.insert(lines.end(), {"", folder + ":"});
+        std::vector<std::string> below;
+        for (const zot::FindRecord& d : listed.value) {
+            const std::string name = PrintableName(d.Name());
+            if (name.empty()) continue;
+            const bool isDir = (d.attributes & zot::kAttributeDirectory) != 0;
+            if (isDir && name != "." && name != "..") below.push_back(FromWire(d.Name()));
+            if (o.json) {
+                const std::string time = zottools::TerminalTimeIso8601(d.time);
+                json += (json.empty() ? "" : ",") + std::string("{\"name\":") + JsonString(name) +
+                        ",\"path\":" + JsonString(DeviceJoin(folder, name)) +
+                        ",\"size\":" + std::to_string(d.size) +
+                        ",\"time\":" + (time.empty() ? "null" : JsonString(time)) +
+                        ",\"attributes\":" + JsonString(Attributes(d.attributes)) +
+                        ",\"attribute_value\":" + std::to_string(d.attributes) +
+                        ",\"is_dir\":" + (isDir ? "true" : "false") + "}";
+            } else if (o.longList) {
+                char size[16];
+                std::snprintf(size, sizeof size, "%10u", d.size);
+                lines.push_back(Attributes(d.attributes) + " " + size + "  " +
+                                zottools::TerminalTimeText(d.time) + "  " + name);
+            } else {
+                lines.push_back(name + (isDir ? "\\" : ""));
+            }
+        }
+        if (!o.recursive) return zot::Status::Done();
+        for (const auto& name : below) {
+            const zot::Status status = self(self, DeviceJoin(folder, name), "*.*", true);
+            if (!status) return status;
+        }
+        return zot::Status::Done();
+    };
+    if (!listOne(listOne, zottools::DeviceParent(pattern), BaseName(pattern), false))
+        return t.gone ? kExitNoTerminal : kExitFailed;
+    if (o.json) t.out.JsonValue("[" + json + "]");
+    for (const auto& line : lines) t.out.Line(line);
+    return kExitOk;
 }
 
-int Attrib(const Options& o) {
+// Deletes a file, or with -r a folder with everything in it (deepest first).
+int Remove(Terminal& t) {
+    const Options& o = t.options;
+    if (!o.recursive) return EachName(t, "rm", &zot::CSession::Delete);
     if (o.args.empty()) {
-        Fail("attrib: name missing");
+        t.Fail("rm: name missing");
+        return kExitUsage;
+    }
+    int rc = kExitOk;
+    const auto removeOne = [&](const std::string& path, bool isDir) {
+        const auto done =
+            isDir ? t.session.RemoveFolder(WireText(path)) : t.session.Delete(WireText(path));
+        if (!done) rc = t.Failed("rm " + path, done.status);
+        return done.Ok();
+    };
+    for (const auto& name : o.args) {
+        if (t.gone) break;
+        const std::string path = DevicePath(name);
+        const auto top = DeviceStat(t.session, path);
+        if (!top) {
+            rc = t.Failed("rm " + path, top.status);
+            continue;
+        }
+        if (top.value.isDir) {
+            // Nothing goes until the whole folder is known.
+            std::vector<Entry> entries;
+            const zot::Status walked = DeviceWalk(t.session, path, true, &entries);
+            if (!walked) {
+                rc = t.Failed("rm " + path, walked);
+                continue;
+            }
+            // Walked parents first: undone in reverse, each folder is empty when it goes.
+            for (auto it = entries.rbegin(); it != entries.rend() && !t.gone; ++it)
+                removeOne(DeviceBelow(path, it->relative), it->isDir);
+        }
+        if (t.gone || zottools::SplitDevicePath(path).empty()) continue;  // the root stays
+        removeOne(path, top.value.isDir);
+    }
+    return rc;
+}
+
+int MakeDirectory(Terminal& t) {
+    return EachName(t, "mkdir", &zot::CSession::CreateFolder);
+}
+int RemoveDirectory(Terminal& t) {
+    return EachName(t, "rmdir", &zot::CSession::RemoveFolder);
+}
+
+int Attrib(Terminal& t) {
+    const Options& o = t.options;
+    if (o.args.empty()) {
+        t.Fail("attrib: name missing");
         return kExitUsage;
     }
     const std::string path = DevicePath(o.args[0]);
-    const auto w = Widen(path);
-    const int32_t a = ZOT_GetFileAttributesW(w.c_str());
-    if (a == -1) {
-        Fail("attrib " + path + ": no such entry, or the terminal did not answer");
-        return kExitFailed;
-    }
-    uint32_t attrs = static_cast<uint32_t>(a);
+    const std::string wire = WireText(path);
+    const auto a = t.session.Attributes(wire);
+    if (!a) return t.Failed("attrib " + path, a.status);
+    uint32_t attrs = a.value;
     if (o.args.size() == 1) {
-        std::printf("%s  %s\n", Attributes(attrs).c_str(), path.c_str());
+        t.out.Line(Attributes(attrs) + "  " + path);
         return kExitOk;
     }
     for (size_t i = 1; i < o.args.size(); ++i) {
@@ -294,42 +257,43 @@ int Attrib(const Options& o) {
         if (f.size() == 2) {
             switch (f[1]) {
                 case 'r':
-                    bit = ZOT_FILE_ATTRIBUTE_READONLY;
+                    bit = zot::kAttributeReadOnly;
                     break;
                 case 'h':
-                    bit = ZOT_FILE_ATTRIBUTE_HIDDEN;
+                    bit = zot::kAttributeHidden;
                     break;
                 case 's':
-                    bit = ZOT_FILE_ATTRIBUTE_SYSTEM;
+                    bit = zot::kAttributeSystem;
                     break;
                 case 'a':
-                    bit = ZOT_FILE_ATTRIBUTE_ARCHIVE;
+                    bit = zot::kAttributeArchive;
                     break;
                 default:
                     break;
             }
         }
         if (!bit || (f[0] != '+' && f[0] != '-')) {
-            Fail("attrib: unknown flag " + f + " (use +r -r +h -h +s -s +a -a)");
+            t.Fail("attrib: unknown flag " + f + " (use +r -r +h -h +s -s +a -a)");
             return kExitUsage;
         }
         attrs = f[0] == '+' ? (attrs | bit) : (attrs & ~bit);
     }
-    if (!ZOT_SetFileAttributesW(w.c_str(), attrs)) {
-        Fail("attrib " + path + ": the terminal refused the change");
-        return kExitFailed;
-    }
+    const auto set = t.session.SetAttributes(wire, attrs);
+    if (!set) return t.Failed("attrib " + path, set.status);
     return kExitOk;
 }
 
-int Ring(const Options& o) {
+int Ring(Terminal& t) {
     std::string text;
-    for (const auto& a : o.args) text += (text.empty() ? "" : " ") + a;
-    if (!ZOT_RingW(Widen(text).c_str())) {
-        Fail("ring: the terminal refused or the text is too long");
+    for (const auto& a : t.options.args) text += (text.empty() ? "" : " ") + a;
+    const auto rung = t.session.Ring(WireText(text));
+    if (rung) return kExitOk;
+    // The session refuses a text it cannot send as it refuses a name.
+    if (rung.status.Is(zot::Refusal::kBadName)) {
+        t.Fail("ring: the text is too long");
         return kExitFailed;
     }
-    return kExitOk;
+    return t.Failed("ring", rung.status);
 }
 
 }  // namespace zotcli

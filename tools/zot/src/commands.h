@@ -2,30 +2,27 @@
 #include <string>
 
 #include "options.h"
+#include "terminal.h"
 
 namespace zotcli {
 
-enum Exit { kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitNoTerminal = 3 };
+// The commands that talk to a terminal, each on the one it is given (connected).
+using Command = int (*)(Terminal&);
 
-// Opens the link and checks that a terminal answers.
-int Connect(const Options& o);
-// Opens the link again and checks that the terminal answers; quiet.
-bool Reconnect(const Options& o);
-
-int Info(const Options& o);
-int List(const Options& o);
-int Remove(const Options& o);
-int MakeDirectory(const Options& o);
-int RemoveDirectory(const Options& o);
-int Attrib(const Options& o);
-int Ring(const Options& o);
-int Get(const Options& o);
-int Put(const Options& o);
-int Sync(const Options& o);
+int Info(Terminal& t);
+int List(Terminal& t);
+int Remove(Terminal& t);
+int MakeDirectory(Terminal& t);
+int RemoveDirectory(Terminal& t);
+int Attrib(Terminal& t);
+int Ring(Terminal& t);
+int Get(Terminal& t);
+int Put(Terminal& t);
+int Sync(Terminal& t);
 // The usage checks of sync that need no terminal.
 bool CheckSyncUsage(const Options& o, std::string* error);
 
-// "zot: " + message on stderr.
+// "zot: " + message on stderr, for what goes wrong before any terminal is chosen.
 void Fail(const std::string& message);
 
 }  // namespace zotcli

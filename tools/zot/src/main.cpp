@@ -6,8 +6,9 @@
 #include "copying.h"
 #include "many_terminals.h"
 #include "options.h"
+#include "output.h"
 #include "ports_command.h"
-#include "zotlink.h"
+#include "terminal.h"
 
 int main(int argc, char** argv) {
     using namespace zotcli;
@@ -24,23 +25,23 @@ int main(int argc, char** argv) {
     }
     // Works on this machine's ports only, so it needs no terminal.
     if (o.command == "ports") return Ports(o);
-    static const std::map<std::string, int (*)(const Options&)> kCommands = {
-        {"info", Info},
-        {"ls", List},
-        {"get", Get},
-        {"put", Put},
-        {"sync", Sync},
-        {"rm", Remove},
-        {"mkdir", MakeDirectory},
-        {"rmdir", RemoveDirectory},
-        {"attrib", Attrib},
-        {"ring", Ring}};
+    static const std::map<std::string, Command> kCommands = {{"info", Info},
+                                                             {"ls", List},
+                                                             {"get", Get},
+                                                             {"put", Put},
+                                                             {"sync", Sync},
+                                                             {"rm", Remove},
+                                                             {"mkdir", MakeDirectory},
+                                                             {"rmdir", RemoveDirectory},
+                                                             {"attrib", Attrib},
+                                                             {"ring", Ring}};
     const auto it = kCommands.find(o.command);
     if (it == kCommands.end()) {
         Fail("unknown command " + o.command + " (see zot --help)");
         return kExitUsage;
     }
     // Usage the PC alone can judge is refused before anything goes to a terminal.
+    const bool copies = o.command == "get" || o.command == "put" || o.command == "sync";
     const bool usable = o.command == "get"    ? CheckGetUsage(o, &error)
                         : o.command == "put"  ? CheckPutUsage(o, &error)
                         : o.command == "sync" ? CheckSyncUsage(o, &error)
@@ -49,9 +50,11 @@ int main(int argc, char** argv) {
         Fail(error);
         return kExitUsage;
     }
-    if (o.ManyTerminals()) return RunOnEveryTerminal(o, argc, argv);
-    if (const int rc = Connect(o); rc != kExitOk) return rc;
-    const int rc = it->second(o);
-    ZOT_LumoUninit();
-    return rc;
+    // Copies stop after their current block and keep what arrived; anything else just ends.
+    if (copies) CatchInterrupt();
+    if (o.ManyTerminals()) return RunOnEveryTerminal(o, it->second);
+    CStandardOutput out;
+    Terminal t(o, SingleLine(o), out);
+    if (const int rc = t.Connect(); rc != kExitOk) return rc;
+    return t.Exit(it->second(t));
 }

@@ -1,12 +1,13 @@
 #pragma once
+#include "commands.h"
 #include "options.h"
 
 namespace zotcli {
 
-// Runs the command line on every terminal it names at once, one process each (a library
-// session is process-wide): their lines come out prefixed with the terminal, a summary
-// table ends the run, and the exit status is the worst of them. A terminal that fails or is
-// missing does not stop the others.
-int RunOnEveryTerminal(const Options& o, int argc, char** argv);
+// Runs the command on every terminal the command line names at once, one session each on a
+// thread of its own: their lines come out whole with the terminal's name in front, a summary
+// table ends the run (and with --json one record per terminal), and the exit status is the
+// worst of them. A terminal that fails or is missing does not stop the others.
+int RunOnEveryTerminal(const Options& o, Command command);
 
 }  // namespace zotcli

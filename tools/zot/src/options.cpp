@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <cctype>
 #include <cstdlib>
 
 namespace zotcli {
@@ -30,8 +31,8 @@ const char* UsageText() {
            "  --port N        COM port number (default 1; on POSIX the device in $COMn,\n"
            "                  else the port map's COMn, else /dev/ttyS(n-1))\n"
            "  --ports LIST    several ports at once, e.g. 1-4,7\n"
-           "  --device PATH   serial device instead of a port number; give it several\n"
-           "                  times for several terminals at once\n"
+           "  --device PATH   serial device instead of a port number (COMn: port n);\n"
+           "                  give it several times for several terminals at once\n"
            "  --baud N        line speed (default 115200)\n"
            "  --no-compress   send requests uncompressed\n"
            "\n"
@@ -71,8 +72,17 @@ const char* UsageText() {
            "Terminal names may be given as \"a.txt\", \"dir\\a.txt\", \"dir/a.txt\" or\n"
            "\"ZOT:\\a.txt\". With several terminals each line starts with the terminal's\n"
            "name, get writes into DEST/<terminal>/, and a summary ends the run.\n"
-           "Exit status: 0 done, 1 an operation failed, 2 bad usage, 3 no terminal\n"
-           "(with several terminals: the worst of them).\n";
+           "Exit status: 0 done, 1 an operation failed, 2 bad usage, 3 no terminal or it\n"
+           "went away (with several terminals: the worst of them).\n";
+}
+
+int ComPortNumber(const std::string& text) {
+    int n = 0;
+    if (text.size() < 4 || (text[0] | 0x20) != 'c' || (text[1] | 0x20) != 'o' ||
+        (text[2] | 0x20) != 'm' || !std::isdigit(static_cast<unsigned char>(text[3])) ||
+        !ParseInt(text.substr(3), 1, 255, &n))
+        return 0;
+    return n;
 }
 
 bool ParsePortList(const std::string& text, std::vector<int>* ports) {
@@ -167,10 +177,6 @@ bool ParseOptions(int argc, char** argv, Options* out, std::string* error) {
             out->deleteExtra = true;
         } else if (a == "--dry-run") {
             out->dryRun = true;
-        } else if (a == "--as-terminal") {
-            if (!value(&out->terminalLabel)) return false;
-        } else if (a == "--summary-file") {
-            if (!value(&out->summaryFile)) return false;
         } else {
             *error = "unknown option " + a;
             return false;

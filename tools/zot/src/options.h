@@ -23,19 +23,16 @@ struct Options {
     bool deleteExtra = false;  // sync --delete
     bool dryRun = false;       // sync --dry-run
     bool help = false;
-    // Set by the many-terminal mode for each of its children: the name of this terminal,
-    // and the file that takes this run's totals.
-    std::string terminalLabel;
-    std::string summaryFile;
     std::string command;
     std::vector<std::string> args;
 
-    // The terminals this run talks to, as labels ("COM3", a device's base name).
     bool ManyTerminals() const { return devices.size() + ports.size() > 1; }
 };
 
 // Parses argv; false with a message in *error on bad usage.
 bool ParseOptions(int argc, char** argv, Options* out, std::string* error);
+// "COMn" (any case) to n, 1 to 255; 0 when text names no port.
+int ComPortNumber(const std::string& text);
 // "1-4,7" to {1,2,3,4,7}; false on anything else.
 bool ParsePortList(const std::string& text, std::vector<int>* ports);
 const char* UsageText();

@@ -13,11 +13,15 @@ namespace zotcli {
 // as they are on POSIX, the wide form on Windows, so non-ASCII names open there too.
 std::filesystem::path PcPath(const std::string& localText);
 
-// The library port number through which --device is reached, -1 when it cannot be.
-int PortForDevice(const std::string& device);
+// A PC folder named after a terminal: the name itself, or, where the system keeps the name
+// for a device (Windows' COM1 to COM9, NUL, ...), the name with "_" after it.
+std::string PcFolderName(const std::string& name);
 
 // Whether standard error is a terminal (for the progress bar).
 bool StderrIsTerminal();
+// Whether it is one that also moves the cursor on escape sequences (for one progress line per
+// terminal with several at once); turns them on where the console needs that.
+bool StderrTakesEscapes();
 
 // Has handler run on Ctrl-C and on a request to terminate.
 void OnInterruptSignals(void (*handler)(int));

@@ -3,15 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include "platform.h"
 
 namespace zotcli {
 namespace {
-
-// Where --device is reached: the library takes a port's device from the COMn variable.
-constexpr int kDevicePort = 255;
 
 int Fd(intptr_t handle) {
     return static_cast<int>(handle);
@@ -23,13 +18,16 @@ std::filesystem::path PcPath(const std::string& localText) {
     return localText;
 }
 
-int PortForDevice(const std::string& device) {
-    ::setenv(("COM" + std::to_string(kDevicePort)).c_str(), device.c_str(), 1);
-    return kDevicePort;
+std::string PcFolderName(const std::string& name) {
+    return name;
 }
 
 bool StderrIsTerminal() {
     return ::isatty(STDERR_FILENO) != 0;
+}
+
+bool StderrTakesEscapes() {
+    return StderrIsTerminal();
 }
 
 void OnInterruptSignals(void (*handler)(int)) {

@@ -1,10 +1,9 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cctype>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include "platform.h"
 #include "text.h"
@@ -40,23 +39,33 @@ FILETIME ToFiletime(const timespec& ts) {
 }  // namespace
 
 std::filesystem::path PcPath(const std::string& localText) {
-    const WString wide = Widen(localText);
+    const zot::WString wide = Widen(localText);
     return std::filesystem::path(std::wstring(wide.begin(), wide.end()));
 }
 
-// Windows ports have names of their own: "COM7" or "\\.\COM7" is port 7.
-int PortForDevice(const std::string& device) {
-    const char* p = device.c_str();
-    if (std::strncmp(p, "\\\\.\\", 4) == 0) p += 4;
-    if (_strnicmp(p, "COM", 3) != 0) return -1;
-    p += 3;
-    char* end = nullptr;
-    const long n = std::strtol(p, &end, 10);
-    return *p && *end == '\0' && n >= 1 && n <= 255 ? static_cast<int>(n) : -1;
+std::string PcFolderName(const std::string& name) {
+    // The reserved names stay devices with any extension, in any case.
+    std::string stem = name.substr(0, name.find('.'));
+    for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const bool numbered = stem.size() == 4 &&
+                          (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
+                          stem[3] >= '1' && stem[3] <= '9';
+    const bool reserved =
+        numbered || stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL";
+    return reserved ? name + "_" : name;
 }
 
 bool StderrIsTerminal() {
     return _isatty(_fileno(stderr)) != 0;
+}
+
+bool StderrTakesEscapes() {
+    if (!StderrIsTerminal()) return false;
+    const HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (!GetConsoleMode(console, &mode)) return false;
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) ||
+           SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 }
 
 void OnInterruptSignals(void (*handler)(int)) {

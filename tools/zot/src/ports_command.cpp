@@ -17,15 +17,10 @@ namespace {
 
 // "1", "COM1" or "com1" to "COM1"; "usb" to "USB"; empty when it names no port.
 std::string PortName(const std::string& text) {
-    std::string digits = text;
-    if (text.size() > 3 && (text.compare(0, 3, "COM") == 0 || text.compare(0, 3, "com") == 0))
-        digits = text.substr(3);
     if (text == "USB" || text == "usb") return "USB";
-    char* end = nullptr;
-    const long n = std::strtol(digits.c_str(), &end, 10);
-    if (digits.empty() || *end || digits[0] == '-' || digits[0] == '+' || n < 1 || n > 255)
-        return {};
-    return "COM" + std::to_string(n);
+    const int n = ComPortNumber(
+        text.compare(0, 3, "COM") == 0 || text.compare(0, 3, "com") == 0 ? text : "COM" + text);
+    return n ? "COM" + std::to_string(n) : std::string();
 }
 
 // "/dev/ttyUSB0 FTDI FT232R USB UART" for a device present now, "(none)" for one that is not.

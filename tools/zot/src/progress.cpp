@@ -1,9 +1,6 @@
 #include "progress.h"
 
 #include <cstdio>
-#include <cstdlib>
-
-#include "platform.h"
 
 namespace zotcli {
 
@@ -16,16 +13,21 @@ std::string FormatRate(double bps) {
     return buf;
 }
 
-ProgressBar::ProgressBar(std::string label, uint64_t total)
-    : m_label(std::move(label)),
+ProgressBar::ProgressBar(IOutput& out, std::string label, uint64_t total)
+    : m_out(out),
+      m_label(std::move(label)),
       m_total(total),
-      // The many-terminal mode reads its children's bars through a pipe and asks for them.
-      m_enabled(StderrIsTerminal() || std::getenv("ZOT_PROGRESS") != nullptr),
+      m_enabled(out.ShowsProgress()),
       m_start(std::chrono::steady_clock::now()) {}
 
 void ProgressBar::Update(uint64_t done) {
     m_done = done;
-    if (m_enabled) Draw(done);
+    if (!m_enabled) return;
+    // Every block reports; the eye needs far fewer redraws than a fast line gives.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_drawn < std::chrono::milliseconds(100) && done < m_total) return;
+    m_drawn = now;
+    Draw(done);
 }
 
 std::string FormatBytes(uint64_t bytes) {
@@ -57,15 +59,16 @@ void ProgressBar::Draw(uint64_t done) {
         std::snprintf(buf, sizeof buf, "%lld:%02lld left", eta / 60, eta % 60);
         left = done < m_total ? buf : "";
     }
-    std::fprintf(stderr, "\r%-20.20s [%s] %3d%% %10s %11s %10s", m_label.c_str(), bar.c_str(),
-                 percent, FormatBytes(done).c_str(), rate.c_str(), left.c_str());
-    std::fflush(stderr);
+    char line[160];
+    std::snprintf(line, sizeof line, "%-20.20s [%s] %3d%% %10s %11s %10s", m_label.c_str(),
+                  bar.c_str(), percent, FormatBytes(done).c_str(), rate.c_str(), left.c_str());
+    m_out.Progress(line);
 }
 
 void ProgressBar::Finish(bool ok) {
     if (!m_enabled) return;
     if (ok) Draw(m_total);
-    std::fputc('\n', stderr);
+    m_out.EndProgress();
 }
 
 }  // namespace zotcli

@@ -1,18 +1,17 @@
 #pragma once
 // What a copying command did, file by file: nothing extra on a terminal when all goes well
-// (the progress bar says it), one JSON object a line with --json, and the totals the
-// many-terminal summary reads.
+// (the progress bar says it), one JSON record a file with --json, and the terminal's totals
+// for the summary of several terminals.
 #include <cstdint>
 #include <string>
 
-#include "options.h"
+#include "terminal.h"
 
 namespace zotcli {
 
 class CopyReport {
   public:
-    explicit CopyReport(const Options& o) : m_options(o) {}
-    ~CopyReport();
+    explicit CopyReport(Terminal& t) : m_terminal(t) {}
     CopyReport(const CopyReport&) = delete;
     CopyReport& operator=(const CopyReport&) = delete;
 
@@ -23,9 +22,7 @@ class CopyReport {
     void Say(const std::string& line) const;
 
   private:
-    const Options& m_options;
-    uint64_t m_files = 0;
-    uint64_t m_bytes = 0;
+    Terminal& m_terminal;
 };
 
 }  // namespace zotcli

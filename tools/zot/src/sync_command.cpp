@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +16,6 @@
 #include "terminal_path.h"
 #include "terminal_tree.h"
 #include "text.h"
-#include "zotlink.h"
 
 namespace fs = std::filesystem;
 
@@ -50,21 +48,46 @@ std::string DestinationPath(const Sides& s, const std::string& rel) {
     return s.toPc ? s.destination + "/" + rel : DeviceBelow(s.destination, rel);
 }
 
-bool MakeFolder(const Sides& s, const std::string& rel) {
-    if (!s.toPc) return MakeDeviceFolders(DestinationPath(s, rel));
+// Empty when the folder is there afterwards, else why not.
+std::string MakeFolder(Terminal& t, const Sides& s, const std::string& rel) {
+    const std::string path = DestinationPath(s, rel);
+    if (!s.toPc) {
+        const zot::Status made = MakeDeviceFolders(t.session, path);
+        t.Note(made);
+        return made ? std::string() : zot::Describe(made);
+    }
     std::error_code ec;
-    fs::create_directories(PcPath(DestinationPath(s, rel)), ec);
-    return IsPcDirectory(DestinationPath(s, rel));
+    fs::create_directories(PcPath(path), ec);
+    if (IsPcDirectory(path)) return {};
+    return ec ? ec.message() : "a file is in the way";
 }
 
-bool RemoveEntry(const Sides& s, const Entry& e) {
+// Empty when the entry is gone, else why not.
+std::string RemoveEntry(Terminal& t, const Sides& s, const Entry& e) {
     const std::string path = DestinationPath(s, e.relative);
     if (s.toPc) {
         std::error_code ec;
-        return fs::remove(PcPath(path), ec);
+        if (fs::remove(PcPath(path), ec)) return {};
+        return ec ? ec.message() : "it is not there";
     }
-    const auto wide = Widen(path);
-    return (e.isDir ? ZOT_RemoveDirectoryW : ZOT_DeleteFileW)(wide.c_str()) != 0;
+    const auto wire = WireText(path);
+    const auto removed = e.isDir ? t.session.RemoveFolder(wire) : t.session.Delete(wire);
+    t.Note(removed.status);
+    return removed ? std::string() : zot::Describe(removed.status);
+}
+
+// Every entry below a side's folder, or false with the reason said: a side known only in part
+// would read as files missing from it.
+bool Walk(Terminal& t, bool terminal, const std::string& folder, std::vector<Entry>* out) {
+    if (terminal) {
+        const zot::Status walked = DeviceWalk(t.session, folder, true, out);
+        if (!walked) t.Failed("sync: cannot list " + folder, walked);
+        return walked.Ok();
+    }
+    std::string error;
+    const bool walked = PcWalk(folder, true, out, &error);
+    if (!walked) t.Fail("sync: " + error);
+    return walked;
 }
 
 }  // namespace
@@ -90,49 +113,53 @@ bool CheckSyncUsage(const Options& o, std::string* error) {
     return true;
 }
 
-int Sync(const Options& o) {
+int Sync(Terminal& t) {
+    const Options& o = t.options;
     std::string error;
     if (!CheckSyncUsage(o, &error)) {
-        Fail(error);
+        t.Fail(error);
         return kExitUsage;
     }
     Sides s{o.args[0], o.args[1], o.toPc};
     if (s.toPc) {
         s.source = zottools::DevicePath(s.source);
-        if (!o.terminalLabel.empty()) s.destination += "/" + o.terminalLabel;
+        if (!t.ownFolder.empty()) s.destination += "/" + t.ownFolder;
     } else {
         s.destination = zottools::DevicePath(s.destination);
     }
-    const std::optional<Entry> top = DeviceStat(DeviceOf(s));
-    if (s.toPc && !(top && top->isDir)) {
-        Fail("sync: " + s.source + " is not a terminal folder");
+    const auto top = DeviceStat(t.session, DeviceOf(s));
+    if (!top && !top.status.Is(zot::Refusal::kNoSuchEntry))
+        return t.Failed("sync " + DeviceOf(s), top.status);
+    if (s.toPc && !(top && top.value.isDir)) {
+        t.Fail("sync: " + s.source + " is not a terminal folder");
         return kExitFailed;
     }
-    if (!s.toPc && top && !top->isDir) {
-        Fail("sync: " + s.destination + " is a terminal file, not a folder");
+    if (!s.toPc && top && !top.value.isDir) {
+        t.Fail("sync: " + s.destination + " is a terminal file, not a folder");
         return kExitFailed;
     }
-    const std::vector<Entry> sources = s.toPc ? DeviceWalk(s.source, true) : PcWalk(s.source, true);
+    // Both sides are known whole before anything changes.
+    std::vector<Entry> sources, destinations;
+    if (!Walk(t, s.toPc, s.source, &sources)) return t.Exit(kExitFailed);
+    const bool destinationExists = s.toPc ? IsPcDirectory(s.destination) : top.Ok();
+    if (destinationExists && !Walk(t, !s.toPc, s.destination, &destinations))
+        return t.Exit(kExitFailed);
     std::map<std::string, Entry> present;
-    const bool destinationExists = s.toPc ? IsPcDirectory(s.destination) : top.has_value();
-    if (destinationExists)
-        for (Entry& e : s.toPc ? PcWalk(s.destination, true) : DeviceWalk(s.destination, true))
-            present.emplace(e.relative, std::move(e));
+    for (Entry& e : destinations) present.emplace(e.relative, std::move(e));
 
-    CatchInterrupt();
-    CopyReport report(o);
+    CopyReport report(t);
     int rc = kExitOk;
     if (!destinationExists) {
         if (o.dryRun)
             report.Say("mkdir " + s.destination);
-        else if (!MakeFolder(s, "")) {
-            Fail("sync: cannot create the folder " + s.destination);
-            return kExitFailed;
+        else if (const std::string why = MakeFolder(t, s, ""); !why.empty()) {
+            t.Fail("sync: cannot create the folder " + s.destination + ": " + why);
+            return t.Exit(kExitFailed);
         }
     }
     std::map<std::string, bool> wanted;
     for (const Entry& e : sources) {
-        if (Interrupted()) break;
+        if (Interrupted() || t.gone) break;
         wanted[e.relative] = true;
         const auto it = present.find(e.relative);
         const bool missing = it == present.end();
@@ -142,15 +169,18 @@ int Sync(const Options& o) {
             if (!missing && it->second.isDir) continue;
             if (o.dryRun) {
                 report.Say("mkdir " + to);
-            } else if (!missing || !MakeFolder(s, e.relative)) {
-                Fail("sync: cannot create the folder " + to);
+            } else if (!missing) {
+                t.Fail("sync: cannot create the folder " + to + ": a file is in the way");
+                rc = kExitFailed;
+            } else if (const std::string why = MakeFolder(t, s, e.relative); !why.empty()) {
+                t.Fail("sync: cannot create the folder " + to + ": " + why);
                 rc = kExitFailed;
             }
             continue;
         }
         if (!missing && !Differs(o, e, it->second)) continue;
         if (!missing && it->second.isDir) {
-            Fail("sync: " + to + " is a folder where the source has a file");
+            t.Fail("sync: " + to + " is a folder where the source has a file");
             report.File(from, to, 0, "failed", "a folder is in the way");
             rc = kExitFailed;
             continue;
@@ -160,10 +190,11 @@ int Sync(const Options& o) {
             report.File(from, to, e.size, "planned");
             continue;
         }
-        if (!CopyFileTo(o, s.toPc, s.toPc ? from : to, s.toPc ? to : from, e.size, e.time, report))
+        if (!CopyFileTo(t, s.toPc, s.toPc ? from : to, s.toPc ? to : from, e.size, e.time, report))
             rc = kExitFailed;
     }
-    if (o.deleteExtra && !Interrupted()) {
+    // Only a sync that went through deletes: a source cut short would want too little.
+    if (o.deleteExtra && !Interrupted() && !t.gone) {
         // Deepest first, so a folder is empty when its turn comes.
         for (auto it = present.rbegin(); it != present.rend(); ++it) {
             const Entry& e = it->second;
@@ -172,13 +203,14 @@ int Sync(const Options& o) {
             if (o.dryRun) {
                 report.Say("delete " + path);
                 report.File("", path, e.size, "would delete");
-            } else if (RemoveEntry(s, e)) {
+            } else if (const std::string why = RemoveEntry(t, s, e); why.empty()) {
                 report.Say("deleted " + path);
                 report.File("", path, e.size, "deleted");
             } else {
-                Fail("sync: cannot delete " + path);
-                report.File("", path, e.size, "failed", "cannot delete");
+                t.Fail("sync: cannot delete " + path + ": " + why);
+                report.File("", path, e.size, "failed", "cannot delete: " + why);
                 rc = kExitFailed;
+                if (t.gone) break;
             }
         }
     }

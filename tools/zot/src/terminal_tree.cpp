@@ -1,87 +1,86 @@
 #include "terminal_tree.h"
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 
 #include "platform.h"
 #include "terminal_path.h"
 #include "text.h"
-#include "zotlink.h"
 
 namespace zotcli {
 namespace {
 
-Entry FromRecord(const ZOT_FIND_DATA& d, const std::string& relative) {
+Entry FromRecord(const zot::FindRecord& d, const std::string& relative) {
     Entry e;
     e.relative = relative;
-    e.size = d.nFileSize;
-    e.time = d.dwTime;
-    e.attributes = d.dwFileAttributes;
-    e.isDir = (d.dwFileAttributes & ZOT_FILE_ATTRIBUTE_DIRECTORY) != 0;
+    e.size = d.size;
+    e.time = d.time;
+    e.attributes = d.attributes;
+    e.isDir = (d.attributes & zot::kAttributeDirectory) != 0;
     return e;
 }
 
-std::string NameOf(const ZOT_FIND_DATA& d) {
-    // A name may fill all 100 bytes without a terminating zero.
-    return FromWire(d.cFileName, strnlen(d.cFileName, sizeof d.cFileName));
-}
-
-void WalkInto(const std::string& folder, const std::string& prefix, bool recursive,
-              std::vector<Entry>* out) {
-    ZOT_FIND_DATA d{};
-    const int32_t h = ZOT_FindFirstFileW(Widen(zottools::DeviceJoin(folder, "*.*")).c_str(), &d);
-    if (h == -1) return;  // an empty folder gives no handle either
+zot::Status WalkInto(zot::CSession& session, const std::string& folder, const std::string& prefix,
+                     bool recursive, std::vector<Entry>* out) {
+    const auto listed = session.List(WireText(zottools::DeviceJoin(folder, "*.*")));
+    if (!listed) return listed.status;
     std::vector<std::string> folders;
-    do {
-        const std::string name = NameOf(d);
-        if (name.empty()) break;
-        if (name == "." || name == "..") continue;
+    for (const zot::FindRecord& d : listed.value) {
+        const std::string name = FromWire(d.Name());
+        if (name.empty() || name == "." || name == "..") continue;
         const Entry e = FromRecord(d, prefix.empty() ? name : prefix + "/" + name);
         out->push_back(e);
         if (e.isDir) folders.push_back(name);
-    } while (ZOT_FindNextFile(h, &d));
-    ZOT_FindClose(h);
-    if (!recursive) return;
-    for (const auto& name : folders)
-        WalkInto(zottools::DeviceJoin(folder, name), prefix.empty() ? name : prefix + "/" + name,
-                 true, out);
+    }
+    if (!recursive) return zot::Status::Done();
+    for (const auto& name : folders) {
+        const zot::Status below = WalkInto(session, zottools::DeviceJoin(folder, name),
+                                           prefix.empty() ? name : prefix + "/" + name, true, out);
+        if (!below) return below;
+    }
+    return zot::Status::Done();
 }
 
 }  // namespace
 
-std::string PrintableName(const char* bytes, size_t length) {
-    std::string name = FromWire(bytes, length);
+std::string PrintableName(std::string_view wireName) {
+    std::string name = FromWire(wireName);
     // Control characters from the terminal must not drive the user's terminal.
     for (char& c : name)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
     return name;
 }
 
-std::optional<Entry> DeviceStat(const std::string& devicePath) {
+zot::Result<Entry> DeviceStat(zot::CSession& session, const std::string& devicePath) {
+    zot::Result<Entry> r;
     if (zottools::SplitDevicePath(devicePath).empty()) {
-        Entry root;
-        root.isDir = true;
-        root.attributes = ZOT_FILE_ATTRIBUTE_DIRECTORY;
-        return root;
+        r.value.isDir = true;
+        r.value.attributes = zot::kAttributeDirectory;
+        return r;
     }
-    ZOT_FIND_DATA d{};
-    const int32_t h = ZOT_FindFirstFileW(Widen(devicePath).c_str(), &d);
-    if (h == -1) return std::nullopt;
-    ZOT_FindClose(h);
-    if (NameOf(d).empty()) return std::nullopt;
-    return FromRecord(d, "");
+    const auto listed = session.List(WireText(devicePath));
+    if (!listed)
+        r.status = listed.status;
+    else if (listed.value.empty() || listed.value.front().Name().empty())
+        r.status = zot::Status::Refused(zot::Refusal::kNoSuchEntry);
+    else
+        r.value = FromRecord(listed.value.front(), "");
+    return r;
 }
 
-std::vector<Entry> DeviceWalk(const std::string& deviceFolder, bool recursive) {
-    std::vector<Entry> out;
-    WalkInto(zottools::DevicePath(deviceFolder), "", recursive, &out);
-    return out;
+zot::Status DeviceWalk(zot::CSession& session, const std::string& deviceFolder, bool recursive,
+                       std::vector<Entry>* out) {
+    std::vector<Entry> found;
+    const zot::Status status =
+        WalkInto(session, zottools::DevicePath(deviceFolder), "", recursive, &found);
+    if (status) *out = std::move(found);
+    return status;
 }
 
-std::vector<Entry> PcWalk(const std::string& pcFolder, bool recursive) {
+bool PcWalk(const std::string& pcFolder, bool recursive, std::vector<Entry>* out,
+            std::string* error) {
     namespace fs = std::filesystem;
-    std::vector<Entry> out;
+    out->clear();
     std::error_code ec;
     std::vector<std::pair<fs::path, std::string>> pending = {{PcPath(pcFolder), ""}};
     while (!pending.empty()) {
@@ -102,25 +101,36 @@ std::vector<Entry> PcWalk(const std::string& pcFolder, bool recursive) {
             here.push_back(e);
             if (e.isDir && recursive) below.emplace_back(it->path(), e.relative);
         }
+        if (ec) {
+            *error = "cannot read the folder " + dir.string() + ": " + ec.message();
+            out->clear();
+            return false;
+        }
         // Directory order is the file system's; a sorted walk gives the same plan each run.
         std::sort(here.begin(), here.end(),
                   [](const Entry& a, const Entry& b) { return a.relative < b.relative; });
-        out.insert(out.end(), here.begin(), here.end());
+        out->insert(out->end(), here.begin(), here.end());
         std::sort(below.begin(), below.end());
         pending.insert(pending.begin(), below.begin(), below.end());
     }
-    return out;
+    return true;
 }
 
-bool MakeDeviceFolders(const std::string& deviceFolder) {
+zot::Status MakeDeviceFolders(zot::CSession& session, const std::string& deviceFolder) {
     std::string path = "ZOT:";
     for (const auto& part : zottools::SplitDevicePath(deviceFolder)) {
         path += "\\" + part;
-        const int32_t a = ZOT_GetFileAttributesW(Widen(path).c_str());
-        if (a != -1 && (a & ZOT_FILE_ATTRIBUTE_DIRECTORY)) continue;
-        if (a != -1 || !ZOT_CreateDirectoryW(Widen(path).c_str())) return false;
+        const std::string wire = WireText(path);
+        const auto a = session.Attributes(wire);
+        if (a) {
+            if (a.value & zot::kAttributeDirectory) continue;
+            return zot::Status::Refused(zot::Refusal::kNotAFolder);
+        }
+        if (!a.status.Is(zot::Refusal::kNoSuchEntry)) return a.status;
+        const auto made = session.CreateFolder(wire);
+        if (!made) return made.status;
     }
-    return true;
+    return zot::Status::Done();
 }
 
 std::string DeviceBelow(const std::string& deviceFolder, const std::string& relative) {

@@ -1,38 +1,41 @@
 #include "text.h"
 
-#include "codepage.h"
-
 namespace zotcli {
 namespace {
 
 // Command lines and names are short; the bound only keeps a runaway string in check.
-constexpr size_t kMaxText = 1 << 16;
+constexpr size_t kMaxText = 1 << 12;
 
 }  // namespace
 
-WString Widen(const std::string& localText) {
+zot::WString Widen(const std::string& localText) {
     zot::WString w;
     zot::FromLocal(localText, &w, kMaxText);
     return w;
 }
 
-std::string Narrow(const WString& wide) {
-    std::string s;
-    zot::ToLocal(wide, &s, kMaxText * 4);
-    return s;
-}
-
-std::string FromWire(const char* bytes, size_t length) {
+// Conversions replace what they cannot map, so they fail only on text beyond every limit of
+// the terminal; that text goes on as it is and the session refuses it by its length.
+std::string WireText(const std::string& localText) {
     zot::WString w;
-    if (!zot::FromWire(std::string_view(bytes, length), &w, kMaxText))
-        return std::string(bytes, length);
-    return Narrow(w);
+    std::string wire;
+    if (!zot::FromLocal(localText, &w, kMaxText) || !zot::ToWire(w, &wire, kMaxText * 4))
+        return localText;
+    return wire;
 }
 
-size_t WireLength(const std::string& localText) {
-    std::string wire;
-    zot::ToWire(Widen(localText), &wire, kMaxText * 4);
-    return wire.size();
+std::string FromWire(std::string_view bytes) {
+    zot::WString w;
+    std::string local;
+    if (!zot::FromWire(bytes, &w, kMaxText) || !zot::ToLocal(w, &local, kMaxText * 4))
+        return std::string(bytes);
+    return local;
+}
+
+std::string PcEndPath(const std::string& localText) {
+    std::string path;
+    if (!zot::LocalToPcPath(localText, &path, kMaxText * 4)) return localText;
+    return path;
 }
 
 }  // namespace zotcli

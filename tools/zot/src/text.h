@@ -1,19 +1,19 @@
 #pragma once
-// Text between the command line (locale charset), the library (UTF-16) and the terminal's
-// names (the wire code page, as the library uses it).
+// Text between the command line (the locale's charset), the session (terminal paths and names
+// in the wire code page, PC paths as its PC file end takes them) and Windows' wide API.
 #include <string>
+#include <string_view>
 
-#include "zotlink.h"
+#include "codepage.h"
 
 namespace zotcli {
 
-using WString = std::basic_string<ZOT_WCHAR>;
-
-WString Widen(const std::string& localText);
-std::string Narrow(const WString& wide);
-// A name as the terminal gave it, for printing.
-std::string FromWire(const char* bytes, size_t length);
-// Bytes of name in the wire code page (to tell the user of a too long name).
-size_t WireLength(const std::string& localText);
+zot::WString Widen(const std::string& localText);
+// A terminal path or text from the command line in the wire code page.
+std::string WireText(const std::string& localText);
+// A name as the terminal gave it, in the locale's charset.
+std::string FromWire(std::string_view bytes);
+// A PC path from the command line as the session's copies take it.
+std::string PcEndPath(const std::string& localText);
 
 }  // namespace zotcli

@@ -51,7 +51,9 @@ check info 0 zot info
 expect_text info_store "KB free"
 
 check get_missing_fails 1 zot get nothing.txt "$work/pc/x"
-expect_text get_missing_names_file_and_reason "nothing.txt: the source cannot be opened"
+expect_text get_missing_names_file_and_reason "get ZOT:\\nothing.txt: no such file or folder"
+check ls_missing_folder_fails 1 zot ls nosuch
+expect_text ls_missing_folder_says_why 'ls ZOT:\nosuch: no such file or folder'
 check put_missing_fails 1 zot put "$work/pc/none.bin"
 expect_text put_missing_message "no such file"
 check unknown_command 2 zot frobnicate
@@ -87,6 +89,21 @@ check put_survives_a_silent_terminal 0 "$bin/zot" --device "$work/tty3" put "$wo
 expect_text put_resumed_after_silence "resuming"
 check put_after_silence_identical 0 cmp "$work/pc/resume.bin" "$store3/quiet.bin"
 kill $sim3; wait $sim3 2>/dev/null
+
+# The device going away in mid-copy: said so, and "no terminal" (3) rather than a failure.
+store4=$work/store4
+mkdir -p "$store4"
+"$bin/zotsim" --root "$store4" --link "$work/tty4" --baud 19200 > /dev/null 2>&1 &
+sim4=$!
+for _ in $(seq 100); do [ -e "$work/tty4" ] && break; sleep 0.05; done
+"$bin/zot" --device "$work/tty4" put "$work/pc/random.bin" > "$work/gone.out" 2>&1 &
+put=$!
+for _ in $(seq 200); do [ -s "$store4/random.bin" ] && break; sleep 0.05; done
+kill $sim4; wait $sim4 2>/dev/null
+wait $put; gone_rc=$?
+check put_device_gone_is_no_terminal 0 test "$gone_rc" -eq 3
+out=$(cat "$work/gone.out")
+expect_text put_device_gone_says_so "random.bin: the device went away"
 
 # --resume continues what an earlier run left partial.
 head -c 9000 "$work/pc/random.bin" > "$work/pc/partial.bin"
@@ -173,6 +190,14 @@ check rack_one_missing_fails 1 "$bin/zot" --device "$work/bay1" --device "$work/
     --device "$work/bay3" --device "$work/bay4" get scan.csv "$work/collected"
 expect_text rack_missing_row "bay4"
 expect_text rack_missing_says_why "bay4: zot: cannot open"
+"$bin/zot" --json --device "$work/bay1" --device "$work/bay4" ls > "$work/rack.json" 2>/dev/null
+check rack_json_has_a_record_per_terminal 0 python3 -c '
+import json, sys
+runs = {r["terminal"]: r for r in json.load(open(sys.argv[1]))}
+assert runs["bay1"]["result"] == "ok" and runs["bay1"]["output"][0]["name"] == "scan.csv", runs
+assert runs["bay4"]["result"] == "no terminal", runs
+assert runs["bay4"]["errors"][0].startswith("cannot open"), runs
+' "$work/rack.json"
 for n in 1 2 3; do
     check "rack_bay${n}_collected" 0 cmp "$work/rack$n/scan.csv" "$work/collected/bay$n/scan.csv"
 done
