@@ -138,12 +138,12 @@ for suite in "${suites[@]}"; do
 done
 [ "$failed" = 0 ] || exit 1
 
-echo "== build-win32 (32-bit libraries)"
+echo "== build-win32 (32-bit libraries and zot.exe)"
 # Built and their exports checked; they run only where Wine has its 32-bit half (wine32).
 cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DCMAKE_BUILD_TYPE=Release \
       -DQS_BUILD_TESTS=OFF -DQS_SKIP="bench;explorer_core;explorer;transfer_explorer;fuzz;packaging" \
       "${launcher[@]}" >/dev/null
-cmake --build build-win32 -j"$jobs" --target Zotlink IDriftUartPipe DriftboxClient >build-win32/build.log 2>&1 ||
+cmake --build build-win32 -j"$jobs" --target Zotlink IDriftUartPipe DriftboxClient zot >build-win32/build.log 2>&1 ||
   { tail -50 build-win32/build.log; exit 1; }
 for lib in zotlink/zotlink uartpipe/IDriftUartPipe driftbox_client/DriftboxClient; do
   name=$(sed -n 's/^LIBRARY //p' "$lib.def")
@@ -160,6 +160,7 @@ unix_installed="$WINEPREFIX/drive_c/Program Files/Quayside"
 step install wine "$setup" /S
 step installed_files test -f "$unix_installed/zot.exe" -a -f "$unix_installed/Velkor_en.exe" \
   -a -f "$unix_installed/platforms/qwindows.dll" -a -f "$unix_installed/x86/Zotlink.dll" \
+  -a -f "$unix_installed/x86/zot.exe" \
   -a -f "$unix_installed/Uninstall.exe" -a -f "$unix_installed/sdk/include/zotlink.h" \
   -a -f "$unix_installed/sdk/lib/msvc/Zotlink.lib" -a -f "$unix_installed/sdk/lib/mingw/Zotlink.dll.a" \
   -a -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quayside/Velkor.lnk"

@@ -3,7 +3,7 @@
 # makensis (quayside.nsi beside this script).
 #   installer.sh <build-win> <build-win-qt> <build-win32 or ""> <output folder>
 # build-win gives the DLLs and zot.exe (runtime linked in), build-win-qt the explorers, Qt
-# and the MinGW runtime they share, build-win32 the 32-bit DLLs for x86\.
+# and the MinGW runtime they share, build-win32 the 32-bit DLLs and zot.exe for x86\.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -53,6 +53,7 @@ if [ -n "$win32" ]; then
     cp "$win32/bin/$lib.dll" "$stage/x86/"
     cp "$win32/lib/$lib.dll.a" "$stage/sdk/x86/lib/mingw/"
   done
+  cp "$win32/bin/zot.exe" "$stage/x86/"
   nsis_defs+=(-DWITH_X86)
 fi
 cp "$root/packaging/icons/com.corvale.velkor.ico" "$out/setup.ico"

@@ -59,9 +59,10 @@ Section "Programs" SecPrograms
   SetOutPath "$INSTDIR\imageformats"
   File "${STAGE}\imageformats\*.dll"
 !ifdef WITH_X86
-  ; The 32-bit libraries for 32-bit programs, apart from the 64-bit ones.
+  ; The 32-bit libraries for 32-bit programs, apart from the 64-bit ones, and their zot.
   SetOutPath "$INSTDIR\x86"
   File "${STAGE}\x86\*.dll"
+  File "${STAGE}\x86\*.exe"
 !endif
   SetOutPath "$INSTDIR"
   File "${STAGE}\LICENSES.txt"
