@@ -29,7 +29,9 @@ function(qs_export_list target list_file)
     # No "lib" prefix, and stdcall names without their @n: callers look them up by plain name.
     set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "")
     if(MINGW)
-      target_link_options(${target} PRIVATE "LINKER:--kill-at")
+      # -static: the C++ runtime, libgcc and winpthread go inside even in a tree whose
+      # programs share them as DLLs (the Qt programs do), so the library alone is enough.
+      target_link_options(${target} PRIVATE "LINKER:--kill-at" -static)
     endif()
   endif()
   if(QS_BUILD_TESTS)

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows DLLs, zot.exe and their tests into build-win/ with mingw-w64 and runs
 # the tests under Wine, against simulators running natively on pseudo-terminals that Wine
-# reaches as COM ports (links in $WINEPREFIX/dosdevices).
+# reaches as COM ports (links in $WINEPREFIX/dosdevices). Then the explorers with Qt for
+# Windows (scripts/qt-windows.sh, built once and kept) into build-win-qt/, with Qt's DLLs
+# beside them, and their Qt Test suites under Wine without a display.
 #   JOBS=n  parallel build jobs (2)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 pkgs=(cmake g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
-      libz-mingw-w64-dev wine wine64 libgtest-dev)
+      libz-mingw-w64-dev wine wine64 libgtest-dev ninja-build fonts-wqy-microhei
+      g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix nsis)
 scripts/install-packages.sh "${pkgs[@]}"
 jobs=${JOBS:-2}
 launcher=()
@@ -39,7 +42,7 @@ sims=()
 cleanup() {
   for p in "${sims[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
-  rm -f "$WINEPREFIX"/dosdevices/com{5,6,7,8}
+  rm -f "$WINEPREFIX"/dosdevices/com{1,2,3,4,5,6,7,8,9}
   wineserver -k >/dev/null 2>&1 || true
   rm -rf "$work"
 }
@@ -85,5 +88,101 @@ step get_verify zot --verify get 'grün.bin' "$(winpath "$work/pc/zurück.bin")"
 step get_identical cmp "$work/pc/grün.bin" "$work/pc/zurück.bin"
 # Every terminal at once is one process with a thread a terminal, here as on Linux.
 step four_terminals_one_process wine build-win/bin/zot.exe --ports 5-8 ls
+[ "$failed" = 0 ] || exit 1
+
+# The explorers' suites look at which ports answer: only their own simulator may.
+for p in "${sims[@]}"; do kill "$p" 2>/dev/null || true; done
+wait 2>/dev/null || true
+sims=()
+rm -f "$WINEPREFIX"/dosdevices/com{5,6,7,8}
+
+echo "== Qt for Windows"
+qt=$(scripts/qt-windows.sh | tail -1)
+echo "== build-win-qt"
+# The host's zlib would be found first by name; the libraries take the static archive.
+cmake -S . -B build-win-qt -G Ninja -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+      -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_CROSSCOMPILING_EMULATOR=wine -DQS_SKIP="bench;fuzz" \
+      -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include \
+      "${launcher[@]}" >/dev/null
+suites=(tst_windows_core tst_velkor_app tst_velkor_jobs tst_velkor_view tst_tallow_app tst_tallow_view
+        tst_tallow_transfer)
+cmake --build build-win-qt -j"$jobs" --target Velkor Velkor_en DriftboxGUI windows_runtime "${suites[@]}" \
+  >build-win-qt/build.log 2>&1 || { tail -50 build-win-qt/build.log; exit 1; }
+
+echo "== explorer suites under Wine"
+# One simulator behind every port a suite exposes (COM1 to COM4 all lead to it), speaking GBK
+# as the suites do, and a silent one.
+ZOTLINK_CODEPAGE=GBK sim 1 "$work/explorer-store"
+sim 9 "$work/quiet-store" --silent-after 1
+explorer_tty=$(readlink "$WINEPREFIX/dosdevices/com1") quiet_tty=$(readlink "$WINEPREFIX/dosdevices/com9")
+# Wine's device services map the machine's serial ports to COM1 and up again whenever they
+# start; ports named in its Ports key come first, so the links stay with the simulators.
+for p in 1 2 3 4 9; do
+  tty=$explorer_tty; [ "$p" = 9 ] && tty=$quiet_tty
+  wine reg add 'HKLM\Software\Wine\Ports' /v "COM$p" /d "$tty" /f </dev/null >/dev/null 2>&1
+  ln -sfn "$tty" "$WINEPREFIX/dosdevices/com$p"
+done
+export ZOT_WINE_SIM_PORT=1 ZOT_WINE_SIM_STORE=$(winpath "$work/explorer-store") ZOT_WINE_QUIET_PORT=9
+export WINEQT_QPA_PLATFORM=offscreen WINEQT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\wqy'
+# One at a time: the suites share the simulator and the registry. Qt Test writes its report
+# to a file here (its console output does not come through Wine).
+for suite in "${suites[@]}"; do
+  log=$work/$suite.txt
+  if wine "build-win-qt/bin/$suite.exe" -o "$(winpath "$log"),txt" </dev/null >/dev/null 2>&1; then
+    echo "ok   $suite: $(grep '^Totals' "$log")"
+    grep '^SKIP' "$log" | sed 's/^/     /' || true
+  else
+    failed=1; echo "FAIL $suite"; grep -E '^(FAIL|QFATAL)|Actual|Expected|Loc:|failure location' "$log" || cat "$log"
+  fi
+done
+[ "$failed" = 0 ] || exit 1
+
+echo "== build-win32 (32-bit libraries and zot.exe)"
+# Built and their exports checked; they run only where Wine has its 32-bit half (wine32).
+cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+      -DQS_BUILD_TESTS=OFF -DQS_SKIP="bench;explorer_core;explorer;transfer_explorer;fuzz;packaging" \
+      "${launcher[@]}" >/dev/null
+cmake --build build-win32 -j"$jobs" --target Zotlink IDriftUartPipe DriftboxClient zot >build-win32/build.log 2>&1 ||
+  { tail -50 build-win32/build.log; exit 1; }
+for lib in zotlink/zotlink uartpipe/IDriftUartPipe driftbox_client/DriftboxClient; do
+  name=$(sed -n 's/^LIBRARY //p' "$lib.def")
+  step "exports_x86_$name" cmake -DLIB="build-win32/bin/$name.dll" -DLIST="$lib.exports" \
+    -DOBJDUMP=i686-w64-mingw32-objdump -P cmake/CheckExports.cmake
+done
+[ "$failed" = 0 ] || exit 1
+
+echo "== installer"
+setup=$(packaging/windows/installer.sh build-win build-win-qt build-win32 build-win-qt/installer | tail -1)
+echo "$setup"
+installed='C:\Program Files\Quayside'
+unix_installed="$WINEPREFIX/drive_c/Program Files/Quayside"
+step install wine "$setup" /S
+step installed_files test -f "$unix_installed/zot.exe" -a -f "$unix_installed/Velkor_en.exe" \
+  -a -f "$unix_installed/platforms/qwindows.dll" -a -f "$unix_installed/x86/Zotlink.dll" \
+  -a -f "$unix_installed/x86/zot.exe" \
+  -a -f "$unix_installed/Uninstall.exe" -a -f "$unix_installed/sdk/include/zotlink.h" \
+  -a -f "$unix_installed/sdk/lib/msvc/Zotlink.lib" -a -f "$unix_installed/sdk/lib/mingw/Zotlink.dll.a" \
+  -a -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quayside/Velkor.lnk"
+step installed_zot_info wine "$installed\zot.exe" --port 1 info
+# The English explorer starts from the program folder, connects to COM1 and keeps running.
+wine "$installed\Velkor_en.exe" </dev/null >"$work/velkor.out" 2>&1 &
+velkor=$!
+sleep 5
+step installed_velkor_runs kill -0 "$velkor"
+wine taskkill /f /im Velkor_en.exe >/dev/null 2>&1 || true
+wait "$velkor" 2>/dev/null || true
+step registered wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quayside' /v UninstallString
+# The uninstaller copies itself away and returns at once; the folder goes when it is done.
+step uninstall wine "$installed\Uninstall.exe" /S
+for _ in $(seq 100); do [ -e "$unix_installed" ] || break; sleep 0.2; done
+step nothing_left test ! -e "$unix_installed"
+step no_start_menu test ! -e "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quayside"
+if wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quayside' >/dev/null 2>&1; then
+  failed=1; echo "FAIL unregistered"
+else
+  echo "ok   unregistered"
+fi
+wine reg delete 'HKLM\Software\Wine\Ports' /f </dev/null >/dev/null 2>&1 || true
 [ "$failed" = 0 ] || exit 1
 echo "windows: all passed"

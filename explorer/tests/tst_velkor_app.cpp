@@ -15,6 +15,7 @@
 #include "CModalDriver.h"
 #include "CPortDevicePicker.h"
 #include "CPortMapFixture.h"
+#include "CPosixOnly.h"
 #include "CSetupDlg.h"
 #include "CSimFixture.h"
 #include "CVelkorApp.h"
@@ -84,8 +85,8 @@ void TestVelkorApp::startWithoutSettingsConnectsToCom1At115200Compressed() {
     QFETCH(QString, caption);
     QFETCH(QString, title);
     // Slow replies keep the dialog up long enough to read it.
-    CSimFixture sim({.latencyMs = 150, .port = 1});
-    QVERIFY(sim.Ok());
+    CSimFixture sim({.latencyMs = 150, .port = 1, .inProcess = true});
+    QS_REQUIRE_SIM(sim);
     CModalDriver driver;
     QString seenText, seenCaption;
     bool ownerless = false;
@@ -278,8 +279,8 @@ void TestVelkorApp::setupShowsEachPortsDeviceAndCancelKeepsTheMap() {
 
 void TestVelkorApp::setupOkBindsChosenDeviceAndConnectGoesThroughIt() {
     // No variable names the simulator: only the map does, once the dialog has bound it.
-    CSimFixture sim;
-    QVERIFY(sim.Ok());
+    CSimFixture sim({.inProcess = true});
+    QS_REQUIRE_SIM(sim);
     const std::string pty = sim.Sim().SlavePath();
     CPortMapFixture map({{pty, pty, "Corvale", "Cradle"}});
     CVelkorSettings().SetAutoLink(0);
@@ -299,6 +300,7 @@ void TestVelkorApp::setupOkBindsChosenDeviceAndConnectGoesThroughIt() {
 }
 
 void TestVelkorApp::setupThatCannotSaveThePortMapSaysWhyAndKeepsEverything() {
+    QS_POSIX_ONLY("names a serial device by path");
     CPortMapFixture map({{"/dev/ttyUSB0", "/dev/ttyUSB0", "", ""}});
     // A file where the map's folder would go.
     QVERIFY(QFile(map.Folder() + "/Corvale").open(QIODevice::WriteOnly));
@@ -334,7 +336,7 @@ void TestVelkorApp::connectCommandConnectsAndShowsDeviceItem() {
     QFETCH(CVelkorApp::Edition, edition);
     QFETCH(QString, title);
     CSimFixture sim({.port = 1});
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     CVelkorSettings().SetAutoLink(0);
     CVelkorApp app(edition);
     CMainFrame* frame = app.InitInstance({});
@@ -354,8 +356,8 @@ void TestVelkorApp::connectCommandConnectsAndShowsDeviceItem() {
 }
 
 void TestVelkorApp::cancelledConnectWhileConnectedDropsDeviceItemAndLaterConnectWorks() {
-    CSimFixture sim({.port = 1});
-    QVERIFY(sim.Ok());
+    CSimFixture sim({.port = 1, .inProcess = true});
+    QS_REQUIRE_SIM(sim);
     CVelkorApp app(kEnglish);
     CMainFrame* frame = app.InitInstance({});
     QVERIFY(app.Connected());
@@ -414,6 +416,7 @@ void TestVelkorApp::failedOpenShowsExactFailureTextAndWhy_data() {
 }
 
 void TestVelkorApp::failedOpenShowsExactFailureTextAndWhy() {
+    QS_POSIX_ONLY("names a serial device by path");
     QFETCH(CVelkorApp::Edition, edition);
     QFETCH(QString, text);
     QFETCH(QString, okText);

@@ -23,6 +23,7 @@
 #include "CLeftView.h"
 #include "CMainFrame.h"
 #include "CModalDriver.h"
+#include "CPosixOnly.h"
 #include "CSimFixture.h"
 #include "CVelkorApp.h"
 #include "CVelkorView.h"
@@ -166,7 +167,7 @@ void TestVelkorJobs::cleanup() {
 void TestVelkorJobs::Start(bool connect, CVelkorApp::Edition edition) {
     if (connect) {
         m_sim = std::make_unique<CSimFixture>(CSimFixture::Setup{.port = 1});
-        QVERIFY(m_sim->Ok());
+        QS_REQUIRE_SIM(*m_sim);
     } else {
         CVelkorSettings().SetAutoLink(0);
     }
@@ -332,6 +333,7 @@ void TestVelkorJobs::samePathRefusedButSiblingWithCommonPrefixAllowed() {
 }
 
 void TestVelkorJobs::sixteenWireBytesCopiedSeventeenRefused() {
+    QS_POSIX_ONLY("reads the raw bytes of the names the simulator stored");
     Start(true);
     const QString ok16 = "abcdefghijkl.txt";     // 16 bytes
     const QString long17 = "abcdefghijklm.txt";  // 17 bytes
@@ -454,7 +456,7 @@ void TestVelkorJobs::overwriteAnswersYesAllNoCancel() {
 void TestVelkorJobs::cancelMidCopyKeepsPartialFileWithoutMessage() {
     m_sim = std::make_unique<CSimFixture>(
         CSimFixture::Setup{.latencyMs = 4, .port = 1});  // every reply a little late
-    QVERIFY(m_sim->Ok());
+    QS_REQUIRE_SIM(*m_sim);
     m_app = std::make_unique<CVelkorApp>(kEnglish);
     m_frame = m_app->InitInstance({});
     QVERIFY(m_app->Connected());
@@ -612,6 +614,7 @@ void TestVelkorJobs::hostileClipboardNamesNeverWriteOutsideTheFolder() {
     QCOMPARE(QDir(m_dir->path() + "/in").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList{"ok"});
     // A PC name with a backslash would become a terminal sub-path: refused as well.
+    QS_POSIX_ONLY("a PC file name with a backslash in it");
     Write(m_dir->path() + "/in/a\\b", "x");
     SetClipboard(CClipboardFiles::Make({m_dir->path() + "/in/a\\b"}));
     OpenTerminal();

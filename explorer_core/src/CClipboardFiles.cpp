@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include "CDevicePath.h"
+#include "CPcPath.h"
 
 const QString& CClipboardFiles::OwnMimeType() {
     static const QString s = QStringLiteral("application/x-quayside-file-list");
@@ -27,7 +28,7 @@ QString CClipboardFiles::Accept(const QString& path) {
         if (path != CDevicePath::Root() && !path.startsWith(CDevicePath::EntryPrefix())) return {};
         return path;
     }
-    if (!path.startsWith(QLatin1Char('/'))) return {};
+    if (!CPcPath::IsAbsolute(path)) return {};
     // "/a/b/.." names "/a": cleaning first keeps a name of ".." from reaching the jobs.
     const QString clean = QDir::cleanPath(path);
     // Cleaning keeps a ".." that climbs above the root ("/.."); such a path is refused.

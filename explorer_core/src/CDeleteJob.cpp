@@ -1,8 +1,5 @@
 #include "CDeleteJob.h"
 
-#include <unistd.h>
-
-#include <QFile>
 #include <mutex>
 
 #include "CDevicePath.h"
@@ -45,7 +42,7 @@ bool CDeleteJob::DeleteCurrentFolder(const QString& path) {
     const QString last = CJobPaths::LastName(path);
     if (CPcFolderWalk::IsLink(path)) {
         // A linked folder loses the link, never what it points at.
-        if (::unlink(QFile::encodeName(path).constData()) != 0) {
+        if (!CPcFolderWalk::RemoveFile(path)) {
             ErrorBox(m_policy.deleteFolderFailed(last));
             return false;
         }
@@ -87,7 +84,7 @@ bool CDeleteJob::Run(bool treeFolder) {
             if (onPc) {
                 CPcFolderWalk::ClearReadOnly(path);
                 // A link goes itself, whatever it points at.
-                deleted = ::unlink(QFile::encodeName(path).constData()) == 0;
+                deleted = CPcFolderWalk::RemoveFile(path);
             } else {
                 deleted = DeleteDeviceFile(path);
             }

@@ -1,18 +1,10 @@
 #include "CPcFolderWalk.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QDir>
-#include <QFile>
 
 #include "CDevicePath.h"
 
 namespace {
-bool Lstat(const QString& path, struct stat* st) {
-    return ::lstat(QFile::encodeName(path).constData(), st) == 0;
-}
-
 // Every entry, hidden ones included; "." and ".." are not entries.
 QStringList Entries(const QString& folder) {
     return QDir(folder).entryList(
@@ -23,33 +15,6 @@ bool Stopped(const CPcFolderWalk::Hooks& hooks) {
     return hooks.stopped && hooks.stopped();
 }
 }  // namespace
-
-bool CPcFolderWalk::IsFolder(const QString& path) {
-    struct stat st {};
-    return Lstat(path, &st) && S_ISDIR(st.st_mode);
-}
-
-bool CPcFolderWalk::IsLink(const QString& path) {
-    struct stat st {};
-    return Lstat(path, &st) && S_ISLNK(st.st_mode);
-}
-
-bool CPcFolderWalk::Exists(const QString& path) {
-    struct stat st {};
-    return Lstat(path, &st);
-}
-
-bool CPcFolderWalk::IsReadOnly(const QString& path) {
-    struct stat st {};
-    return Lstat(path, &st) && !S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
-}
-
-bool CPcFolderWalk::ClearReadOnly(const QString& path) {
-    struct stat st {};
-    if (!Lstat(path, &st) || S_ISLNK(st.st_mode)) return false;
-    if (st.st_mode & S_IWUSR) return true;
-    return ::chmod(QFile::encodeName(path).constData(), (st.st_mode & 07777) | S_IWUSR) == 0;
-}
 
 bool CPcFolderWalk::DeleteTree(const QString& folder, const Hooks& hooks) {
     // A folder without the owner's write bit keeps its entries; it is about to go anyway.
@@ -63,12 +28,12 @@ bool CPcFolderWalk::DeleteTree(const QString& folder, const Hooks& hooks) {
         }
         if (hooks.current) hooks.current(name);
         ClearReadOnly(child);
-        if (::unlink(QFile::encodeName(child).constData()) != 0) {
+        if (!RemoveFile(child)) {
             if (hooks.fileDeleteFailed) hooks.fileDeleteFailed(name);
             return false;
         }
     }
-    if (::rmdir(QFile::encodeName(folder).constData()) != 0) {
+    if (!RemoveFolder(folder)) {
         if (hooks.folderDeleteFailed)
             hooks.folderDeleteFailed(folder.mid(folder.lastIndexOf('/') + 1));
         return false;

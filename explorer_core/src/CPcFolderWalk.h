@@ -1,6 +1,6 @@
 #pragma once
-// The PC side of the copy and delete jobs: attributes as Linux has them, and the recursive
-// folder delete and copy.
+// The PC side of the copy and delete jobs: the entry primitives, one file per OS
+// (CPcFolderWalk_posix.cpp, CPcFolderWalk_win32.cpp), and the recursive folder delete and copy.
 //
 // A symbolic link is never a folder here and never followed: a walk that followed links could
 // leave the folder it was given (deleting or copying what lies elsewhere) or never end. A
@@ -25,15 +25,20 @@ class CPcFolderWalk {
         std::function<Next(const QString& from, int status)> fileCopyFailed;
     };
 
-    // A folder and not a link; false for a path that does not exist (any more).
+    // A folder and not a link (on Windows: not a reparse point, so no junction either); false for a
+    // path that does not exist (any more).
     static bool IsFolder(const QString& path);
     static bool IsLink(const QString& path);
     // Exists as any kind of entry, a dangling link included.
     static bool Exists(const QString& path);
-    // No write bit for the owner.
+    // No write bit for the owner; the read-only attribute on Windows.
     static bool IsReadOnly(const QString& path);
     // Gives the owner the write bit; only ever used on what is about to be deleted.
     static bool ClearReadOnly(const QString& path);
+    // Deletes a file or a link itself, never what a link points at.
+    static bool RemoveFile(const QString& path);
+    // Deletes a folder that is empty.
+    static bool RemoveFolder(const QString& path);
 
     // Deletes folder with everything in it. Fails at the first entry that cannot be deleted
     // (after telling the hooks) or when stopped (silently).

@@ -1,6 +1,7 @@
 #pragma once
-// The PC's mounted volumes in place of drive letters: real file systems only, in mount-point
-// order, each with the kind that picks its icon and label.
+// The PC's volumes: the drive letters on Windows, the mounted real file systems elsewhere (one
+// file per OS: CVolumes_posix.cpp, CVolumes_win32.cpp), in root-path order, each with the kind
+// that picks its icon and label.
 #include <QString>
 #include <vector>
 
@@ -8,9 +9,10 @@ class CVolumes {
   public:
     enum class Kind { Removable, Fixed, Optical, Network };
     struct Volume {
-        QString rootPath;  // mount point
+        QString rootPath;  // mount point, or "C:/"
         QString label;     // volume label; may be empty
         Kind kind = Kind::Fixed;
+        QString shown;  // how the tree names it: the mount point, or "C:" as Windows does
     };
 
     static std::vector<Volume> Mounted();

@@ -13,16 +13,18 @@
 
 namespace {
 
-std::u16string Wide(const QString& s) {
+// The library's wide character is UTF-16 everywhere, but its C++ type is wchar_t on Windows.
+using WideString = std::basic_string<ZOT_WCHAR>;
+
+WideString Wide(const QString& s) {
     // Paths cross the boundary as at most 260 UTF-16 units.
-    return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()),
-                          static_cast<size_t>(std::min<qsizetype>(s.size(), 260)));
+    return WideString(reinterpret_cast<const ZOT_WCHAR*>(s.utf16()),
+                      static_cast<size_t>(std::min<qsizetype>(s.size(), 260)));
 }
 
 // The whole path: one cut to a length would name another file.
-std::u16string WholePath(const QString& s) {
-    return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()),
-                          static_cast<size_t>(s.size()));
+WideString WholePath(const QString& s) {
+    return WideString(reinterpret_cast<const ZOT_WCHAR*>(s.utf16()), static_cast<size_t>(s.size()));
 }
 
 IDeviceBackend::Entry ToEntry(const ZOT_FIND_DATA& d) {
@@ -62,7 +64,7 @@ bool CZotlinkBackend::StoreInfo(uint64_t* total, uint64_t* free) {
 
 bool CZotlinkBackend::List(const QString& pattern,
                            const std::function<bool(const Entry&)>& onEntry) {
-    const std::u16string w = Wide(pattern);
+    const WideString w = Wide(pattern);
     ZOT_FIND_DATA data{};
     const int32_t find = ZOT_FindFirstFileW(w.c_str(), &data);
     if (find == -1) return false;
@@ -86,7 +88,7 @@ bool CZotlinkBackend::List(const QString& pattern,
 
 bool CZotlinkBackend::Copy(const QString& src, const QString& dst, int32_t* status,
                            int32_t* cancel) {
-    const std::u16string from = WholePath(src), to = WholePath(dst);
+    const WideString from = WholePath(src), to = WholePath(dst);
     std::atomic_ref<int32_t> word(*status);
     word.store(0);
     if (ZOT_CopyFileExW(from.c_str(), to.c_str(), 0, status, cancel, 1) == 0) return false;

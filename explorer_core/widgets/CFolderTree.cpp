@@ -94,19 +94,19 @@ void CFolderTree::Build(const Labels& labels, bool connected) {
         int image = CIconCache::kFixedDrive;
         switch (v.kind) {
             case CVolumes::Kind::Removable:
-                label = labels.removable.arg(v.rootPath);
+                label = labels.removable.arg(v.shown);
                 image = CIconCache::kRemovable;
                 break;
             case CVolumes::Kind::Optical:
-                label = labels.optical.arg(v.rootPath);
+                label = labels.optical.arg(v.shown);
                 image = CIconCache::kOptical;
                 break;
             case CVolumes::Kind::Network:
-                label = labels.volume.arg(v.label, v.rootPath);
+                label = labels.volume.arg(v.label, v.shown);
                 image = CIconCache::kNetwork;
                 break;
             case CVolumes::Kind::Fixed:
-                label = labels.volume.arg(v.label, v.rootPath);
+                label = labels.volume.arg(v.label, v.shown);
                 break;
         }
         QTreeWidgetItem* drive = MakeItem(label, Kind::Drive, image);

@@ -23,6 +23,8 @@
 #include "CModalDriver.h"
 #include "CPortDevicePicker.h"
 #include "CPortMapFixture.h"
+#include "CPosixOnly.h"
+#include "CQuietPort.h"
 #include "CSetupDlg.h"
 #include "CShowSpy.h"
 #include "CSimFixture.h"
@@ -98,7 +100,7 @@ void TestTallowApp::settingsDefaultsAreAutoLinkRate115200UsbCompress() {
 
 void TestTallowApp::startWithPort0ConnectsOverUsbWithUsbText() {
     CSimFixture sim({"ZotSim", 100});
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     CModalDriver driver;
     QString text, caption;
@@ -126,7 +128,7 @@ void TestTallowApp::startWithPort0ConnectsOverUsbWithUsbText() {
 
 void TestTallowApp::startWithPort3Rate57600ShowsComText() {
     CSimFixture sim({"ZotSim", 100});
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(3);
     CTallowSettings().SetPort(3);
     CTallowSettings().SetRate(57600);
@@ -158,6 +160,7 @@ void TestTallowApp::startWithAutoLinkOffShowsNoDialog() {
 }
 
 void TestTallowApp::failedStartShowsMessageAndFailedText() {
+    QS_POSIX_ONLY("names a serial device by path");
     // COM5 names nothing.
     ::setenv("COM5", "/nonexistent/tty-driftbox", 1);
     CTallowSettings().SetPort(5);
@@ -189,11 +192,10 @@ void TestTallowApp::failedStartShowsMessageAndFailedText() {
 
 void TestTallowApp::startOnQuietPortSaysNoTerminalAnswered() {
     // A pseudo-terminal with nothing behind it: it opens, and nobody answers.
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    QVERIFY(master >= 0);
-    QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
-    const QString tty = QString::fromLocal8Bit(::ptsname(master));
-    ::setenv("DRIFTBOX_USB", qPrintable(tty), 1);
+    CQuietPort quiet;
+    QS_REQUIRE_SIM(quiet);
+    ::setenv("DRIFTBOX_USB", qPrintable(quiet.Device()), 1);
+    const QString tty = quiet.Shown();
     CModalDriver driver;
     QString message;
     driver.OnEvery([&](QWidget* w) {
@@ -204,7 +206,6 @@ void TestTallowApp::startOnQuietPortSaysNoTerminalAnswered() {
     });
     CTallowApp app;
     app.InitInstance({});
-    ::close(master);
     QCOMPARE(message, QStringLiteral("初始化Driftbox失败，请确认USB/COM没有被占用！\n端口") + tty +
                           QStringLiteral("已打开，但没有终端应答。"));
     QVERIFY(!app.Connected());
@@ -212,7 +213,7 @@ void TestTallowApp::startOnQuietPortSaysNoTerminalAnswered() {
 
 void TestTallowApp::plinthServerSetsLimit16AndCaptionSuffix() {
     CSimFixture sim({"Plinth 4.2 terminal", 0});
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     CTallowSettings().SetAutoLink(0);
     CTallowApp app;
@@ -229,7 +230,8 @@ void TestTallowApp::plinthServerSetsLimit16AndCaptionSuffix() {
 void TestTallowApp::otherServerSetsLimit255AndEmptySuffix() {
     CSimFixture plinth({"Plinth", 0});
     CSimFixture other({"ZotSim", 0});
-    QVERIFY(plinth.Ok() && other.Ok());
+    QS_REQUIRE_SIM(plinth);
+    QS_REQUIRE_SIM(other);
     plinth.ExposeAs(0);
     CTallowSettings().SetAutoLink(0);
     CTallowApp app;
@@ -255,7 +257,7 @@ void TestTallowApp::captionIsCutTo99Characters() {
 
 void TestTallowApp::connectCommandSetsTitleAndShowsDeviceItem() {
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     CTallowSettings().SetAutoLink(0);
     CTallowApp app;
@@ -274,7 +276,7 @@ void TestTallowApp::connectCommandSetsTitleAndShowsDeviceItem() {
 
 void TestTallowApp::failedConnectCommandShowsNoDeviceItem() {
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     CTallowApp app;
     CModalDriver driver;
@@ -293,7 +295,7 @@ void TestTallowApp::failedConnectCommandShowsNoDeviceItem() {
 void TestTallowApp::dotsCycleOneTwoThreeOneAlsoOnSecondConnect() {
     // Slow replies keep the dialog up for many ticks.
     CSimFixture sim({"ZotSim", 150});
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     QStringList first, second;
     QStringList* into = &first;
@@ -408,8 +410,8 @@ void TestTallowApp::setupCancelWritesNothing() {
 
 void TestTallowApp::setupShowsAndBindsPortDevicesOkWritesCancelDoesNot() {
     // No variable names the simulator: only the map does, once the dialog has bound it.
-    CSimFixture sim;
-    QVERIFY(sim.Ok());
+    CSimFixture sim({.inProcess = true});
+    QS_REQUIRE_SIM(sim);
     const std::string pty = sim.Sim().SlavePath();
     const QString cradle = QString::fromStdString(pty) + QStringLiteral(" — Corvale Cradle");
     CPortMapFixture map({{pty, pty, "Corvale", "Cradle"}});
@@ -448,7 +450,7 @@ void TestTallowApp::setupShowsAndBindsPortDevicesOkWritesCancelDoesNot() {
 
 void TestTallowApp::settingsChangeClosesConnectionKeepsConnectedFlag() {
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     CTallowApp app;
     CMainFrame* frame = app.InitInstance({});
@@ -469,7 +471,7 @@ void TestTallowApp::settingsChangeClosesConnectionKeepsConnectedFlag() {
 
 void TestTallowApp::setupWithoutChangesClosesWhenStoredValuesNeverApplied() {
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(2);
     CTallowSettings().SetPort(2);
     CTallowSettings().SetRate(57600);

@@ -72,7 +72,7 @@ class TestTallowView : public QObject {
 
 void TestTallowView::treeLabelsImagesAndPaths() {
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     CTallowApp app;
     CMainFrame* frame = app.InitInstance({});
@@ -109,7 +109,7 @@ void TestTallowView::treeLabelsImagesAndPaths() {
 
 void TestTallowView::upOneLevelClimbsUntilTheTopLevel() {
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     CTallowApp app;
     CMainFrame* frame = app.InitInstance({});
@@ -197,7 +197,7 @@ void TestTallowView::localListingTexts() {
 
 void TestTallowView::deviceListingTextsAndFullSizes() {
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     sim.AddFile(QStringLiteral("day1.txt"), 100, 86400);
     sim.AddFile(QStringLiteral("epoch.bin"), 7, 0);
@@ -262,7 +262,7 @@ void TestTallowView::twoDeviceEntriesWithOneNameMakeOneRow() {
 
 void TestTallowView::deviceSummaryShowsStoreSpace() {
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     sim.AddFile(QStringLiteral("k.bin"), 4096);
     CTallowApp app;
@@ -307,7 +307,7 @@ void TestTallowView::driveSummaryTypesAndSpace() {
 
 void TestTallowView::findReconnectsOnceWhenTheSettingsClosedTheConnection() {
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     sim.AddFile(QStringLiteral("one.txt"), 1);
     CTallowApp app;
@@ -321,7 +321,7 @@ void TestTallowView::findReconnectsOnceWhenTheSettingsClosedTheConnection() {
 
 void TestTallowView::findWithoutTerminalSaysFailedAndListsNothing() {
     CSimFixture sim;
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     CTallowApp app;
     CMainFrame* frame = app.InitInstance({});
@@ -340,7 +340,7 @@ void TestTallowView::findWithoutTerminalSaysFailedAndListsNothing() {
 
 void TestTallowView::findCancelAbandonsTheThreadAndALaterListingWorks() {
     CSimFixture sim({"ZotSim", 20});
-    QVERIFY(sim.Ok());
+    QS_REQUIRE_SIM(sim);
     sim.ExposeAs(0);
     for (int i = 0; i < 30; ++i)
         sim.AddFile(QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0')), i);

@@ -1,0 +1,17 @@
+# qs_windows_program(<target> ICON <file.ico> DESCRIPTION <text>)
+# A Windows GUI program (no console window) with its icon and version resource. Does nothing
+# elsewhere: the desktop files and hicolor icons in packaging/ do that job there.
+function(qs_windows_program target)
+  cmake_parse_arguments(arg "" "ICON;DESCRIPTION" "" ${ARGN})
+  if(NOT WIN32)
+    return()
+  endif()
+  set(QS_RC_ICON ${arg_ICON})
+  set(QS_RC_DESCRIPTION ${arg_DESCRIPTION})
+  set(QS_RC_NAME ${target})
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/program.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${arg_ICON})
+  set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
+endfunction()
