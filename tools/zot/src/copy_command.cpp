@@ -220,9 +220,10 @@ uint32_t PcTime(const std::string& path) {
 }
 
 // Turns a -r copy of one folder into the copies of what it holds, creating folders first.
-// The whole source folder is known before anything is copied.
+// The whole source folder is known before anything is copied. Folders copied to the PC get
+// their times, the top one folderTime.
 bool CopyFolder(Terminal& t, bool toPc, const std::string& deviceFolder,
-                const std::string& pcFolder, CopyReport& report) {
+                const std::string& pcFolder, CopyReport& report, uint32_t folderTime = 0) {
     const std::string& source = toPc ? deviceFolder : pcFolder;
     const std::string& destination = toPc ? pcFolder : deviceFolder;
     const std::string what = std::string(toPc ? "get " : "put ") + source;
@@ -275,6 +276,13 @@ bool CopyFolder(Terminal& t, bool toPc, const std::string& deviceFolder,
         ok = CopyFileTo(t, toPc, DeviceBelow(deviceFolder, e.relative), pcFolder + "/" + e.relative,
                         e.size, e.time, report) &&
              ok;
+    }
+    // Folders get their times last: each file copied into one gave it a new one.
+    if (toPc && t.options.times) {
+        for (const Entry& e : entries)
+            if (e.isDir && e.time != 0)
+                SetPcTimes(pcFolder + "/" + e.relative, zottools::TerminalTimeToTimespec(e.time));
+        if (folderTime != 0) SetPcTimes(pcFolder, zottools::TerminalTimeToTimespec(folderTime));
     }
     return ok;
 }
@@ -487,7 +495,7 @@ int Get(Terminal& t) {
         const std::string pc =
             destIsFolder ? dest + "/" + (base.empty() ? std::string("ZOT") : base) : dest;
         const bool ok =
-            isFolder ? CopyFolder(t, true, device, pc, report)
+            isFolder ? CopyFolder(t, true, device, pc, report, entry.value.time)
                      : CopyFileTo(t, true, device, pc, entry.value.size, entry.value.time, report);
         if (!ok) rc = kExitFailed;
     }

@@ -209,7 +209,10 @@ check put_folder_without_r_fails 1 zot put "$work/pc/tree" 'ZOT:\'
 check ls_recursive 0 zot ls -R tree
 expect_text ls_recursive_reaches_the_bottom "three.txt"
 mkdir "$work/back"
+touch -d '2018-03-04 05:06:07 UTC' "$store/tree/sub"
 check get_recursive 0 zot get -r tree "$work/back"
+check get_recursive_keeps_folder_times 0 test "$(stat -c %Y "$work/back/tree/sub")" = \
+    "$(date -d '2018-03-04 05:06:07 UTC' +%s)"
 check get_recursive_tree 0 diff -r "$work/pc/tree" "$work/back/tree"
 check get_keeps_time 0 test "$(stat -c %Y "$work/back/tree/sub/deeper/three.txt")" = \
     "$(date -d '2019-01-02 03:04:05 UTC' +%s)"
