@@ -3,7 +3,7 @@ _zot() {
     local cur prev cmd i
     cur=${COMP_WORDS[COMP_CWORD]}
     prev=${COMP_WORDS[COMP_CWORD-1]}
-    local commands="info ls get put sync rm mkdir rmdir attrib ring"
+    local commands="info ls get put mv sync rm mkdir rmdir attrib ring ports"
     local options="--port --ports --device --baud --no-compress -r --recursive --no-times
         --verify --retries --resume --json --to-terminal --to-pc --delete --dry-run -l -R
         -n --no-clobber -u --update -f --force --no-preserve-root -v --verbose --exclude

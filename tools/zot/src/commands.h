@@ -18,6 +18,7 @@ int Attrib(Terminal& t);
 int Ring(Terminal& t);
 int Get(Terminal& t);
 int Put(Terminal& t);
+int Move(Terminal& t);
 int Sync(Terminal& t);
 // The usage checks of sync that need no terminal.
 bool CheckSyncUsage(const Options& o, std::string* error);

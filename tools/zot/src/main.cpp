@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
                                                              {"get", Get},
                                                              {"put", Put},
                                                              {"sync", Sync},
+                                                             {"mv", Move},
                                                              {"rm", Remove},
                                                              {"mkdir", MakeDirectory},
                                                              {"rmdir", RemoveDirectory},
@@ -45,7 +46,8 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     // Usage the PC alone can judge is refused before anything goes to a terminal.
-    const bool copies = o.command == "get" || o.command == "put" || o.command == "sync";
+    const bool copies =
+        o.command == "get" || o.command == "put" || o.command == "sync" || o.command == "mv";
     const bool usable = o.command == "get"    ? CheckGetUsage(o, &error)
                         : o.command == "put"  ? CheckPutUsage(o, &error)
                         : o.command == "sync" ? CheckSyncUsage(o, &error)

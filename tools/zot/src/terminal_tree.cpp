@@ -58,13 +58,9 @@ zot::Result<Entry> DeviceStat(zot::CSession& session, const std::string& deviceP
         r.value.attributes = zot::kAttributeDirectory;
         return r;
     }
-    const auto listed = session.List(WireText(devicePath));
-    if (!listed)
-        r.status = listed.status;
-    else if (listed.value.empty() || listed.value.front().Name().empty())
-        r.status = zot::Status::Refused(zot::Refusal::kNoSuchEntry);
-    else
-        r.value = FromRecord(listed.value.front(), "");
+    const auto found = session.Stat(WireText(devicePath));
+    r.status = found.status;
+    if (found) r.value = FromRecord(found.value, "");
     return r;
 }
 

@@ -183,6 +183,17 @@ check put_from_stdin_identical 0 cmp "$work/pc/random.bin" "$store/piped.bin"
 "$bin/zot" --port 4 get piped.bin - > "$work/pc/piped.out" 2>/dev/null
 check get_to_stdout_identical 0 cmp "$work/pc/random.bin" "$work/pc/piped.out"
 
+# mv on the terminal keeps the file's bytes, time and attributes, and the source goes.
+printf 'moving' > "$store/wild/moved.txt"
+touch -d '2020-02-02 02:02:02 UTC' "$store/wild/moved.txt"
+chmod a-w "$store/wild/moved.txt"
+check mv_into_folder 0 zot mv 'wild\moved.txt' 'ZOT:\'
+check mv_source_gone 1 test -e "$store/wild/moved.txt"
+check mv_kept_bytes 0 test "$(cat "$store/moved.txt")" = moving
+check mv_kept_time 0 test "$(stat -c %Y "$store/moved.txt")" = \
+    "$(date -d '2020-02-02 02:02:02 UTC' +%s)"
+check mv_kept_read_only 0 test "$(stat -c %A "$store/moved.txt")" = "-r--r--r--"
+
 # Folders both ways, the tree and the times kept.
 mkdir -p "$work/pc/tree/sub/deeper"
 printf 'one' > "$work/pc/tree/one.txt"
@@ -198,7 +209,10 @@ check put_folder_without_r_fails 1 zot put "$work/pc/tree" 'ZOT:\'
 check ls_recursive 0 zot ls -R tree
 expect_text ls_recursive_reaches_the_bottom "three.txt"
 mkdir "$work/back"
+touch -d '2018-03-04 05:06:07 UTC' "$store/tree/sub"
 check get_recursive 0 zot get -r tree "$work/back"
+check get_recursive_keeps_folder_times 0 test "$(stat -c %Y "$work/back/tree/sub")" = \
+    "$(date -d '2018-03-04 05:06:07 UTC' +%s)"
 check get_recursive_tree 0 diff -r "$work/pc/tree" "$work/back/tree"
 check get_keeps_time 0 test "$(stat -c %Y "$work/back/tree/sub/deeper/three.txt")" = \
     "$(date -d '2019-01-02 03:04:05 UTC' +%s)"
