@@ -80,6 +80,7 @@ void CSerialLink::Close() {
         std::unique_lock lock(m_readingMutex);
         m_stop.store(true);
         m_readerWake.notify_all();
+        if (m_port) m_port->Interrupt();
         // A call sees the flag after its send or its current read, both short.
         m_readingEnded.wait(lock, [this] { return m_calls == 0; });
     }

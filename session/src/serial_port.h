@@ -21,6 +21,9 @@ class ISerialPort {
     // The device went away (unplugged, or the other end of a pseudo-terminal closed): every
     // later read or write fails. Set by the read or write that found out.
     virtual bool Gone() const { return false; }
+    // Makes a read in progress, and every later one, return at once: the port is about to be
+    // closed, and the program that needs the line next should not wait out a read.
+    virtual void Interrupt() {}
 };
 
 // Opens device for exclusive use at baud, 8N1, no flow control, raw. Null on failure, with
