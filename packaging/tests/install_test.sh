@@ -61,6 +61,11 @@ done
 check installed_zot_manual sh -c "ls \"$root$prefix/share/man/man1/\" | grep -q '^zot\.1'"
 check zot_help "$bin/zot" --help
 expect_text zot_help_text "usage: zot"
+# The mount comes with the programs wherever this machine could build it.
+if [ -n "$root" ] || [ -x "${build:-}/bin/zotfs" ]; then
+    check zotfs_help "$bin/zotfs" --help
+    check installed_zotfs_manual test -s "$root$prefix/share/man/man1/zotfs.1"
+fi
 
 mkdir -p "$work/store"
 echo hello > "$work/store/hello.txt"

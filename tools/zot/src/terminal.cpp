@@ -1,7 +1,6 @@
 #include "terminal.h"
 
-#include "open_failure.h"
-#include "port_name.h"
+#include "line_connect.h"
 #include "terminal_path.h"
 #include "text.h"
 
@@ -36,31 +35,12 @@ LineChoice SingleLine(const Options& o) {
 }
 
 int Terminal::Connect() {
-    std::string named = line.device;
-    if (named.empty()) {
-        const std::string device = qs::SerialDeviceForPort(line.port);
-        named = "port " + std::to_string(line.port) + (device.empty() ? "" : " (" + device + ")");
-    }
-    const zot::Status opened =
-        line.device.empty() ? session.Open(line.port, options.baud, options.compress)
-                            : session.OpenDevice(line.device, options.baud, options.compress);
-    if (!opened) {
-        const int err = session.OpenError();
-        const qs::OpenFailure why = qs::OpenFailureFromSystemError(err);
-        Fail("cannot open " + named + ": " +
-             (why == qs::OpenFailure::kSettingsRefused
-                  ? "it cannot be set up at " + std::to_string(options.baud) + " baud"
-                  : qs::OpenFailureReason(why, qs::SystemErrorText(err))));
-        if (why == qs::OpenFailure::kPermissionDenied) Fail(qs::PermissionDeniedHint());
-        return kExitNoTerminal;
-    }
-    const auto version = session.Version();
-    if (version) return kExitOk;
-    if (version.status.outcome == zot::Outcome::kNoAnswer &&
-        version.status.silence == zot::Silence::kLineFailed)
-        Fail("no terminal answered on " + named + ": the port is open, but nothing replies");
-    else
-        Fail(named + ": " + zot::Describe(version.status));
+    const std::string named = zottools::LineName(line.port, line.device);
+    const zot::Status answered =
+        zottools::Connect(session, line.port, line.device, options.baud, options.compress);
+    if (answered) return kExitOk;
+    for (const auto& message : zottools::ConnectFailure(session, answered, named, options.baud))
+        Fail(message);
     return kExitNoTerminal;
 }
 

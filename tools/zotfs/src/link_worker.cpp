@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "line_connect.h"
+
 namespace zotfs {
 
 CLinkWorker::CLinkWorker(const LinkParameters& link, std::function<void()> onReconnect)
@@ -11,20 +13,9 @@ CLinkWorker::~CLinkWorker() {
     Stop();
 }
 
-zot::Status CLinkWorker::Connect(zot::CSession& session, const LinkParameters& link) {
-    // A session opens a device that went away again by itself; it is left without a line
-    // only before the first open and when that reopening found the device still missing.
-    if (!session.IsOpen()) {
-        const zot::Status open = link.device.empty()
-                                     ? session.Open(link.port, link.baud, link.compress)
-                                     : session.OpenDevice(link.device, link.baud, link.compress);
-        if (!open) return open;
-    }
-    return session.Version().status;
-}
-
 zot::Status CLinkWorker::Open() {
-    const zot::Status answered = Connect(m_session, m_link);
+    const zot::Status answered =
+        zottools::Connect(m_session, m_link.port, m_link.device, m_link.baud, m_link.compress);
     std::lock_guard lock(m_mutex);
     m_down = !answered;
     m_announced = Generation();
@@ -88,7 +79,8 @@ void CLinkWorker::Loop() {
         if (job->needsLine && m_down && !Refuses(Clock::now())) {
             m_reconnecting = true;
             lock.unlock();
-            const zot::Status connected = Connect(m_session, m_link);
+            const zot::Status connected = zottools::Connect(m_session, m_link.port, m_link.device,
+                                                            m_link.baud, m_link.compress);
             lock.lock();
             m_reconnecting = false;
             if (connected) {

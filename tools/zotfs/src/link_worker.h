@@ -39,9 +39,6 @@ class CLinkWorker {
     CLinkWorker(const CLinkWorker&) = delete;
     CLinkWorker& operator=(const CLinkWorker&) = delete;
 
-    // Opens the line when session has none, and asks the terminal for its version.
-    static zot::Status Connect(zot::CSession& session, const LinkParameters& link);
-
     // Before Start, on the caller's thread: opens the line and asks the terminal, so the mount
     // holds the line from before it mounts until Stop. Session() says why it did not open.
     zot::Status Open();

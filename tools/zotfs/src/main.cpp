@@ -12,10 +12,9 @@
 #include <vector>
 
 #include "fuse_ops.h"
+#include "line_connect.h"
 #include "link_worker.h"
-#include "open_failure.h"
 #include "options.h"
-#include "port_name.h"
 #include "terminal_fs.h"
 #include "zot_session.h"
 
@@ -105,12 +104,6 @@ class CBackground {
 int Serve(const zotfs::Options& o, const char* program, CBackground& background) {
     using namespace zotfs;
     const LinkParameters link{o.port, Absolute(o.device), o.baud, o.compress};
-    std::string where = o.device;
-    if (where.empty()) {
-        const std::string device = qs::SerialDeviceForPort(o.port);
-        where = "port " + std::to_string(o.port) + (device.empty() ? "" : " (" + device + ")");
-    }
-
     CTerminalFs* fsPointer = nullptr;
     CLinkWorker worker(link, [&fsPointer] {
         if (fsPointer) fsPointer->Reconnected();
@@ -119,21 +112,9 @@ int Serve(const zotfs::Options& o, const char* program, CBackground& background)
     // terminal is reported here and not as a folder whose every operation fails; from here
     // on the mount holds the line, so no other program can take it from under the mount.
     if (const zot::Status answered = worker.Open(); !answered) {
-        const zot::CSession& session = worker.Session();
-        if (!session.IsOpen()) {
-            const int err = session.OpenError();
-            const qs::OpenFailure why = qs::OpenFailureFromSystemError(err);
-            Fail("cannot open " + where + ": " +
-                 (why == qs::OpenFailure::kSettingsRefused
-                      ? "it cannot be set up at " + std::to_string(o.baud) + " baud"
-                      : qs::OpenFailureReason(why, qs::SystemErrorText(err))));
-            if (why == qs::OpenFailure::kPermissionDenied) Fail(qs::PermissionDeniedHint());
-        } else {
-            Fail("no terminal answered on " + where + ": " +
-                 (answered.silence == zot::Silence::kLineFailed
-                      ? "the port is open, but nothing replies"
-                      : zot::Describe(answered)));
-        }
+        for (const auto& message : zottools::ConnectFailure(
+                 worker.Session(), answered, zottools::LineName(o.port, o.device), o.baud))
+            Fail(message);
         return kExitNoTerminal;
     }
 
