@@ -586,10 +586,6 @@ namespace {
 int MoveOne(Terminal& t, const std::string& source, const Entry& from, const std::string& target) {
     const Options& o = t.options;
     const std::string what = "mv " + source;
-    if (from.isDir) {
-        t.Fail(what + ": is a folder (mv moves files)");
-        return kExitFailed;
-    }
     if (const std::string why = t.NameRefusal(target); !why.empty()) {
         t.Fail(what + ": " + why);
         return kExitFailed;
@@ -629,6 +625,60 @@ int MoveOne(Terminal& t, const std::string& source, const Entry& from, const std
     }
     if (const auto gone = t.session.Delete(wire); !gone)
         return t.Failed(what + ": copied to " + target + ", but cannot delete it", gone.status);
+    return kExitOk;
+}
+
+bool SameDevicePath(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// A folder moves as its files do, one by one into a new folder of the same shape; the old
+// folders go only once everything below them has moved, so a move broken off leaves every
+// file in one place or the other.
+int MoveFolder(Terminal& t, const std::string& source, const std::string& target) {
+    const std::string what = "mv " + source;
+    if (target.size() > source.size() && SameDevicePath(target.substr(0, source.size()), source) &&
+        target[source.size()] == '\\') {
+        t.Fail(what + ": cannot move a folder into itself");
+        return kExitFailed;
+    }
+    if (const std::string why = t.NameRefusal(target); !why.empty()) {
+        t.Fail(what + ": " + why);
+        return kExitFailed;
+    }
+    const auto there = DeviceStat(t.session, target);
+    if (there) {
+        t.Fail(what + ": " + target + " already exists");
+        return kExitFailed;
+    }
+    if (!there.status.Is(zot::Refusal::kNoSuchEntry)) return t.Failed("mv " + target, there.status);
+    std::vector<Entry> entries;
+    if (const zot::Status walked = DeviceWalk(t.session, source, true, &entries); !walked)
+        return t.Failed(what, walked);
+    if (const auto made = t.session.CreateFolder(WireText(target)); !made)
+        return t.Failed(what + ": cannot create " + target, made.status);
+    int rc = kExitOk;
+    std::vector<std::string> folders;
+    for (const Entry& e : entries) {
+        if (g_interrupted || t.gone) return kExitFailed;
+        const std::string from = DeviceBelow(source, e.relative),
+                          to = DeviceBelow(target, e.relative);
+        if (e.isDir) {
+            if (const auto made = t.session.CreateFolder(WireText(to)); !made)
+                return t.Failed(what + ": cannot create " + to, made.status);
+            folders.push_back(from);
+        } else if (const int moved = MoveOne(t, from, e, to); moved != kExitOk) {
+            rc = moved;
+        }
+    }
+    if (rc != kExitOk) return rc;
+    folders.insert(folders.begin(), source);
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+        if (const auto removed = t.session.RemoveFolder(WireText(*it)); !removed)
+            return t.Failed(what + ": moved, but cannot remove " + *it, removed.status);
     return kExitOk;
 }
 
@@ -674,17 +724,14 @@ int Move(Terminal& t) {
         const std::string target =
             intoFolder ? DeviceJoin(dest, BaseName(source)) : DevicePath(dest);
         // The terminal's names know no case: moving a file onto itself would delete it.
-        const bool same = std::equal(target.begin(), target.end(), source.begin(), source.end(),
-                                     [](char a, char b) {
-                                         return std::tolower(static_cast<unsigned char>(a)) ==
-                                                std::tolower(static_cast<unsigned char>(b));
-                                     });
-        if (same) {
+        if (SameDevicePath(target, source)) {
             t.Fail("mv " + source + ": it is the destination itself");
             rc = kExitFailed;
             continue;
         }
-        if (const int moved = MoveOne(t, source, from.value, target); moved != kExitOk) rc = moved;
+        const int moved = from.value.isDir ? MoveFolder(t, source, target)
+                                           : MoveOne(t, source, from.value, target);
+        if (moved != kExitOk) rc = moved;
     }
     if (g_interrupted) rc = kExitFailed;
     return rc;

@@ -193,6 +193,12 @@ check mv_kept_bytes 0 test "$(cat "$store/moved.txt")" = moving
 check mv_kept_time 0 test "$(stat -c %Y "$store/moved.txt")" = \
     "$(date -d '2020-02-02 02:02:02 UTC' +%s)"
 check mv_kept_read_only 0 test "$(stat -c %A "$store/moved.txt")" = "-r--r--r--"
+# A folder moves whole, and only once all it holds has moved; never into itself.
+mkdir -p "$store/mvdir/inner" && printf 'deep' > "$store/mvdir/inner/deep.txt"
+check mv_folder_into_itself 1 zot mv mvdir 'mvdir\inner\'
+check mv_folder 0 zot mv mvdir renamed
+check mv_folder_whole 0 test "$(cat "$store/renamed/inner/deep.txt")" = deep
+check mv_folder_source_gone 1 test -e "$store/mvdir"
 
 # Folders both ways, the tree and the times kept.
 mkdir -p "$work/pc/tree/sub/deeper"
