@@ -304,14 +304,17 @@ check rack_one_missing_fails 1 "$bin/zot" --device "$work/bay1" --device "$work/
     --device "$work/bay3" --device "$work/bay4" get scan.csv "$work/collected"
 expect_text rack_missing_row "bay4"
 expect_text rack_missing_says_why "bay4: zot: cannot open"
-"$bin/zot" --json --device "$work/bay1" --device "$work/bay4" ls > "$work/rack.json" 2>/dev/null
+"$bin/zot" --json --device "$work/bay1" --device "$work/bay2" --device "$work/bay3" \
+    --device "$work/bay4" ls > "$work/rack.json" 2>/dev/null
 check rack_json_lines_have_a_record_per_terminal 0 python3 -c '
 import json, sys
 runs = {}
 for line in open(sys.argv[1]):
     r = json.loads(line)
     runs[r["terminal"]] = r
-assert runs["bay1"]["status"] == "ok" and runs["bay1"]["output"][0]["name"] == "scan.csv", runs
+assert len(runs) == 4, runs
+for n in (1, 2, 3):
+    assert runs[f"bay{n}"]["status"] == "ok" and runs[f"bay{n}"]["output"][0]["name"] == "scan.csv", runs
 assert runs["bay4"]["status"] == "no terminal", runs
 assert runs["bay4"]["error"].startswith("cannot open"), runs
 ' "$work/rack.json"
