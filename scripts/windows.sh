@@ -138,6 +138,26 @@ for suite in "${suites[@]}"; do
 done
 [ "$failed" = 0 ] || exit 1
 
+# Wine's 32-bit half runs the 32-bit programs. It needs apt's i386 architecture; where the
+# archive cannot serve it, the architecture is taken out again, so no later apt-get update
+# fails on it, and the 32-bit files are built and checked but not run.
+wine32_ready() {
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed" && return 0
+  local sudo_cmd="" added=0
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo_cmd dpkg --add-architecture i386 && added=1
+  fi
+  if $sudo_cmd apt-get update -qq >/dev/null 2>&1 &&
+     DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq wine32:i386 >/dev/null 2>&1; then
+    return 0
+  fi
+  if [ "$added" = 1 ]; then
+    $sudo_cmd dpkg --remove-architecture i386 && $sudo_cmd apt-get update -qq >/dev/null 2>&1 || true
+  fi
+  return 1
+}
+
 echo "== build-win32 (32-bit libraries and zot.exe)"
 # Built and their exports checked; they run only where Wine has its 32-bit half (wine32).
 cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DCMAKE_BUILD_TYPE=Release \
@@ -150,6 +170,23 @@ for lib in zotlink/zotlink uartpipe/IDriftUartPipe driftbox_client/DriftboxClien
   step "exports_x86_$name" cmake -DLIB="build-win32/bin/$name.dll" -DLIST="$lib.exports" \
     -DOBJDUMP=i686-w64-mingw32-objdump -P cmake/CheckExports.cmake
 done
+# A 32-bit program of a library user links against the import libraries with nothing guessed
+# (no stdcall fix-up) and imports the plain names.
+x86=build-win32/import
+step x86_import_libraries packaging/windows/x86_import_libs.sh build-win32 "$x86"
+step x86_program_links i686-w64-mingw32-gcc -Wall -Werror -o "$x86/uses_x86_dlls.exe" \
+  packaging/windows/tests/uses_x86_dlls.c -Izotlink/include -Iuartpipe/include \
+  -Idriftbox_client/include "$x86"/{Zotlink,IDriftUartPipe,DriftboxClient}.lib \
+  -Wl,--disable-stdcall-fixup
+step x86_program_imports_plain_names sh -c "i686-w64-mingw32-objdump -p '$x86/uses_x86_dlls.exe' |
+  grep -q ' ZOT_SetBaudrate\$' && ! i686-w64-mingw32-objdump -p '$x86/uses_x86_dlls.exe' | grep -q '@[0-9]'"
+if wine32_ready; then
+  cp build-win32/bin/*.dll "$x86/"
+  step x86_program_runs wine "$x86/uses_x86_dlls.exe"
+  step x86_zot_info wine build-win32/bin/zot.exe --port 1 info
+else
+  echo "skip x86_program_runs: Wine's 32-bit half (wine32:i386) cannot be installed from this archive"
+fi
 [ "$failed" = 0 ] || exit 1
 
 echo "== installer"
@@ -163,6 +200,7 @@ step installed_files test -f "$unix_installed/zot.exe" -a -f "$unix_installed/Ve
   -a -f "$unix_installed/x86/zot.exe" \
   -a -f "$unix_installed/Uninstall.exe" -a -f "$unix_installed/sdk/include/zotlink.h" \
   -a -f "$unix_installed/sdk/lib/msvc/Zotlink.lib" -a -f "$unix_installed/sdk/lib/mingw/Zotlink.dll.a" \
+  -a -f "$unix_installed/sdk/x86/lib/msvc/Zotlink.lib" \
   -a -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quayside/Velkor.lnk"
 step installed_zot_info wine "$installed\zot.exe" --port 1 info
 # The English explorer starts from the program folder, connects to COM1 and keeps running.

@@ -48,10 +48,15 @@ done
 
 nsis_defs=()
 if [ -n "$win32" ]; then
-  mkdir -p "$stage"/sdk/x86/lib/mingw
+  mkdir -p "$stage"/sdk/x86/{def,lib/mingw,lib/msvc}
+  # One import library serves both linkers; see x86_import_libs.sh for why it is not the one
+  # the linker wrote.
+  "$here/x86_import_libs.sh" "$win32" "$out/x86-import"
   for lib in Zotlink IDriftUartPipe DriftboxClient; do
     cp "$win32/bin/$lib.dll" "$stage/x86/"
-    cp "$win32/lib/$lib.dll.a" "$stage/sdk/x86/lib/mingw/"
+    cp "$out/x86-import/$lib.def" "$stage/sdk/x86/def/"
+    cp "$out/x86-import/$lib.lib" "$stage/sdk/x86/lib/msvc/"
+    cp "$out/x86-import/$lib.lib" "$stage/sdk/x86/lib/mingw/$lib.dll.a"
   done
   cp "$win32/bin/zot.exe" "$stage/x86/"
   nsis_defs+=(-DWITH_X86)
