@@ -93,8 +93,14 @@ for program in "${explorers[@]}"; do
         failed=$((failed + 1)); echo "FAIL ${program}_reaches_simulator"; cat "$work/$program.log"; fi
 done
 
+# Libraries built with a sanitizer need its runtime in the program that loads them.
+sanitize=
+case "$(sed -n 's/^QS_SANITIZE:[A-Z]*=//p' "${build:-/nonexistent}/CMakeCache.txt" 2>/dev/null)" in
+  address) sanitize="-fsanitize=address,undefined" ;;
+  thread) sanitize="-fsanitize=thread" ;;
+esac
 cmake -S "$here/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$root$prefix" \
-    >"$work/consumer.log" 2>&1 && cmake --build "$work/consumer" >>"$work/consumer.log" 2>&1
+    -DCMAKE_C_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >"$work/consumer.log" 2>&1 && cmake --build "$work/consumer" >>"$work/consumer.log" 2>&1
 check consumer_find_package "$work/consumer/consumer"
 expect_text consumer_runs "consumer ok"
 pc=$(find "$root$prefix" -name zotlink.pc | head -1)
@@ -102,7 +108,7 @@ pc=$(find "$root$prefix" -name zotlink.pc | head -1)
 export PKG_CONFIG_LIBDIR=$(dirname "$pc")
 check pkg_config_prefix test "$(realpath -m "$(pkg-config --variable=prefix zotlink)")" = "$root$prefix"
 check pkg_config_libdir test "$(realpath -m "$(pkg-config --variable=libdir zotlink)")" = "$lib"
-check pkg_config sh -c "cc -o '$work/pc_consumer' '$here/consumer/consumer.c' \$(pkg-config --cflags --libs zotlink idriftuartpipe driftboxclient)"
+check pkg_config sh -c "cc $sanitize -o '$work/pc_consumer' '$here/consumer/consumer.c' \$(pkg-config --cflags --libs zotlink idriftuartpipe driftboxclient)"
 check pkg_config_consumer_runs "$work/pc_consumer"
 
 echo "$passed passed, $failed failed"
