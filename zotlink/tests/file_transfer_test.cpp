@@ -179,12 +179,12 @@ TEST_F(FileTransfer, PcToPcAndTerminalToTerminalCopiesWork) {
 }
 
 TEST(PathClassification, OnlyUpperCaseZotPrefixNamesTheTerminal) {
-    EXPECT_TRUE(transfer::IsLocalPath(u"ZOT:\\a"));
-    EXPECT_TRUE(transfer::IsLocalPath(u"ZOTTER/file"));
-    EXPECT_FALSE(transfer::IsLocalPath(u"zot:\\a"));
-    EXPECT_FALSE(transfer::IsLocalPath(u"Zot:\\a"));
-    EXPECT_FALSE(transfer::IsLocalPath(u"/home/ZOT"));
-    EXPECT_FALSE(transfer::IsLocalPath(u"ZO"));
+    EXPECT_TRUE(transfer::IsTerminalPath(u"ZOT:\\a"));
+    EXPECT_TRUE(transfer::IsTerminalPath(u"ZOTTER/file"));
+    EXPECT_FALSE(transfer::IsTerminalPath(u"zot:\\a"));
+    EXPECT_FALSE(transfer::IsTerminalPath(u"Zot:\\a"));
+    EXPECT_FALSE(transfer::IsTerminalPath(u"/home/ZOT"));
+    EXPECT_FALSE(transfer::IsTerminalPath(u"ZO"));
 }
 
 }  // namespace
