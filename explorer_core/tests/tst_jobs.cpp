@@ -70,7 +70,8 @@ class PcBackend : public IDeviceBackend {
     void Close() override {}
     bool StoreInfo(uint64_t*, uint64_t*) override { return false; }
     bool List(const QString&, const std::function<bool(const Entry&)>&) override { return false; }
-    bool Copy(const QString& src, const QString& dst, int32_t* status, int32_t* cancel) override {
+    bool Copy(const QString& src, const QString& dst, int32_t* status, int32_t* cancel,
+              bool) override {
         using zot::copy::CPcFile;
         auto in = CPcFile::OpenSource(QFile::encodeName(src).toStdString());
         auto out = in ? CPcFile::CreateDestination(QFile::encodeName(dst).toStdString()) : nullptr;
