@@ -389,7 +389,11 @@ std::unique_ptr<copy::IFileEnd> CSession::ContinueAt(const CopyEnd& destination,
     } else {
         out = copy::CPcFile::OpenToContinue(destination.path);
     }
-    if (!out) return nullptr;
+    if (!out) {
+        // A terminal that did not answer may still hold the partial file: never replaced then.
+        if (destination.terminal && !Answered()) *unreadable = true;
+        return nullptr;
+    }
     const uint64_t have = out->Size();
     if (have < copy::kBlock || have > in.Size()) return nullptr;
     const uint64_t blocks = have / copy::kBlock;
