@@ -76,7 +76,11 @@ bool CZotlinkBackend::List(const QString& pattern,
                            const std::function<bool(const Entry&)>& onEntry) {
     const WideString w = Wide(pattern);
     ZOT_FIND_DATA data{};
-    const int32_t find = ZOT_FindFirstFileW(w.c_str(), &data);
+    int32_t find = ZOT_FindFirstFileW(w.c_str(), &data);
+    // A device that went away (a cable pulled, and perhaps plugged in again since) fails the
+    // first call; the library opens it again on the next.
+    if (find == -1 && qs::LastSystemError() == qs::DeviceGoneError())
+        find = ZOT_FindFirstFileW(w.c_str(), &data);
     if (find == -1) {
         NoteFailure();
         return false;

@@ -524,6 +524,11 @@ void TestVelkorJobs::pulledLineMidCopyAsksAndContinuesToIdenticalFilesBothWays()
             auto* dlg = qobject_cast<CFileOpDlg*>(w);
             QVERIFY(dlg);
             QTRY_VERIFY_WITH_TIMEOUT(dlg->ProgressBar()->value() >= 20, 20000);
+            // The figures beside the bar: one file of its size, part of it done.
+            QTRY_VERIFY(dlg->Progress().bytesDone > 0);
+            QCOMPARE(dlg->Progress().fileIndex, 1);
+            QCOMPARE(dlg->Progress().fileCount, 1);
+            QCOMPARE(dlg->Progress().bytesTotal, uint64_t(size));
             sim.Unplug();
         });
         m_frame->OnPaste();

@@ -412,6 +412,12 @@ void TestVelkorView::pulledCableIsNoticedAndTheNextListingReconnects() {
     QCOMPARE(frame->ListView()->Model()->Count(), 1);
     QCOMPARE(app.Backend().LinkState(), IDeviceBackend::Link::Up);
     QTRY_COMPARE(told, (QList<bool>{false, true}));
+    // Pulled and plugged in again between two listings: the next one works too.
+    sim.Sim().Unplug();
+    QVERIFY(sim.Sim().Replug());
+    frame->LeftView()->SelectFolder(frame->LeftView()->RootItem());
+    frame->LeftView()->SelectFolder(device);
+    QCOMPARE(frame->ListView()->Model()->Count(), 1);
 }
 
 void TestVelkorView::columnsHaveEditionTitlesAndWidths_data() {

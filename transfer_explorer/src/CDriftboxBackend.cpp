@@ -92,7 +92,12 @@ bool CDriftboxBackend::List(const QString& pattern,
     auto data = std::make_unique<DRIFTBOX_FIND_DATA>();
     std::memset(data.get(), 0, sizeof *data);
     qs::SetLastSystemError(0);
-    if (RequestFindFileOpenExt(handle, "*.*", data.get()) != kFindOk) {
+    bool opened = RequestFindFileOpenExt(handle, "*.*", data.get()) == kFindOk;
+    // A device that went away (a cable pulled, and perhaps plugged in again since) fails the
+    // first request; the library opens it again on the next.
+    if (!opened && handle != 0 && qs::LastSystemError() == qs::DeviceGoneError())
+        opened = RequestFindFileOpenExt(handle, "*.*", data.get()) == kFindOk;
+    if (!opened) {
         if (handle != 0) NoteRequest();
         return false;
     }

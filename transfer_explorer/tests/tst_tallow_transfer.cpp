@@ -538,6 +538,13 @@ void TestTallowTransfer::pulledLineAsksAndContinuesToIdenticalFilesBothWays() {
     const QByteArray up = RandomBytes(300000), down = RandomBytes(300000);
     Put(dir.filePath("up.bin"), up);
     Put(sim.Root() + "/down.bin", down);
+    // Both sources from long ago, so that a copy stamped with the present shows.
+    for (const QString& f : {dir.filePath("up.bin"), sim.Root() + "/down.bin"}) {
+        QFile file(f);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::fromSecsSinceEpoch(1400000000),
+                                 QFileDevice::FileModificationTime));
+    }
     QPointer<CDlgProcess> job;
     CShowSpy spy([&](QWidget* w) {
         if (auto* d = qobject_cast<CDlgProcess*>(w)) job = d;
@@ -575,6 +582,10 @@ void TestTallowTransfer::pulledLineAsksAndContinuesToIdenticalFilesBothWays() {
                                     "] 与掌上设备的连接已断开，已拷贝的部分已保留。\n"
                                     "请重新连接设备后选“是”从中断处继续拷贝，选“否”停止拷贝。"});
         QCOMPARE(Get(toPc ? dir.filePath("down.bin") : sim.Root() + "/up.bin"), toPc ? down : up);
+        // Whole at last, the copy has its source's time, both ways.
+        const QString name = toPc ? "down.bin" : "up.bin";
+        QCOMPARE(QFileInfo(dir.filePath(name)).lastModified().toSecsSinceEpoch(),
+                 QFileInfo(sim.Root() + "/" + name).lastModified().toSecsSinceEpoch());
     }
     CFileJobDialog::SetAsker(nullptr);
 }
