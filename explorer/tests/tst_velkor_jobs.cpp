@@ -116,6 +116,7 @@ class TestVelkorJobs : public QObject {
     void cancelMidCopyKeepsPartialFileWithoutMessage();
     void pulledLineMidCopyAsksAndContinuesToIdenticalFilesBothWays();
     void copiesKeepTheirTimesBothWays();
+    void terminalFolderIsRefusedNamingItsCause();
     void deleteThreeRowsAsksMultiQuestionAndMovesProgress();
     void deleteFolderFromTree();
     void deleteFolderRowAsksFolderQuestion();
@@ -566,6 +567,22 @@ void TestVelkorJobs::copiesKeepTheirTimesBothWays() {
     QCOMPARE(list->Model()->RowAt(list->FindRow("back.txt")).text[CFileListModel::kTime],
              QString("2017-07-14 02:40:00"));
     QCOMPARE(answers.asked.size(), 0);
+}
+
+void TestVelkorJobs::terminalFolderIsRefusedNamingItsCause() {
+    Start(true, CVelkorApp::Edition::Chinese);
+    QVERIFY(QDir(m_sim->Root()).mkdir("sub"));
+    Write(m_sim->Root() + "/f.txt", "f");
+    SetClipboard(CClipboardFiles::Make({"ZOT:\\sub", "ZOT:\\f.txt"}));
+    Open(m_dir->path());
+    Answers answers;
+    answers.queue = {QMessageBox::Yes};
+    m_frame->OnPaste();
+    QCOMPARE(
+        answers.Texts(),
+        QStringList{"[ZOT:\\sub] 是掌上设备上的文件夹，设备上的文件夹不能拷贝。继续下一个文件？"});
+    QVERIFY(!QFileInfo::exists(m_dir->path() + "/sub"));
+    QCOMPARE(ReadAll(m_dir->path() + "/f.txt"), QByteArray("f"));
 }
 
 void TestVelkorJobs::deleteThreeRowsAsksMultiQuestionAndMovesProgress() {

@@ -143,7 +143,7 @@ void CPasteJob::Measure(const QStringList& sources) {
     m_meter.Begin(files, bytes);
 }
 
-void CPasteJob::ShowPartial(const QString& target, bool destLocal) {
+void CPasteJob::ShowPartial(const QString& target, bool destLocal, bool lineBroke) {
     if (destLocal) {
         const QFileInfo info(target);
         if (info.exists()) m_host.CallUi([&] { m_views.PcFileWritten(info); });
@@ -151,7 +151,7 @@ void CPasteJob::ShowPartial(const QString& target, bool destLocal) {
     }
     IDeviceBackend::Entry entry;
     bool known = false;
-    {
+    if (!lineBroke) {
         std::lock_guard<std::mutex> gate(m_backend.Gate());
         known = m_backend.Stat(target, &entry);
     }
@@ -318,7 +318,7 @@ bool CPasteJob::CopyOne(const QString& src, const QString& name, const QString& 
         }
         const int32_t status = m_host.Status();
         if (status == kDone) break;
-        ShowPartial(target, destLocal);
+        ShowPartial(target, destLocal, status == IDeviceBackend::kLineBroke);
         if (m_host.CancelRequested() || status == kCancelled) return false;
         // The line broke off: the partial file stays, and the copy goes on from its last
         // confirmed block once the user says the line is back.

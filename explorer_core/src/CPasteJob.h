@@ -43,8 +43,9 @@ class CPasteJob {
     // A file passed over: its bytes count as done, not toward the rate.
     void SkipFile(const QString& src);
     void Emit(bool now);
-    // A copy that did not end whole leaves its partial file; the list shows it at once.
-    void ShowPartial(const QString& target, bool destLocal);
+    // A copy that did not end whole leaves its partial file; the list shows it at once. A
+    // terminal whose line broke is not asked about it.
+    void ShowPartial(const QString& target, bool destLocal, bool lineBroke = false);
 
     IJobHost& m_host;
     IJobViews& m_views;
