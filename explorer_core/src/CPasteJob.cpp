@@ -243,11 +243,14 @@ bool CPasteJob::Run(const QStringList& sources) {
             continue;
         }
         if (pcTarget) target = *pcTarget;
-        // Links are never followed, and what is neither file nor folder is not read: each
-        // is refused with its cause rather than failing as a read error.
-        if (sourceLocal && (CPcFolderWalk::IsLink(src) || !QFileInfo(src).isFile()) &&
-            !CPcFolderWalk::IsFolder(src) && CPcFolderWalk::Exists(src)) {
-            if (Refuse(src, QFileInfo(src).isDir()) == Answer::Stop) return false;
+        // A link to a folder is never followed, and what is neither file nor folder (a named
+        // pipe, a device) is not read: each is refused with its cause rather than failing as
+        // a read error. A link to a file copies the file, as it always has.
+        const QFileInfo info(src);
+        const bool link = sourceLocal && CPcFolderWalk::IsLink(src);
+        if (sourceLocal && ((link && info.isDir()) ||
+                            (!link && info.exists() && !info.isFile() && !info.isDir()))) {
+            if (Refuse(src, link) == Answer::Stop) return false;
             continue;
         }
         if (!sourceLocal) {

@@ -197,11 +197,15 @@ void TestJobs::linkToFolderAndNamedPipeAreRefusedWithTheirCause() {
     QVERIFY(QFile::link(outside.path(), link));
     QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
     Write(src.path() + "/plain", "p");
+    // A link to a file copies the file, as a plain file would be.
+    QVERIFY(QFile::link(outside.path() + "/inside", src.path() + "/filelink"));
     m_views.current = dst.path();
     m_host.asked.clear();
     m_host.answers = {CJobQuestion::kYesButton, CJobQuestion::kYesButton};
     const CJobPolicy policy = Policy(true);
-    QVERIFY(CPasteJob(m_host, m_views, m_backend, policy).Run({link, fifo, src.path() + "/plain"}));
+    QVERIFY(CPasteJob(m_host, m_views, m_backend, policy)
+                .Run({link, fifo, src.path() + "/plain", src.path() + "/filelink"}));
+    QCOMPARE(ReadAll(dst.path() + "/filelink"), QByteArray("i"));
     QCOMPARE(m_host.asked.size(), 2);
     QCOMPARE(m_host.asked[0].text, "link " + link);
     QCOMPARE(m_host.asked[1].text, "special " + fifo);
