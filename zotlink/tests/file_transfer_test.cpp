@@ -58,8 +58,8 @@ TEST_F(FileTransfer, ResumeKeepsAMatchingPartialAndCopiesAnyOtherAnewKeepingTheT
     CopyControl control;
     control.resume = true;
     control.keepTime = true;
-    CopyResult r = session.Copy({false, PcPath("src.bin").string()}, {true, "ZOT:\\dst.bin"},
-                                control);
+    CopyResult r =
+        session.Copy({false, PcPath("src.bin").string()}, {true, "ZOT:\\dst.bin"}, control);
     EXPECT_EQ(r.code, kCopyDone);
     EXPECT_EQ(r.resumedAt, 4u * 2048);
     EXPECT_EQ(ReadBytes(TerminalPath("dst.bin")), data);
