@@ -10,17 +10,18 @@ int32_t Percent(uint64_t i, uint64_t blocks) {
     return static_cast<int32_t>(p < 2 ? 2 : p);
 }
 
-Status Copy(IFileEnd& in, IFileEnd& out, const Control& control) {
+Status Copy(IFileEnd& in, IFileEnd& out, const Control& control, uint64_t firstBlock) {
     const uint64_t blocks = in.Size() / kBlock;
+    if (firstBlock > blocks) return kReadFailed;
     const size_t remainder = static_cast<size_t>(in.Size() % kBlock);
     const auto length = [&](uint64_t i) { return i < blocks ? kBlock : remainder; };
     uint8_t buffers[2][kBlock];
     uint8_t* current = buffers[0];
     uint8_t* next = buffers[1];
-    if (in.Read(current, length(0)) != length(0)) return kReadFailed;
+    if (in.Read(current, length(firstBlock)) != length(firstBlock)) return kReadFailed;
     // Block i is in hand; the one after it (the remainder after the last whole block) is read
     // before block i is written.
-    for (uint64_t i = 0; i <= blocks; ++i) {
+    for (uint64_t i = firstBlock; i <= blocks; ++i) {
         const size_t nextLength = i < blocks ? length(i + 1) : 0;
         const bool nextArrived = in.Read(next, nextLength) == nextLength;
         // What arrived is kept even when what follows it did not.

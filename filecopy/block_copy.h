@@ -35,6 +35,12 @@ class IFileEnd {
     // next: the data the following Write will get, when known.
     virtual size_t Write(const uint8_t* data, size_t n, const uint8_t* next, size_t nextLength) = 0;
     virtual uint64_t Size() const = 0;
+    // Moves both the read and the write position to offset; an end that cannot says no.
+    virtual bool SeekTo(uint64_t offset) { return offset == 0; }
+    // The modification time in seconds since 1970 UTC, 0 unknown; and setting it after the
+    // last write (false when the file keeps no times).
+    virtual uint32_t ModifiedTime() { return 0; }
+    virtual bool SetModifiedTime(uint32_t) { return false; }
     // After the last write; false when the file could not be completed.
     virtual bool Finish() { return true; }
 };
@@ -50,8 +56,9 @@ struct Control {
     std::function<bool()> cancelled;
 };
 
-// Copies in to out; the final value is returned.
-Status Copy(IFileEnd& in, IFileEnd& out, const Control& control);
+// Copies in to out; the final value is returned. From a whole block on, both ends already at
+// firstBlock * kBlock, when an earlier copy got that far: progress counts the whole file.
+Status Copy(IFileEnd& in, IFileEnd& out, const Control& control, uint64_t firstBlock = 0);
 // The same with the caller's status and cancel words, shared with other threads (either may be
 // null): the status word gets Percent() after each block; the copy stops when cancel holds 1.
 Status Copy(IFileEnd& in, IFileEnd& out, int32_t* status, int32_t* cancel);

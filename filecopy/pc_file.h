@@ -15,6 +15,9 @@ class CPcFile final : public IFileEnd {
     static std::unique_ptr<CPcFile> OpenSource(const std::string& path);
     // A new file for writing; an existing file is replaced, never a folder. Null on failure.
     static std::unique_ptr<CPcFile> CreateDestination(const std::string& path);
+    // An existing regular file for reading and writing on from where it ends (Size() is its
+    // present length), to go on with a copy that broke off. Null when there is none.
+    static std::unique_ptr<CPcFile> OpenToContinue(const std::string& path);
     // Deletes a file (not a folder); true on success.
     static bool Remove(const std::string& path);
 
@@ -30,6 +33,9 @@ class CPcFile final : public IFileEnd {
     uint64_t Size() const override { return m_size; }
     // Gives a destination that ends in skipped zeros its full length.
     bool Finish() override;
+    bool SeekTo(uint64_t offset) override;
+    uint32_t ModifiedTime() override;
+    bool SetModifiedTime(uint32_t seconds) override;
 
   private:
     CPcFile(intptr_t handle, uint64_t size) : m_handle(handle), m_size(size) {}

@@ -39,6 +39,40 @@ std::unique_ptr<CPcFile> CPcFile::CreateDestination(const std::string& path) {
     return std::unique_ptr<CPcFile>(new CPcFile(fd, 0));
 }
 
+std::unique_ptr<CPcFile> CPcFile::OpenToContinue(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags == -1 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<CPcFile>(new CPcFile(fd, static_cast<uint64_t>(st.st_size)));
+}
+
+bool CPcFile::SeekTo(uint64_t offset) {
+    // Reads and writes name their offset, so only the positions and what is known of the
+    // stretch change.
+    m_read = offset;
+    m_written = offset;
+    m_stretchEnd = 0;
+    m_holeAtEnd = false;
+    return true;
+}
+
+uint32_t CPcFile::ModifiedTime() {
+    struct stat st {};
+    if (::fstat(static_cast<int>(m_handle), &st) != 0 || st.st_mtime <= 0) return 0;
+    return st.st_mtime > time_t(0xFFFFFFFF) ? 0xFFFFFFFFu : static_cast<uint32_t>(st.st_mtime);
+}
+
+bool CPcFile::SetModifiedTime(uint32_t seconds) {
+    const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), 0}};
+    return ::futimens(static_cast<int>(m_handle), times) == 0;
+}
+
 bool CPcFile::Remove(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }

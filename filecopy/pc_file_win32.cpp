@@ -64,6 +64,52 @@ std::unique_ptr<CPcFile> CPcFile::CreateDestination(const std::string& path) {
     return std::unique_ptr<CPcFile>(new CPcFile(reinterpret_cast<intptr_t>(h), 0));
 }
 
+std::unique_ptr<CPcFile> CPcFile::OpenToContinue(const std::string& path) {
+    std::wstring p;
+    if (!WidePath(path, &p)) return nullptr;
+    const HANDLE h = CreateFileW(p.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    LARGE_INTEGER size{};
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size) || size.QuadPart < 0) {
+        CloseHandle(h);
+        return nullptr;
+    }
+    return std::unique_ptr<CPcFile>(
+        new CPcFile(reinterpret_cast<intptr_t>(h), static_cast<uint64_t>(size.QuadPart)));
+}
+
+bool CPcFile::SeekTo(uint64_t offset) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(Handle(m_handle), at, nullptr, FILE_BEGIN)) return false;
+    m_written = offset;
+    m_holeAtEnd = false;
+    return true;
+}
+
+namespace {
+// FILETIME counts 100 ns steps since 1601.
+constexpr uint64_t kUnixEpochAsFileTime = 116444736000000000ull;
+}  // namespace
+
+uint32_t CPcFile::ModifiedTime() {
+    FILETIME written{};
+    if (!GetFileTime(Handle(m_handle), nullptr, nullptr, &written)) return 0;
+    const uint64_t t = (uint64_t(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+    if (t <= kUnixEpochAsFileTime) return 0;
+    const uint64_t seconds = (t - kUnixEpochAsFileTime) / 10000000ull;
+    return seconds > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(seconds);
+}
+
+bool CPcFile::SetModifiedTime(uint32_t seconds) {
+    const uint64_t t = uint64_t(seconds) * 10000000ull + kUnixEpochAsFileTime;
+    FILETIME written{};
+    written.dwLowDateTime = static_cast<DWORD>(t);
+    written.dwHighDateTime = static_cast<DWORD>(t >> 32);
+    return SetFileTime(Handle(m_handle), nullptr, nullptr, &written) != 0;
+}
+
 bool CPcFile::Remove(const std::string& path) {
     std::wstring p;
     return WidePath(path, &p) && DeleteFileW(p.c_str());

@@ -6,6 +6,9 @@
  *   terminal answers (the int they are given receives an error code: 0 ok, 1 no such port,
  *   2 port cannot be opened, 3 no answer). Request functions return 0 for success unless their
  *   comment says otherwise; an unknown handle fails.
+ *   A request that got no answer leaves ENODEV (the device went away) or ETIMEDOUT (a quiet
+ *   terminal) in errno (Windows: ERROR_DEVICE_NOT_CONNECTED, ERROR_TIMEOUT), one that got an
+ *   answer 0.
  *   Transfers are synchronous and report through the caller's status word: 0..100 while
  *   running, then 100 success, 101 communication interrupted, 102 error reading the source,
  *   103 error writing the target, 104 cancelled, 105 the target cannot be created.
@@ -80,7 +83,13 @@ void DBAPI RequestFindFileCloseExt(int32_t handle);
 
 /* Copies a local file to the terminal (Send) or back (Receive); an existing target is
  * replaced. 0 when the transfer ran; its outcome is in *status. Writing 1 to *cancel stops it
- * after the block in progress. */
+ * after the block in progress. flags: DRIFTBOX_TRANSFER_RESUME goes on with a transfer that
+ * broke off (a target whose last whole 2048-byte block is the source's at the same place keeps
+ * its whole blocks; any other is copied anew, one that cannot be read back is left as it is);
+ * DRIFTBOX_TRANSFER_KEEP_TIME gives a whole copy its source's modification time where both
+ * ends keep times. */
+#define DRIFTBOX_TRANSFER_RESUME 0x2
+#define DRIFTBOX_TRANSFER_KEEP_TIME 0x4
 int32_t DBAPI RequestSendFileExt(int32_t handle, const char* localPath, const char* deviceName,
                                  int32_t* status, int32_t reserved, int32_t* cancel, int32_t flags);
 int32_t DBAPI RequestReceiveFileExt(int32_t handle, const char* deviceName, const char* localPath,

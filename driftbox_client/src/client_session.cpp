@@ -7,6 +7,7 @@
 
 #include "block_copy.h"
 #include "codepage.h"
+#include "system_error.h"
 
 namespace driftbox {
 namespace {
@@ -40,6 +41,17 @@ void FromZotRecord(const zot::FindRecord& z, DRIFTBOX_FIND_DATA* out) {
     CopyName(name.data(), name.size(), out->szName, sizeof out->szName);
 }
 
+// Leaves in the system's last error whether the terminal answered: 0 when it did, why when
+// it did not (a quiet terminal, a device that went away), as the other library does.
+template <typename R>
+const R& Told(const R& r) {
+    const zot::Status& s = r.status;
+    qs::SetLastSystemError(s.outcome != zot::Outcome::kNoAnswer     ? 0
+                           : s.silence == zot::Silence::kDeviceGone ? qs::DeviceGoneError()
+                                                                    : qs::NoAnswerError());
+    return r;
+}
+
 }  // namespace
 
 bool CClientSession::Start(const std::string& device, int baud, int32_t* error) {
@@ -65,7 +77,7 @@ bool CClientSession::DevicePath(const std::string& name, std::string* wire) cons
 }
 
 std::string CClientSession::ServerVersion() {
-    const auto v = m_session.Version();
+    const auto v = Told(m_session.Version());
     if (!v) return {};
     char text[100];
     std::snprintf(text, sizeof text, "%u.%u.%u", v.value.major, v.value.minor, v.value.build);
@@ -73,7 +85,7 @@ std::string CClientSession::ServerVersion() {
 }
 
 bool CClientSession::SystemInfo(DRIFTBOX_SYSTEM_INFO* info) {
-    const auto s = m_session.System();
+    const auto s = Told(m_session.System());
     if (!s) return false;
     // The terminal's record opens with its description.
     const auto* text = reinterpret_cast<const char*>(s.value.data());
@@ -87,7 +99,7 @@ bool CClientSession::FindOpen(const std::string& pattern, DRIFTBOX_FIND_DATA* da
     std::string wire;
     if (!DevicePath(pattern, &wire)) return false;
     zot::FindRecord z;
-    const auto first = m_session.FindFirst(wire, &z);
+    const auto first = Told(m_session.FindFirst(wire, &z));
     m_find = first.Ok() ? first.value : -1;
     if (m_find == -1 || z.name[0] == '\0') return false;
     FromZotRecord(z, data);
@@ -97,7 +109,7 @@ bool CClientSession::FindOpen(const std::string& pattern, DRIFTBOX_FIND_DATA* da
 bool CClientSession::FindNext(DRIFTBOX_FIND_DATA* data) {
     if (m_find == -1) return false;
     zot::FindRecord z;
-    const auto next = m_session.FindNext(m_find, &z);
+    const auto next = Told(m_session.FindNext(m_find, &z));
     if (!next || next.value == 0 || z.name[0] == '\0') return false;
     FromZotRecord(z, data);
     return true;
@@ -110,8 +122,10 @@ void CClientSession::FindClose() {
 }
 
 int CClientSession::Transfer(const zot::CopyEnd& from, const zot::CopyEnd& to, int32_t* statusWord,
-                             int32_t* cancelWord) {
+                             int32_t* cancelWord, int32_t flags) {
     zot::CopyControl control;
+    control.resume = (flags & DRIFTBOX_TRANSFER_RESUME) != 0;
+    control.keepTime = (flags & DRIFTBOX_TRANSFER_KEEP_TIME) != 0;
     control.progress = [statusWord](uint64_t i, uint64_t blocks, uint64_t) {
         std::atomic_ref<int32_t>(*statusWord).store(zot::copy::Percent(i, blocks));
     };
@@ -125,27 +139,27 @@ int CClientSession::Transfer(const zot::CopyEnd& from, const zot::CopyEnd& to, i
 }
 
 int CClientSession::Send(const std::string& localPath, const std::string& deviceName,
-                         int32_t* statusWord, int32_t* cancelWord) {
+                         int32_t* statusWord, int32_t* cancelWord, int32_t flags) {
     zot::CopyEnd to{true, {}};
     // An inexpressible name is created nowhere; the source is still opened first.
     if (!DevicePath(deviceName, &to.path)) to = zot::CopyEnd{};
-    return Transfer(zot::CopyEnd{false, PcPath(localPath)}, to, statusWord, cancelWord);
+    return Transfer(zot::CopyEnd{false, PcPath(localPath)}, to, statusWord, cancelWord, flags);
 }
 
 int CClientSession::Receive(const std::string& deviceName, const std::string& localPath,
-                            int32_t* statusWord, int32_t* cancelWord) {
+                            int32_t* statusWord, int32_t* cancelWord, int32_t flags) {
     zot::CopyEnd from{true, {}};
     if (!DevicePath(deviceName, &from.path)) return zot::kCopyReadFailed;
-    return Transfer(from, zot::CopyEnd{false, PcPath(localPath)}, statusWord, cancelWord);
+    return Transfer(from, zot::CopyEnd{false, PcPath(localPath)}, statusWord, cancelWord, flags);
 }
 
 bool CClientSession::Delete(const std::string& deviceName) {
     std::string wire;
-    return DevicePath(deviceName, &wire) && m_session.Delete(wire).Ok();
+    return DevicePath(deviceName, &wire) && Told(m_session.Delete(wire)).Ok();
 }
 
 bool CClientSession::StoreBytes(int64_t* freeBytes, int64_t* totalBytes) {
-    const auto s = m_session.Store(1);
+    const auto s = Told(m_session.Store(1));
     if (!s) return false;
     if (freeBytes) *freeBytes = s.value.free;
     if (totalBytes) *totalBytes = s.value.size;

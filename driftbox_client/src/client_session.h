@@ -19,11 +19,12 @@ class CClientSession {
     bool FindOpen(const std::string& pattern, DRIFTBOX_FIND_DATA* data);
     bool FindNext(DRIFTBOX_FIND_DATA* data);
     void FindClose();
-    // Both return a transfer status (100 success, 101..105 failures).
+    // Both return a transfer status (100 success, 101..105 failures); flags are the exports'
+    // DRIFTBOX_TRANSFER_* bits.
     int Send(const std::string& localPath, const std::string& deviceName, int32_t* status,
-             int32_t* cancel);
+             int32_t* cancel, int32_t flags = 0);
     int Receive(const std::string& deviceName, const std::string& localPath, int32_t* status,
-                int32_t* cancel);
+                int32_t* cancel, int32_t flags = 0);
     bool Delete(const std::string& deviceName);
     bool StoreBytes(int64_t* freeBytes, int64_t* totalBytes);
 
@@ -33,8 +34,8 @@ class CClientSession {
   private:
     // "ZOT:\" + name in the wire code page; false when it cannot be expressed.
     bool DevicePath(const std::string& name, std::string* wire) const;
-    int Transfer(const zot::CopyEnd& from, const zot::CopyEnd& to, int32_t* status,
-                 int32_t* cancel);
+    int Transfer(const zot::CopyEnd& from, const zot::CopyEnd& to, int32_t* status, int32_t* cancel,
+                 int32_t flags);
 
     zot::CSession m_session;
     int32_t m_find = -1;

@@ -125,20 +125,20 @@ DB_EXPORT void RequestFindFileCloseExt(int32_t handle) {
 
 DB_EXPORT int32_t RequestSendFileExt(int32_t handle, const char* localPath, const char* deviceName,
                                      int32_t* status, int32_t /*reserved*/, int32_t* cancel,
-                                     int32_t /*flags*/) {
+                                     int32_t flags) {
     CClientSession* s = Table().Find(handle);
     if (!s || !localPath || !deviceName || !status || !cancel) return 1;
-    const int result = s->Send(localPath, deviceName, status, cancel);
+    const int result = s->Send(localPath, deviceName, status, cancel, flags);
     std::atomic_ref<int32_t>(*status).store(result);
     return 0;
 }
 
 DB_EXPORT int32_t RequestReceiveFileExt(int32_t handle, const char* deviceName,
                                         const char* localPath, int32_t* status,
-                                        int32_t /*reserved*/, int32_t* cancel, int32_t /*flags*/) {
+                                        int32_t /*reserved*/, int32_t* cancel, int32_t flags) {
     CClientSession* s = Table().Find(handle);
     if (!s || !localPath || !deviceName || !status || !cancel) return 1;
-    const int result = s->Receive(deviceName, localPath, status, cancel);
+    const int result = s->Receive(deviceName, localPath, status, cancel, flags);
     std::atomic_ref<int32_t>(*status).store(result);
     return 0;
 }

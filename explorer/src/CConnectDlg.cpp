@@ -71,8 +71,12 @@ void CConnectDlg::Begin() {
             opened = backend->Open(port, rate, compress);
             openError = backend->OpenError();
             for (int attempt = 0; opened && attempt < 3 && !connected && !token->Cancelled();
-                 ++attempt)
+                 ++attempt) {
                 connected = backend->QueryVersion();
+                // One query already waited out the engine's whole budget: a port where nothing
+                // answered it is reported now rather than after two more.
+                if (backend->LinkState() == IDeviceBackend::Link::Down) break;
+            }
         }
         if (!opened) {
             token->Send([self, app, device, openError] {

@@ -2,6 +2,7 @@
 
 #include "CDeleteJob.h"
 #include "CPasteJob.h"
+#include "CVelkorJobTexts.h"
 
 CFileOpDlg::CFileOpDlg(QWidget* parent) : CFileJobDialog(parent) {
     SetTexts(
@@ -82,6 +83,7 @@ CJobPolicy CFileOpDlg::Policy() {
     p.mergeIntoExistingFolder = true;
     p.askAfterFailureInFolder = true;
     p.stampDeviceRows = true;
+    CVelkorJobTexts::Add(p);
     return p;
 }
 

@@ -28,6 +28,7 @@
 #include "CVelkorApp.h"
 #include "CVelkorView.h"
 #include "TreeItemForPath.h"
+#include "simulator.h"
 
 Q_DECLARE_METATYPE(CVelkorApp::Edition)
 
@@ -113,6 +114,9 @@ class TestVelkorJobs : public QObject {
     void pasteSourceKeepsItsReadOnlyState();
     void overwriteAnswersYesAllNoCancel();
     void cancelMidCopyKeepsPartialFileWithoutMessage();
+    void pulledLineMidCopyAsksAndContinuesToIdenticalFilesBothWays();
+    void copiesKeepTheirTimesBothWays();
+    void terminalFolderIsRefusedNamingItsCause();
     void deleteThreeRowsAsksMultiQuestionAndMovesProgress();
     void deleteFolderFromTree();
     void deleteFolderRowAsksFolderQuestion();
@@ -483,6 +487,102 @@ void TestVelkorJobs::cancelMidCopyKeepsPartialFileWithoutMessage() {
     QVERIFY2(partial > 0 && partial < size, qPrintable(QString::number(partial)));
     QCOMPARE(partial % 2048, 0);
     QVERIFY(!QFileInfo::exists(m_dir->path() + "/next.bin"));
+}
+
+void TestVelkorJobs::pulledLineMidCopyAsksAndContinuesToIdenticalFilesBothWays() {
+    m_sim = std::make_unique<CSimFixture>(
+        CSimFixture::Setup{.latencyMs = 2, .port = 1, .inProcess = true});
+    QS_REQUIRE_SIM(*m_sim);
+    m_app = std::make_unique<CVelkorApp>(kEnglish);
+    m_frame = m_app->InitInstance({});
+    QVERIFY(m_app->Connected());
+    m_driver = std::make_unique<CModalDriver>();
+    const int size = 300 * 1024;
+    const QByteArray data = Pattern(size, 9);
+    Write(m_sim->Root() + "/big.bin", data);
+    Write(m_dir->path() + "/up.bin", Pattern(size, 10));
+    zotsim::CSimulator& sim = m_sim->Sim();
+    for (const bool toPc : {true, false}) {
+        const QString name = toPc ? "big.bin" : "up.bin";
+        if (toPc) {
+            SetClipboard(CClipboardFiles::Make({"ZOT:\\big.bin"}));
+            Open(m_dir->path());
+        } else {
+            SetClipboard(CClipboardFiles::Make({m_dir->path() + "/up.bin"}));
+            OpenTerminal();
+        }
+        Answers answers;
+        uint32_t requestsAtReplug = 0;
+        answers.queue = {QMessageBox::Yes};
+        answers.onAsk = [&](CFileJobDialog*) {
+            // Asked with the partial file already in the list and the link shown down.
+            QVERIFY(m_frame->ListView()->FindRow(name) >= 0);
+            QCOMPARE(m_app->Backend().LinkState(), IDeviceBackend::Link::Down);
+            QVERIFY(sim.Replug());
+            requestsAtReplug = sim.RequestCount();
+        };
+        m_driver->Then([&](QWidget* w) {
+            auto* dlg = qobject_cast<CFileOpDlg*>(w);
+            QVERIFY(dlg);
+            QTRY_VERIFY_WITH_TIMEOUT(dlg->ProgressBar()->value() >= 20, 20000);
+            // The figures beside the bar: one file of its size, part of it done.
+            QTRY_VERIFY(dlg->Progress().bytesDone > 0);
+            QCOMPARE(dlg->Progress().fileIndex, 1);
+            QCOMPARE(dlg->Progress().fileCount, 1);
+            QCOMPARE(dlg->Progress().bytesTotal, uint64_t(size));
+            sim.Unplug();
+        });
+        m_frame->OnPaste();
+        const QString src = toPc ? "ZOT:\\big.bin" : m_dir->path() + "/up.bin";
+        QCOMPARE(answers.Texts(),
+                 QStringList{"[" + src +
+                             "] The connection to the device was lost. The part already copied "
+                             "is kept.\nReconnect the device, then choose Yes to continue where "
+                             "the copy stopped, or No to stop copying."});
+        QCOMPARE(ReadAll(toPc ? m_dir->path() + "/big.bin" : m_sim->Root() + "/up.bin"),
+                 toPc ? data : Pattern(size, 10));
+        // Went on from where it stopped: fewer requests than a whole copy's 1 KiB blocks.
+        QVERIFY2(sim.RequestCount() - requestsAtReplug < uint32_t(size / 1024) * 4 / 5,
+                 qPrintable(QString::number(sim.RequestCount() - requestsAtReplug)));
+        QCOMPARE(m_app->Backend().LinkState(), IDeviceBackend::Link::Up);
+    }
+}
+
+void TestVelkorJobs::copiesKeepTheirTimesBothWays() {
+    Start(true);
+    const qint64 then = 1500000000;  // 2017-07-14 02:40:00 UTC
+    m_sim->AddFile("old.txt", 3000, then);
+    SetClipboard(CClipboardFiles::Make({"ZOT:\\old.txt"}));
+    Open(m_dir->path());
+    Answers answers;
+    m_frame->OnPaste();
+    QCOMPARE(QFileInfo(m_dir->path() + "/old.txt").lastModified().toSecsSinceEpoch(), then);
+    // And back under another name: the terminal keeps the PC file's time, and its row shows it.
+    QVERIFY(QFile::rename(m_dir->path() + "/old.txt", m_dir->path() + "/back.txt"));
+    SetClipboard(CClipboardFiles::Make({m_dir->path() + "/back.txt"}));
+    OpenTerminal();
+    m_frame->OnPaste();
+    QCOMPARE(QFileInfo(m_sim->Root() + "/back.txt").lastModified().toSecsSinceEpoch(), then);
+    CVelkorView* list = m_frame->ListView();
+    QCOMPARE(list->Model()->RowAt(list->FindRow("back.txt")).text[CFileListModel::kTime],
+             QString("2017-07-14 02:40:00"));
+    QCOMPARE(answers.asked.size(), 0);
+}
+
+void TestVelkorJobs::terminalFolderIsRefusedNamingItsCause() {
+    Start(true, CVelkorApp::Edition::Chinese);
+    QVERIFY(QDir(m_sim->Root()).mkdir("sub"));
+    Write(m_sim->Root() + "/f.txt", "f");
+    SetClipboard(CClipboardFiles::Make({"ZOT:\\sub", "ZOT:\\f.txt"}));
+    Open(m_dir->path());
+    Answers answers;
+    answers.queue = {QMessageBox::Yes};
+    m_frame->OnPaste();
+    QCOMPARE(
+        answers.Texts(),
+        QStringList{"[ZOT:\\sub] 是掌上设备上的文件夹，设备上的文件夹不能拷贝。继续下一个文件？"});
+    QVERIFY(!QFileInfo::exists(m_dir->path() + "/sub"));
+    QCOMPARE(ReadAll(m_dir->path() + "/f.txt"), QByteArray("f"));
 }
 
 void TestVelkorJobs::deleteThreeRowsAsksMultiQuestionAndMovesProgress() {

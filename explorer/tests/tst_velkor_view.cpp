@@ -52,6 +52,7 @@ class TestVelkorView : public QObject {
     void doubleClickOnFolderRowEntersIt();
     void folderCreatedAfterBuildIsAFileStyleRow();
     void cancelledListingClosesAtOnceAndNextListingWorks();
+    void pulledCableIsNoticedAndTheNextListingReconnects();
     void columnsHaveEditionTitlesAndWidths_data();
     void columnsHaveEditionTitlesAndWidths();
 
@@ -383,6 +384,40 @@ void TestVelkorView::cancelledListingClosesAtOnceAndNextListingWorks() {
     frame->LeftView()->SelectFolder(frame->LeftView()->RootItem());
     frame->LeftView()->SelectFolder(device);
     QCOMPARE(frame->ListView()->Model()->Count(), 5);
+}
+
+void TestVelkorView::pulledCableIsNoticedAndTheNextListingReconnects() {
+    CSimFixture sim({.port = 1, .inProcess = true});
+    QS_REQUIRE_SIM(sim);
+    sim.AddFile("f.txt", 10);
+    CVelkorApp app(kEnglish);
+    CMainFrame* frame = app.InitInstance({});
+    QVERIFY(app.Connected());
+    QList<bool> told;
+    app.Backend().SetLinkObserver([&](bool up) { told << up; });
+    QTreeWidgetItem* device = frame->LeftView()->DevicesItem()->child(0);
+    CModalDriver driver;
+    frame->LeftView()->SelectFolder(device);
+    QCOMPARE(frame->ListView()->Model()->Count(), 1);
+    // Pulled: the listing fails at once rather than waiting out the terminal's time.
+    sim.Sim().Unplug();
+    frame->LeftView()->SelectFolder(frame->LeftView()->RootItem());
+    frame->LeftView()->SelectFolder(device);
+    QCOMPARE(frame->ListView()->Model()->Count(), 0);
+    QCOMPARE(app.Backend().LinkState(), IDeviceBackend::Link::Down);
+    // Plugged in again: the next listing works, without Connect.
+    QVERIFY(sim.Sim().Replug());
+    frame->LeftView()->SelectFolder(frame->LeftView()->RootItem());
+    frame->LeftView()->SelectFolder(device);
+    QCOMPARE(frame->ListView()->Model()->Count(), 1);
+    QCOMPARE(app.Backend().LinkState(), IDeviceBackend::Link::Up);
+    QTRY_COMPARE(told, (QList<bool>{false, true}));
+    // Pulled and plugged in again between two listings: the next one works too.
+    sim.Sim().Unplug();
+    QVERIFY(sim.Sim().Replug());
+    frame->LeftView()->SelectFolder(frame->LeftView()->RootItem());
+    frame->LeftView()->SelectFolder(device);
+    QCOMPARE(frame->ListView()->Model()->Count(), 1);
 }
 
 void TestVelkorView::columnsHaveEditionTitlesAndWidths_data() {

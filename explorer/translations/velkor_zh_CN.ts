@@ -523,4 +523,25 @@ Selecting &quot;Cancel&quot; will abort copying remaining files.</source>
         <translation>其它错误,请注意是否通信正常.</translation>
     </message>
 </context>
+<context>
+    <name>CVelkorJobTexts</name>
+    <message>
+        <source>[%1] The connection to the device was lost. The part already copied is kept.
+Reconnect the device, then choose Yes to continue where the copy stopped, or No to stop copying.</source>
+        <translation>[%1] 与掌上设备的连接已断开，已拷贝的部分已保留。
+请重新连接设备后选“是”从中断处继续拷贝，选“否”停止拷贝。</translation>
+    </message>
+    <message>
+        <source>[%1] is a link to a folder. Links are not followed, so it was not copied. Continue with next file?</source>
+        <translation>[%1] 是指向文件夹的链接，链接不会被跟随，未拷贝。继续下一个文件？</translation>
+    </message>
+    <message>
+        <source>[%1] is not a regular file (a pipe, device or socket) and cannot be copied. Continue with next file?</source>
+        <translation>[%1] 不是普通文件（管道、设备或套接字），不能拷贝。继续下一个文件？</translation>
+    </message>
+    <message>
+        <source>[%1] is a folder on the device. Folders on the device cannot be copied. Continue with next file?</source>
+        <translation>[%1] 是掌上设备上的文件夹，设备上的文件夹不能拷贝。继续下一个文件？</translation>
+    </message>
+</context>
 </TS>

@@ -29,6 +29,16 @@ struct CJobPolicy {
     std::function<QString(const QString&name)> confirmFolder, confirmFile;
     std::function<QString(int count)> confirmMany;
 
+    // Texts of the explorers' own, beside the ones above: each names the real cause.
+    // A copy whose line broke off; Yes goes on from where it stopped once the line is back.
+    std::function<QString(const QString& src)> lineBroke;
+    // A link to a folder, which is never followed; Yes goes on with the next file.
+    std::function<QString(const QString& src)> linkToFolder;
+    // A PC entry that is neither a file nor a folder (a named pipe, a device, a socket).
+    std::function<QString(const QString& src)> notAFile;
+    // A folder on the terminal, which a paste does not copy.
+    std::function<QString(const QString& src)> terminalFolder;
+
     // Longest name of a file pasted to the terminal, in bytes of the wire code page.
     int nameLimit = 16;
     // A pasted PC folder whose name exists in the destination is copied into; else the

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 class IDeviceBackend {
@@ -46,9 +47,17 @@ class IDeviceBackend {
     // paths. The caller holds Gate().
     //
     // Copies one file, replacing the destination, and returns once the copy has ended: false
-    // when the library refused to start it, else *status holds the outcome (100 done, other
-    // values the failures of the block copy). cancel stops it between blocks.
-    virtual bool Copy(const QString& src, const QString& dst, int32_t* status, int32_t* cancel) = 0;
+    // when the library refused to start it, else *status holds the outcome (100 done,
+    // kLineBroke when the terminal stopped answering or its device went away, other values
+    // the failures of the block copy). cancel stops it between blocks. A whole copy keeps its
+    // source's modification time where both ends keep times. resume: go on with a copy that
+    // broke off, after the destination's last whole block when that is the source's.
+    static constexpr int32_t kLineBroke = 101;
+    virtual bool Copy(const QString& src, const QString& dst, int32_t* status, int32_t* cancel,
+                      bool resume = false) = 0;
+    // The record of one terminal entry (no wildcards); false when there is none or the terminal
+    // did not answer.
+    virtual bool Stat(const QString& devicePath, Entry* entry);
     virtual bool DeleteFile(const QString& devicePath) = 0;
     // kNoAttributes when the library cannot tell.
     static constexpr uint32_t kNoAttributes = 0xFFFFFFFFu;
@@ -57,10 +66,22 @@ class IDeviceBackend {
 
     std::mutex& Gate() { return m_gate; }
 
+    // The link as the last call found it: up when the terminal answered, down when it did not
+    // answer or its device was gone. Unknown until a call tells. Any thread.
+    enum class Link { Unknown, Up, Down };
+    Link LinkState() const { return m_link.load(std::memory_order_acquire); }
+    // Told on the user-interface thread each time the link goes down or comes back (the title
+    // and the device item show it). Set on that thread, before workers run.
+    void SetLinkObserver(std::function<void(bool up)> observer);
+
   protected:
     void SetOpenError(int error) { m_openError.store(error, std::memory_order_release); }
+    // What a call found out about the link; any thread.
+    void NoteLink(bool up);
 
   private:
     std::mutex m_gate;
     std::atomic<int> m_openError{0};
+    std::atomic<Link> m_link{Link::Unknown};
+    std::shared_ptr<std::function<void(bool)>> m_observer;
 };

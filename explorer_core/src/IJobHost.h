@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "CJobProgress.h"
 #include "CJobQuestion.h"
 
 class IJobHost {
@@ -25,4 +26,6 @@ class IJobHost {
     virtual void CallUi(std::function<void()> fn) = 0;
     // Asks on the user-interface thread and waits; Cancel when it cannot be answered.
     virtual int Ask(const CJobQuestion& question) = 0;
+    // The job's figures, a few times a second at most; posted, the worker goes on at once.
+    virtual void ShowProgress(const CJobProgress&) {}
 };

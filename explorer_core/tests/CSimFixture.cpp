@@ -11,7 +11,8 @@ CSimFixture::CSimFixture(const Setup& setup) {
     options.latencyMs = setup.latencyMs;
     options.serverName = setup.serverName;
     m_sim = std::make_unique<zotsim::CSimulator>(options);
-    m_ok = m_root.isValid() && m_sim->OpenPty() && m_sim->Start();
+    if (setup.inProcess) m_line = m_lineDir.path() + QStringLiteral("/line");
+    m_ok = m_root.isValid() && m_sim->OpenPty(m_line.toStdString()) && m_sim->Start();
     if (m_ok && setup.port >= 0) ExposeAs(setup.port);
 }
 
@@ -21,7 +22,8 @@ CSimFixture::~CSimFixture() {
 
 void CSimFixture::ExposeAs(int port) const {
     const std::string name = port == 0 ? std::string("DRIFTBOX_USB") : "COM" + std::to_string(port);
-    ::setenv(name.c_str(), m_sim->SlavePath().c_str(), 1);
+    const std::string device = m_line.isEmpty() ? m_sim->SlavePath() : m_line.toStdString();
+    ::setenv(name.c_str(), device.c_str(), 1);
 }
 
 void CSimFixture::AddFile(const QString& name, qint64 size, qint64 mtime) {

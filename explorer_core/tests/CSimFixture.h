@@ -18,7 +18,9 @@ class CSimFixture {
         int latencyMs = 0;
         int port = -1;  // exposed at once as with ExposeAs() when >= 0
         // The test drives the simulator itself through Sim() (faults, the requests it saw,
-        // its device): only the in-process one can be driven so.
+        // its device): only the in-process one can be driven so. Its line is then reached
+        // through a link of its own, which Sim().Replug() points at the new line after
+        // Sim().Unplug(), as a cable pulled and plugged in again.
         bool inProcess = false;
     };
     explicit CSimFixture(const Setup& setup);
@@ -37,6 +39,8 @@ class CSimFixture {
 
   private:
     QTemporaryDir m_root;
+    QTemporaryDir m_lineDir;
+    QString m_line;  // the link the program opens, when there is one
     std::unique_ptr<zotsim::CSimulator> m_sim;
     bool m_ok = false;
     QString m_unsupported;

@@ -12,6 +12,7 @@
 
 #include "CClipboardFiles.h"
 #include "CJobPaths.h"
+#include "CJobProgressMeter.h"
 #include "CPcFolderWalk.h"
 
 namespace {
@@ -47,6 +48,7 @@ class TestJobCore : public QObject {
     void copyTreeReplacesFilesAndMergesFolders();
     void copyTreeAsksAboutAFailedFileAndGoesOn();
     void copyTreeDoesNotFollowLinks();
+    void progressRateIsOverTheLastSecondsAndSkippedFilesDoNotCount();
 };
 
 void TestJobCore::ownFormKeepsDevicePathsAndOrder() {
@@ -243,6 +245,46 @@ void TestJobCore::copyTreeDoesNotFollowLinks() {
     // Refused like a file that cannot be read, never copied through.
     QCOMPARE(copies, 0);
     QCOMPARE(refused, QStringList{src.path() + "/loop"});
+}
+
+void TestJobCore::progressRateIsOverTheLastSecondsAndSkippedFilesDoNotCount() {
+    int64_t now = 0;
+    CJobProgressMeter meter([&] { return now; });
+    meter.Begin(3, 30000);
+    CJobProgress f = meter.Figures();
+    QCOMPARE(f.fileCount, 3);
+    QVERIFY(f.bytesPerSecond < 0 && f.secondsLeft < 0);
+    // File 1 (10000 bytes) moves at 1000 bytes a second.
+    meter.StartFile(1, 10000);
+    for (int s = 1; s <= 10; ++s) {
+        now = s * 1000;
+        meter.FileMoved(uint64_t(s) * 1000);
+    }
+    meter.EndFile();
+    f = meter.Figures();
+    QCOMPARE(f.fileIndex, 1);
+    QCOMPARE(f.bytesDone, uint64_t(10000));
+    QCOMPARE(f.bytesPerSecond, 1000.0);
+    QCOMPARE(f.secondsLeft, 20.0);
+    // File 2 is skipped at once: done, but it did not move.
+    meter.StartFile(2, 10000);
+    meter.SkipFile();
+    f = meter.Figures();
+    QCOMPARE(f.bytesDone, uint64_t(20000));
+    QCOMPARE(f.bytesPerSecond, 1000.0);
+    QCOMPARE(f.secondsLeft, 10.0);
+    // File 3 moves at 2000 bytes a second: once the window has passed, the old pace is gone.
+    meter.StartFile(3, 10000);
+    const int64_t start = now;
+    for (int q = 1; q <= 10; ++q) {
+        now = start + q * 500;
+        meter.FileMoved(uint64_t(q) * 1000);
+    }
+    f = meter.Figures();
+    QCOMPARE(f.fileIndex, 3);
+    QCOMPARE(f.bytesDone, uint64_t(30000));
+    QCOMPARE(f.bytesPerSecond, 2000.0);
+    QCOMPARE(f.secondsLeft, 0.0);
 }
 
 QTEST_GUILESS_MAIN(TestJobCore)

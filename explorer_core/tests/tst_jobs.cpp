@@ -70,7 +70,8 @@ class PcBackend : public IDeviceBackend {
     void Close() override {}
     bool StoreInfo(uint64_t*, uint64_t*) override { return false; }
     bool List(const QString&, const std::function<bool(const Entry&)>&) override { return false; }
-    bool Copy(const QString& src, const QString& dst, int32_t* status, int32_t* cancel) override {
+    bool Copy(const QString& src, const QString& dst, int32_t* status, int32_t* cancel,
+              bool) override {
         using zot::copy::CPcFile;
         auto in = CPcFile::OpenSource(QFile::encodeName(src).toStdString());
         auto out = in ? CPcFile::CreateDestination(QFile::encodeName(dst).toStdString()) : nullptr;
@@ -93,6 +94,8 @@ CJobPolicy Policy(bool velkor) {
     p.nameTooLong = [](const QString& n, int) { return "long " + n; };
     p.deleteFileFailed = [](const QString& n) { return "file " + n; };
     p.deleteFolderFailed = [](const QString& n) { return "folder " + n; };
+    p.linkToFolder = [](const QString& s) { return "link " + s; };
+    p.notAFile = [](const QString& s) { return "special " + s; };
     p.mergeIntoExistingFolder = velkor;
     p.askAfterFailureInFolder = velkor;
     return p;
@@ -106,6 +109,7 @@ class TestJobs : public QObject {
     void mergedFolderAsksForEveryExistingFile();
     void failureInsideAFolderEndsThatFolderOrAsksWithItsCause();
     void linkedFolderDeleteRemovesTheLinkAndAVanishedOneIsReported();
+    void linkToFolderAndNamedPipeAreRefusedWithTheirCause();
 
   private:
     Host m_host;
@@ -184,6 +188,30 @@ void TestJobs::linkedFolderDeleteRemovesTheLinkAndAVanishedOneIsReported() {
     QCOMPARE(m_views.currentDeleted, 1);
     QCOMPARE(m_host.asked.size(), 1);
     QCOMPARE(m_host.asked[0].text, QString("folder link"));
+}
+
+void TestJobs::linkToFolderAndNamedPipeAreRefusedWithTheirCause() {
+    QTemporaryDir src, dst, outside;
+    Write(outside.path() + "/inside", "i");
+    const QString link = src.path() + "/link", fifo = src.path() + "/pipe";
+    QVERIFY(QFile::link(outside.path(), link));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    Write(src.path() + "/plain", "p");
+    // A link to a file copies the file, as a plain file would be.
+    QVERIFY(QFile::link(outside.path() + "/inside", src.path() + "/filelink"));
+    m_views.current = dst.path();
+    m_host.asked.clear();
+    m_host.answers = {CJobQuestion::kYesButton, CJobQuestion::kYesButton};
+    const CJobPolicy policy = Policy(true);
+    QVERIFY(CPasteJob(m_host, m_views, m_backend, policy)
+                .Run({link, fifo, src.path() + "/plain", src.path() + "/filelink"}));
+    QCOMPARE(ReadAll(dst.path() + "/filelink"), QByteArray("i"));
+    QCOMPARE(m_host.asked.size(), 2);
+    QCOMPARE(m_host.asked[0].text, "link " + link);
+    QCOMPARE(m_host.asked[1].text, "special " + fifo);
+    QVERIFY(!QFileInfo::exists(dst.path() + "/link"));
+    QVERIFY(!QFileInfo::exists(dst.path() + "/pipe"));
+    QCOMPARE(ReadAll(dst.path() + "/plain"), QByteArray("p"));
 }
 
 QTEST_GUILESS_MAIN(TestJobs)

@@ -157,6 +157,10 @@ void CFileJobDialog::SetCurrent(const QString& name) {
     m_token->Post([this, name] { m_current->setText(name); });
 }
 
+void CFileJobDialog::ShowProgress(const CJobProgress& progress) {
+    m_token->Post([this, progress] { m_figures = progress; });
+}
+
 void CFileJobDialog::CallUi(std::function<void()> fn) {
     m_token->Send(std::move(fn));
 }

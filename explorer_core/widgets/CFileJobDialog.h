@@ -87,6 +87,9 @@ class CFileJobDialog : public QDialog, public IJobHost {
     void SetCurrent(const QString& name) override;
     void CallUi(std::function<void()> fn) override;
     int Ask(const CJobQuestion& question) override;
+    void ShowProgress(const CJobProgress& progress) override;
+    // The job's last figures to have arrived (user-interface thread).
+    const CJobProgress& Progress() const { return m_figures; }
 
   protected:
     // The job; runs on the worker thread. Its end closes the dialog.
@@ -116,4 +119,5 @@ class CFileJobDialog : public QDialog, public IJobHost {
     QTimer* m_timer;
     QWidget* m_appOwner = nullptr;
     bool m_started = false;
+    CJobProgress m_figures;
 };

@@ -17,6 +17,9 @@
 #include <vector>
 
 namespace zot {
+namespace copy {
+class IFileEnd;
+}
 
 class IClock;
 class ISerialPort;
@@ -143,6 +146,12 @@ struct CopyControl {
     std::function<void(uint64_t block, uint64_t blocks, uint64_t bytes)> progress;
     // Looked at after each whole block while data remains.
     std::function<bool()> cancelled;
+    // Go on with a copy that broke off: an existing destination keeps its whole blocks when
+    // the last of them is the source's at the same place, and the copy goes on after it;
+    // any other destination is copied anew.
+    bool resume = false;
+    // A whole copy gets its source's modification time, where both ends keep times.
+    bool keepTime = false;
 };
 
 struct CopyResult {
@@ -151,6 +160,7 @@ struct CopyResult {
     bool pcFailed = false;  // the PC file failed instead: pcError says why
     int pcError = 0;        // the system's error code (errno, GetLastError()); 0 unknown
     uint64_t bytes = 0;
+    uint64_t resumedAt = 0;  // where a resumed copy went on from; 0 from the start
 };
 
 class CSession {
@@ -253,6 +263,10 @@ class CSession {
     Result<int32_t> Change(Asked asked, std::string_view path, uint32_t value);
     Result<int32_t> Step(Search& search, FindRecord* record);
     Status Restart(Search& search);
+    // The destination of a resumed copy, its position after its last whole block that is the
+    // source's; null when it is to be copied anew, or (unreadable) when that cannot be told.
+    std::unique_ptr<copy::IFileEnd> ContinueAt(const CopyEnd& destination, copy::IFileEnd& in,
+                                               uint64_t* firstBlock, bool* unreadable);
 
     std::unique_ptr<CRemoteApp> m_app;
     bool m_explain = true;

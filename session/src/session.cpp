@@ -380,6 +380,45 @@ Result<uint32_t> CSession::SetFilePosToPre(int32_t file, uint32_t sequence) {
     return r;
 }
 
+std::unique_ptr<copy::IFileEnd> CSession::ContinueAt(const CopyEnd& destination, copy::IFileEnd& in,
+                                                     uint64_t* firstBlock, bool* unreadable) {
+    std::unique_ptr<copy::IFileEnd> out;
+    if (destination.terminal) {
+        if (destination.path.size() > kMaxPathBytes) return nullptr;
+        out = CTerminalFile::OpenToContinue(*m_app, destination.path);
+    } else {
+        out = copy::CPcFile::OpenToContinue(destination.path);
+    }
+    if (!out) {
+        // A terminal that did not answer may still hold the partial file: never replaced then.
+        if (destination.terminal && !Answered()) *unreadable = true;
+        return nullptr;
+    }
+    const uint64_t have = out->Size();
+    if (have < copy::kBlock || have > in.Size()) return nullptr;
+    const uint64_t blocks = have / copy::kBlock;
+    // The last whole block says whether the destination is this source's beginning; a torn
+    // block after it is written again.
+    uint8_t mine[copy::kBlock], theirs[copy::kBlock];
+    const uint64_t last = (blocks - 1) * copy::kBlock;
+    if (!in.SeekTo(last) || in.Read(theirs, copy::kBlock) != copy::kBlock) {
+        *unreadable = true;
+        return nullptr;
+    }
+    if (!out->SeekTo(last) || out->Read(mine, copy::kBlock) != copy::kBlock ||
+        !out->SeekTo(last + copy::kBlock)) {
+        *unreadable = true;
+        return nullptr;
+    }
+    if (std::memcmp(mine, theirs, copy::kBlock) != 0) {
+        // Some other file: copied anew, the source from its start.
+        if (!in.SeekTo(0)) *unreadable = true;
+        return nullptr;
+    }
+    *firstBlock = blocks;
+    return out;
+}
+
 CopyResult CSession::Copy(const CopyEnd& source, const CopyEnd& destination,
                           const CopyControl& control) {
     using copy::CPcFile;
@@ -432,7 +471,25 @@ CopyResult CSession::Copy(const CopyEnd& source, const CopyEnd& destination,
     // A terminal file cannot hold more than its 32-bit size; refuse before creating anything.
     if (destination.terminal && in->Size() > kTerminalMaxSize)
         return fail(kCopyReadFailed, Status::Refused(Refusal::kOther));
-    const std::unique_ptr<copy::IFileEnd> out = open(destination, false);
+    uint64_t firstBlock = 0;
+    std::unique_ptr<copy::IFileEnd> out;
+    if (control.resume) {
+        m_app->ClearLastReply();
+        qs::SetLastSystemError(0);
+        bool unreadable = false;
+        out = ContinueAt(destination, *in, &firstBlock, &unreadable);
+        // A partial file is never replaced for want of an answer.
+        if (unreadable) {
+            const Status line = Answered();
+            if (!line) return fail(kCopyReadFailed, line);
+            result.pcError = qs::LastSystemError();
+            result.pcFailed = true;
+            result.code = kCopyReadFailed;
+            return result;
+        }
+        result.resumedAt = firstBlock * copy::kBlock;
+    }
+    if (!out) out = open(destination, false);
     if (!out) return result;
     copy::Control steps;
     steps.cancelled = control.cancelled;
@@ -442,12 +499,16 @@ CopyResult CSession::Copy(const CopyEnd& source, const CopyEnd& destination,
     };
     m_app->ClearLastReply();
     qs::SetLastSystemError(0);
-    const copy::Status code = copy::Copy(*in, *out, steps);
+    const copy::Status code = copy::Copy(*in, *out, steps, firstBlock);
     // Taken before the ends close: closing a terminal file is a call of its own.
     const Status line = Answered();
     const int systemError = qs::LastSystemError();
     result.code = static_cast<CopyCode>(code);
     if (code == copy::kDone) {
+        // A terminal that keeps no times refuses; the copy is whole all the same.
+        if (control.keepTime) {
+            if (const uint32_t time = in->ModifiedTime(); time != 0) out->SetModifiedTime(time);
+        }
         result.bytes = in->Size();
         return result;
     }

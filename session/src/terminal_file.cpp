@@ -30,6 +30,27 @@ std::unique_ptr<CTerminalFile> CTerminalFile::CreateDestination(CRemoteApp& app,
     return std::unique_ptr<CTerminalFile>(new CTerminalFile(app, h, 0));
 }
 
+std::unique_ptr<CTerminalFile> CTerminalFile::OpenToContinue(CRemoteApp& app,
+                                                             const std::string& path) {
+    // Opened as a source is: the same handle reads the last block back and writes on.
+    return OpenSource(app, path);
+}
+
+bool CTerminalFile::SeekTo(uint64_t offset) {
+    if (offset > 0x7FFFFFFF) return false;
+    const int at = calls::SetFilePointer(m_app, m_handle, static_cast<int32_t>(offset), kSeekBegin);
+    return static_cast<uint64_t>(static_cast<uint32_t>(at)) == offset;
+}
+
+uint32_t CTerminalFile::ModifiedTime() {
+    uint32_t creation = 0, access = 0, write = 0;
+    return calls::GetFileTime(m_app, m_handle, &creation, &access, &write) ? write : 0;
+}
+
+bool CTerminalFile::SetModifiedTime(uint32_t seconds) {
+    return calls::SetFileTime(m_app, m_handle, nullptr, nullptr, &seconds) != 0;
+}
+
 CTerminalFile::~CTerminalFile() {
     calls::CloseFile(m_app, m_handle);
 }

@@ -17,6 +17,10 @@ class CTerminalFile final : public copy::IFileEnd {
     static std::unique_ptr<CTerminalFile> CreateDestination(CRemoteApp& app,
                                                             const std::string& path);
 
+    // An existing file for reading and writing on from where it ends (Size() is its present
+    // length), to go on with a copy that broke off. Null when it cannot be opened.
+    static std::unique_ptr<CTerminalFile> OpenToContinue(CRemoteApp& app, const std::string& path);
+
     ~CTerminalFile() override;
     CTerminalFile(const CTerminalFile&) = delete;
     CTerminalFile& operator=(const CTerminalFile&) = delete;
@@ -24,6 +28,9 @@ class CTerminalFile final : public copy::IFileEnd {
     size_t Read(uint8_t* buffer, size_t n) override;
     size_t Write(const uint8_t* data, size_t n, const uint8_t* next, size_t nextLength) override;
     uint64_t Size() const override { return m_size; }
+    bool SeekTo(uint64_t offset) override;
+    uint32_t ModifiedTime() override;
+    bool SetModifiedTime(uint32_t seconds) override;
 
   private:
     CTerminalFile(CRemoteApp& app, int32_t handle, uint64_t size)

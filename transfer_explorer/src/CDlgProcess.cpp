@@ -5,6 +5,7 @@
 #include "CDeleteJob.h"
 #include "CPasteJob.h"
 #include "CTallowApp.h"
+#include "CTallowJobTexts.h"
 
 CDlgProcess::CDlgProcess(CTallowApp* app, QWidget* parent) : CFileJobDialog(parent), m_app(app) {
     SetTexts({tr("正在复制..."),
@@ -88,6 +89,7 @@ CJobPolicy CDlgProcess::Policy(int nameLimit) {
     p.confirmFile = [](const QString& name) { return tr("确实要删除 “%1” 吗？").arg(name); };
     p.confirmManyCaption = tr("确认删除多个文件");
     p.confirmMany = [](int count) { return tr("确实要删除这%1项吗？").arg(count); };
+    CTallowJobTexts::Add(p);
     return p;
 }
 

@@ -91,11 +91,24 @@ bool CDriftboxBackend::List(const QString& pattern,
     // The record is over a kilobyte; keep it off the caller's stack.
     auto data = std::make_unique<DRIFTBOX_FIND_DATA>();
     std::memset(data.get(), 0, sizeof *data);
-    if (RequestFindFileOpenExt(handle, "*.*", data.get()) != kFindOk) return false;
+    qs::SetLastSystemError(0);
+    bool opened = RequestFindFileOpenExt(handle, "*.*", data.get()) == kFindOk;
+    // A device that went away (a cable pulled, and perhaps plugged in again since) fails the
+    // first request; the library opens it again on the next.
+    if (!opened && handle != 0 && qs::LastSystemError() == qs::DeviceGoneError())
+        opened = RequestFindFileOpenExt(handle, "*.*", data.get()) == kFindOk;
+    if (!opened) {
+        if (handle != 0) NoteRequest();
+        return false;
+    }
+    NoteLink(true);
     bool more = onEntry(FromFindData(*data));
     while (more) {
         std::memset(data.get(), 0, sizeof *data);
-        if (RequestFindFileNextExt(handle, data.get()) != 0) break;
+        if (RequestFindFileNextExt(handle, data.get()) != 0) {
+            NoteRequest();
+            break;
+        }
         more = onEntry(FromFindData(*data));
     }
     RequestFindFileCloseExt(handle);
@@ -103,7 +116,7 @@ bool CDriftboxBackend::List(const QString& pattern,
 }
 
 bool CDriftboxBackend::Copy(const QString& src, const QString& dst, int32_t* status,
-                            int32_t* cancel) {
+                            int32_t* cancel, bool resume) {
     const bool srcLocal = !CDevicePath::IsDevicePath(src);
     const bool dstLocal = !CDevicePath::IsDevicePath(dst);
     if (srcLocal && dstLocal) {
@@ -114,13 +127,17 @@ bool CDriftboxBackend::Copy(const QString& src, const QString& dst, int32_t* sta
     if (!srcLocal && !dstLocal) return true;
     // Read under the caller's gate: a reconnect cannot swap the handle halfway.
     const int32_t handle = Handle();
-    if (dstLocal) {
-        return RequestReceiveFileExt(handle, CDevicePath::BareName(src).toLocal8Bit().constData(),
-                                     QFile::encodeName(dst).constData(), status, 0, cancel, 1) == 0;
-    }
-    return RequestSendFileExt(handle, QFile::encodeName(src).constData(),
-                              CDevicePath::BareName(dst).toLocal8Bit().constData(), status, 0,
-                              cancel, 1) == 0;
+    const int32_t flags = 1 | DRIFTBOX_TRANSFER_KEEP_TIME | (resume ? DRIFTBOX_TRANSFER_RESUME : 0);
+    const bool ran = dstLocal
+                         ? RequestReceiveFileExt(
+                               handle, CDevicePath::BareName(src).toLocal8Bit().constData(),
+                               QFile::encodeName(dst).constData(), status, 0, cancel, flags) == 0
+                         : RequestSendFileExt(handle, QFile::encodeName(src).constData(),
+                                              CDevicePath::BareName(dst).toLocal8Bit().constData(),
+                                              status, 0, cancel, flags) == 0;
+    if (ran && *status == kLineBroke) NoteLink(false);
+    if (ran && *status == 100) NoteLink(true);
+    return ran;
 }
 
 bool CDriftboxBackend::DeleteFile(const QString& devicePath) {

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "IDeviceBackend.h"
+#include "system_error.h"
 
 class CDriftboxBackend : public IDeviceBackend {
   public:
@@ -25,8 +26,12 @@ class CDriftboxBackend : public IDeviceBackend {
     bool List(const QString& pattern, const std::function<bool(const Entry&)>& onEntry) override;
     // PC to terminal and back through the library; PC to PC through the local copy thread; two
     // terminal names move nothing and leave the status word as it was.
-    bool Copy(const QString& src, const QString& dst, int32_t* status, int32_t* cancel) override;
+    bool Copy(const QString& src, const QString& dst, int32_t* status, int32_t* cancel,
+              bool resume = false) override;
     bool DeleteFile(const QString& devicePath) override;
+    // The library finds one entry only by listing the whole store, too dear for one file:
+    // never known.
+    bool Stat(const QString&, Entry*) override { return false; }
     // The library has no attribute calls: attributes are unknown and stay as they are.
     uint32_t Attributes(const QString& devicePath) override;
     bool SetAttributes(const QString& devicePath, uint32_t attributes) override;
@@ -39,6 +44,10 @@ class CDriftboxBackend : public IDeviceBackend {
     bool SystemDescription(QString* description);
 
   private:
+    // After a request: the library leaves 0 in the system's last error when the terminal
+    // answered.
+    void NoteRequest() { NoteLink(qs::LastSystemError() == 0); }
+
     std::atomic<int32_t> m_handle{0};
     std::atomic<int> m_shutDownPort{0};
     mutable std::mutex m_versionLock;

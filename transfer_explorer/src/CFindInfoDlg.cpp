@@ -1,7 +1,6 @@
 #include "CFindInfoDlg.h"
 
 #include <QPushButton>
-#include <chrono>
 #include <mutex>
 
 #include "CTallowApp.h"
@@ -35,11 +34,10 @@ void CFindInfoDlg::Begin() {
             token->Post([view, entry] { view->AddOrUpdateDeviceRow(entry, false); });
             return !token->Cancelled();
         };
-        const auto start = std::chrono::steady_clock::now();
         bool listed = backend.List(QStringLiteral("*.*"), addRow);
-        if (!listed &&
-            std::chrono::steady_clock::now() - start < std::chrono::milliseconds(kQuickFailureMs) &&
-            !token->Cancelled()) {
+        // Without a connection (none made yet, or closed by Setup) the listing connects; a
+        // terminal that went quiet is not asked again at once.
+        if (!listed && backend.Handle() == 0 && !token->Cancelled()) {
             app->ConnectProcedure();
             listed = backend.List(QStringLiteral("*.*"), addRow);
         }

@@ -14,8 +14,6 @@ class CFindInfoDlg : public CWorkerDialog {
     static constexpr int WM_USER = 0x0400;
     static constexpr int WM_FIND_OK = WM_USER + 102;
     static constexpr int WM_FIND_FAILED = WM_USER + 103;
-    // A first request failing faster than this found no connection rather than no terminal.
-    static constexpr int kQuickFailureMs = 1000;
 
     CFindInfoDlg(CTallowApp* app, CTallowView* view, QWidget* parent);
     void OnMessage(int message);

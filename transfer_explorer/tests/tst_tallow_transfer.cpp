@@ -125,6 +125,7 @@ class TestTallowTransfer : public QObject {
     void plinthNameLimit();
     void samePathRefusedOnlyForItselfOrInside();
     void cancelMidTransfer();
+    void pulledLineAsksAndContinuesToIdenticalFilesBothWays();
     void aPasteWaitingForTheLibraryUsesTheConnectionMadeMeanwhile();
     void deleteFourRowsMovesStatusAndHidesCancel();
     void deleteLocalFolderFromListAndTree();
@@ -522,8 +523,71 @@ void TestTallowTransfer::cancelMidTransfer() {
     frame->OnPaste();
     QCOMPARE(cancelling, QStringLiteral("正在取消......"));
     QVERIFY(answers.asked.isEmpty());
-    QCOMPARE(frame->ListView()->FindRow("slow.bin"), -1);
+    // The partial file shows at once, so that the next paste asks before replacing it.
+    QVERIFY(frame->ListView()->FindRow("slow.bin") >= 0);
     QVERIFY(QFileInfo(sim.Root() + "/slow.bin").size() < 400000);
+}
+
+void TestTallowTransfer::pulledLineAsksAndContinuesToIdenticalFilesBothWays() {
+    CSimFixture sim({"ZotSim", 2, -1, true});
+    QS_REQUIRE_SIM(sim);
+    sim.ExposeAs(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    QTemporaryDir dir;
+    const QByteArray up = RandomBytes(300000), down = RandomBytes(300000);
+    Put(dir.filePath("up.bin"), up);
+    Put(sim.Root() + "/down.bin", down);
+    // Both sources from long ago, so that a copy stamped with the present shows.
+    for (const QString& f : {dir.filePath("up.bin"), sim.Root() + "/down.bin"}) {
+        QFile file(f);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::fromSecsSinceEpoch(1400000000),
+                                 QFileDevice::FileModificationTime));
+    }
+    QPointer<CDlgProcess> job;
+    CShowSpy spy([&](QWidget* w) {
+        if (auto* d = qobject_cast<CDlgProcess*>(w)) job = d;
+    });
+    bool pulled = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (job && !pulled && job->ProgressBar()->value() >= 20) {
+            pulled = true;
+            sim.Sim().Unplug();
+        }
+    });
+    poll.start();
+    QStringList asked;
+    CFileJobDialog::SetAsker([&](CFileJobDialog*, const CJobQuestion& q) {
+        asked << q.text;
+        if (app.Backend().LinkState() != IDeviceBackend::Link::Down) return int(QMessageBox::No);
+        if (!sim.Sim().Replug()) return int(QMessageBox::No);
+        return int(QMessageBox::Yes);
+    });
+    for (const bool toPc : {false, true}) {
+        pulled = false;
+        asked.clear();
+        if (toPc) {
+            frame->LeftView()->SelectFolder(TreeItemForPath(frame->LeftView(), dir.path()));
+            SetClipboard({QStringLiteral("ZOT:\\down.bin")});
+        } else {
+            frame->LeftView()->SelectFolder(frame->LeftView()->DevicesItem()->child(0));
+            SetClipboard({dir.filePath("up.bin")});
+        }
+        frame->OnPaste();
+        const QString src = toPc ? QStringLiteral("ZOT:\\down.bin") : dir.filePath("up.bin");
+        QCOMPARE(asked, QStringList{"[" + src +
+                                    "] 与掌上设备的连接已断开，已拷贝的部分已保留。\n"
+                                    "请重新连接设备后选“是”从中断处继续拷贝，选“否”停止拷贝。"});
+        QCOMPARE(Get(toPc ? dir.filePath("down.bin") : sim.Root() + "/up.bin"), toPc ? down : up);
+        // Whole at last, the copy has its source's time, both ways.
+        const QString name = toPc ? "down.bin" : "up.bin";
+        QCOMPARE(QFileInfo(dir.filePath(name)).lastModified().toSecsSinceEpoch(),
+                 QFileInfo(sim.Root() + "/" + name).lastModified().toSecsSinceEpoch());
+    }
+    CFileJobDialog::SetAsker(nullptr);
 }
 
 void TestTallowTransfer::aPasteWaitingForTheLibraryUsesTheConnectionMadeMeanwhile() {

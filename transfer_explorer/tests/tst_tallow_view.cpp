@@ -63,6 +63,7 @@ class TestTallowView : public QObject {
     void deviceSummaryShowsStoreSpace();
     void driveSummaryTypesAndSpace();
     void findReconnectsOnceWhenTheSettingsClosedTheConnection();
+    void pulledCableIsNoticedAndTheNextListingWorks();
     void findWithoutTerminalSaysFailedAndListsNothing();
     void findCancelAbandonsTheThreadAndALaterListingWorks();
     void doubleClickOnAPlaceSelectsItsTreeItem();
@@ -316,6 +317,37 @@ void TestTallowView::findReconnectsOnceWhenTheSettingsClosedTheConnection() {
     QCOMPARE(app.Backend().Handle(), 0);
     frame->LeftView()->SelectFolder(frame->LeftView()->DevicesItem()->child(0));
     QVERIFY(app.Backend().Handle() != 0);
+    QCOMPARE(frame->ListView()->Model()->Count(), 1);
+}
+
+void TestTallowView::pulledCableIsNoticedAndTheNextListingWorks() {
+    CSimFixture sim({"ZotSim", 0, -1, true});
+    QS_REQUIRE_SIM(sim);
+    sim.ExposeAs(0);
+    sim.AddFile(QStringLiteral("one.txt"), 1);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    QTreeWidgetItem* device = frame->LeftView()->DevicesItem()->child(0);
+    frame->LeftView()->SelectFolder(device);
+    QCOMPARE(frame->ListView()->Model()->Count(), 1);
+    sim.Sim().Unplug();
+    frame->LeftView()->SelectFolder(frame->LeftView()->RootItem());
+    frame->LeftView()->SelectFolder(device);
+    QCOMPARE(frame->ListView()->Model()->Count(), 0);
+    QCOMPARE(app.Backend().LinkState(), IDeviceBackend::Link::Down);
+    // Back: the same connection lists again, without 连接.
+    const int32_t handle = app.Backend().Handle();
+    QVERIFY(sim.Sim().Replug());
+    frame->LeftView()->SelectFolder(frame->LeftView()->RootItem());
+    frame->LeftView()->SelectFolder(device);
+    QCOMPARE(frame->ListView()->Model()->Count(), 1);
+    QCOMPARE(app.Backend().LinkState(), IDeviceBackend::Link::Up);
+    QCOMPARE(app.Backend().Handle(), handle);
+    // Pulled and plugged in again between two listings: the next one works too.
+    sim.Sim().Unplug();
+    QVERIFY(sim.Sim().Replug());
+    frame->LeftView()->SelectFolder(frame->LeftView()->RootItem());
+    frame->LeftView()->SelectFolder(device);
     QCOMPARE(frame->ListView()->Model()->Count(), 1);
 }
 

@@ -175,7 +175,13 @@ int32_t ZOTAPI ZOT_CopyFileW(const ZOT_WCHAR* source, const ZOT_WCHAR* destinati
 int32_t ZOTAPI ZOT_CopyFile(const char* source, const char* destination, int32_t flag);
 /* Starts the copy on a thread of its own and returns 1, or 0 when a copy is already running
  * or no thread can be started. The outcome arrives in *status (ZOT_COPY_*); writing 1 to
- * *cancel stops the copy after the block in progress. */
+ * *cancel stops the copy after the block in progress. With ZOT_COPY_RESUME in flags a copy
+ * that broke off goes on: a destination whose last whole 2048-byte block is the source's at
+ * the same place keeps its whole blocks and the copy continues after them; any other
+ * destination is copied anew, and one that cannot be read back is left as it is (102). */
+#define ZOT_COPY_RESUME 0x2
+/* flags: a whole copy gets its source's modification time where both ends keep times. */
+#define ZOT_COPY_KEEP_TIME 0x4
 int32_t ZOTAPI ZOT_CopyFileExW(const ZOT_WCHAR* source, const ZOT_WCHAR* destination,
                                int32_t reserved, int32_t* status, int32_t* cancel, int32_t flags);
 int32_t ZOTAPI ZOT_CopyFileEx(const char* source, const char* destination, int32_t reserved,

@@ -20,7 +20,7 @@ static_assert(kCopyDone == ZOT_COPY_DONE && kCopyReadFailed == ZOT_COPY_READ_FAI
 // PC paths are in the file system's encoding, terminal paths in the wire code page. False
 // when the path cannot be expressed, which no file opens under.
 bool End(WStringView path, CopyEnd* end) {
-    end->terminal = IsLocalPath(path);
+    end->terminal = IsTerminalPath(path);
     if (end->terminal) return ToWire(path, &end->path, kMaxPathBytes);
     return !path.empty() && ToPcPath(path, &end->path, kMaxLocalPathBytes) &&
            end->path.find('\0') == std::string::npos;
@@ -38,7 +38,7 @@ CopyCode Copy(CSession& session, WStringView source, WStringView destination,
 
 }  // namespace
 
-bool IsLocalPath(WStringView path) {
+bool IsTerminalPath(WStringView path) {
     return path.size() >= 3 && path[0] == u'Z' && path[1] == u'O' && path[2] == u'T';
 }
 
@@ -47,13 +47,16 @@ int CopyFile(CSession& session, WStringView source, WStringView destination) {
 }
 
 int StartCopy(CSession& session, std::atomic<bool>& running, WStringView source,
-              WStringView destination, int32_t* status, int32_t* cancel) {
+              WStringView destination, int32_t* status, int32_t* cancel, bool resume,
+              bool keepTime) {
     if (!status || !cancel) return 0;
     bool expected = false;
     if (!running.compare_exchange_strong(expected, true)) return 0;
     auto job = [&session, &running, source = WString(source), destination = WString(destination),
-                status, cancel] {
+                status, cancel, resume, keepTime] {
         CopyControl control;
+        control.resume = resume;
+        control.keepTime = keepTime;
         control.progress = [status](uint64_t i, uint64_t blocks, uint64_t) {
             std::atomic_ref<int32_t>(*status).store(copy::Percent(i, blocks));
         };

@@ -284,10 +284,11 @@ ZOT_EXPORT int32_t ZOT_CopyFile(const char* source, const char* destination, int
 }
 ZOT_EXPORT int32_t ZOT_CopyFileExW(const ZOT_WCHAR* source, const ZOT_WCHAR* destination,
                                    int32_t /*reserved*/, int32_t* status, int32_t* cancel,
-                                   int32_t /*flags*/) {
+                                   int32_t flags) {
     if (!source || !destination) return 0;
     return transfer::StartCopy(Session(), Lib().copyRunning, View(source), View(destination),
-                               status, cancel);
+                               status, cancel, (flags & ZOT_COPY_RESUME) != 0,
+                               (flags & ZOT_COPY_KEEP_TIME) != 0);
 }
 ZOT_EXPORT int32_t ZOT_CopyFileEx(const char* source, const char* destination, int32_t reserved,
                                   int32_t* status, int32_t* cancel, int32_t flags) {

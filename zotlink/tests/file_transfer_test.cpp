@@ -47,6 +47,36 @@ TEST_F(FileTransfer, PcToTerminalAndBackIsByteIdentical) {
     EXPECT_EQ(ReadBytes(PcPath("back.bin")), data);
 }
 
+TEST_F(FileTransfer, ResumeKeepsAMatchingPartialAndCopiesAnyOtherAnewKeepingTheTime) {
+    Start();
+    const std::string data = RandomBytes(10 * 2048 + 100);
+    WriteBytes(PcPath("src.bin"), data);
+    // What a broken put left: four whole blocks and part of a fifth.
+    WriteBytes(TerminalPath("dst.bin"), data.substr(0, 4 * 2048 + 500));
+    const auto when = fs::last_write_time(PcPath("src.bin")) - std::chrono::hours(24 * 400);
+    fs::last_write_time(PcPath("src.bin"), when);
+    CopyControl control;
+    control.resume = true;
+    control.keepTime = true;
+    CopyResult r =
+        session.Copy({false, PcPath("src.bin").string()}, {true, "ZOT:\\dst.bin"}, control);
+    EXPECT_EQ(r.code, kCopyDone);
+    EXPECT_EQ(r.resumedAt, 4u * 2048);
+    EXPECT_EQ(ReadBytes(TerminalPath("dst.bin")), data);
+    EXPECT_EQ(std::chrono::duration_cast<std::chrono::seconds>(
+                  fs::last_write_time(TerminalPath("dst.bin")) - when)
+                  .count(),
+              0);
+    // A partial file that is not this source's beginning is copied anew.
+    std::string other = data.substr(0, 3 * 2048);
+    other[3 * 2048 - 1] ^= 1;
+    WriteBytes(PcPath("back.bin"), other);
+    r = session.Copy({true, "ZOT:\\dst.bin"}, {false, PcPath("back.bin").string()}, control);
+    EXPECT_EQ(r.code, kCopyDone);
+    EXPECT_EQ(r.resumedAt, 0u);
+    EXPECT_EQ(ReadBytes(PcPath("back.bin")), data);
+}
+
 TEST_F(FileTransfer, SizesAroundTheBlockCopyExactly) {
     Start({}, false);
     for (size_t n : {0u, 1u, 1023u, 1024u, 2047u, 2048u, 2049u, 5000u}) {
@@ -179,12 +209,12 @@ TEST_F(FileTransfer, PcToPcAndTerminalToTerminalCopiesWork) {
 }
 
 TEST(PathClassification, OnlyUpperCaseZotPrefixNamesTheTerminal) {
-    EXPECT_TRUE(transfer::IsLocalPath(u"ZOT:\\a"));
-    EXPECT_TRUE(transfer::IsLocalPath(u"ZOTTER/file"));
-    EXPECT_FALSE(transfer::IsLocalPath(u"zot:\\a"));
-    EXPECT_FALSE(transfer::IsLocalPath(u"Zot:\\a"));
-    EXPECT_FALSE(transfer::IsLocalPath(u"/home/ZOT"));
-    EXPECT_FALSE(transfer::IsLocalPath(u"ZO"));
+    EXPECT_TRUE(transfer::IsTerminalPath(u"ZOT:\\a"));
+    EXPECT_TRUE(transfer::IsTerminalPath(u"ZOTTER/file"));
+    EXPECT_FALSE(transfer::IsTerminalPath(u"zot:\\a"));
+    EXPECT_FALSE(transfer::IsTerminalPath(u"Zot:\\a"));
+    EXPECT_FALSE(transfer::IsTerminalPath(u"/home/ZOT"));
+    EXPECT_FALSE(transfer::IsTerminalPath(u"ZO"));
 }
 
 }  // namespace
