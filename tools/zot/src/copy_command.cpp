@@ -15,7 +15,7 @@
 #include "open_failure.h"
 #include "platform.h"
 #include "progress.h"
-#include "resume.h"
+#include "stream_copy.h"
 #include "terminal_path.h"
 #include "terminal_time.h"
 #include "terminal_tree.h"
@@ -147,24 +147,25 @@ bool CopyOne(Terminal& t, bool toPc, const std::string& devicePath, const std::s
     const Options& o = t.options;
     const std::string label = BaseName(toPc ? devicePath : pcPath);
     ProgressBar bar(t.out, label, size);
-    auto resume = [&] {
-        bool fromStart = false;
-        const zot::CopyResult r =
-            toPc ? ResumeGet(t.session, devicePath, pcPath, size, bar, &fromStart)
-                 : ResumePut(t.session, pcPath, devicePath, size, bar, &fromStart);
-        if (fromStart)
-            t.Fail(label +
-                   ": the partial copy is not the start of the source, copying from the start");
-        return r;
-    };
-    auto whole = [&] {
+    // A partial destination is gone on from only where its last whole block is the source's;
+    // otherwise it is some other file and is copied anew, which is said.
+    auto copy = [&](bool resume) {
         const zot::CopyEnd terminal{true, WireText(devicePath)};
         const zot::CopyEnd pc{false, PcEndPath(pcPath)};
         zot::CopyControl control;
         control.progress = [&](uint64_t, uint64_t, uint64_t bytes) { bar.Update(bytes); };
         control.cancelled = [] { return g_interrupted.load(); };
-        return toPc ? t.session.Copy(terminal, pc, control) : t.session.Copy(pc, terminal, control);
+        control.resume = resume;
+        const zot::CopyResult r =
+            toPc ? t.session.Copy(terminal, pc, control) : t.session.Copy(pc, terminal, control);
+        if (resume && r.resumedAt == 0 && r.code != zot::kCopyReadFailed)
+            t.Fail(label +
+                   ": no whole block of the partial copy is the source's, copying from "
+                   "the start");
+        return r;
     };
+    auto resume = [&] { return copy(true); };
+    auto whole = [&] { return copy(false); };
     zot::CopyResult r =
         o.resume && DestinationExists(t, toPc, devicePath, pcPath) ? resume() : whole();
     for (int attempt = 1; LineLetDown(r) && attempt <= o.retries && !g_interrupted; ++attempt) {

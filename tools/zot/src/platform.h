@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
-#include <memory>
 #include <string>
 
 namespace zotcli {
@@ -42,30 +41,5 @@ bool StatPc(const std::string& path, PcStat* out, bool followLinks = true);
 
 // Sets a PC file's access and modification times; failure is ignored by the callers.
 void SetPcTimes(const std::string& path, const timespec& time);
-
-// A PC file for continuing an interrupted copy.
-class CResumeFile {
-  public:
-    // For writing and reading back, created when missing and never cut on opening. Null on
-    // failure.
-    static std::unique_ptr<CResumeFile> OpenForWriting(const std::string& path);
-    // For reading. Null on failure.
-    static std::unique_ptr<CResumeFile> OpenForReading(const std::string& path);
-    ~CResumeFile();
-    CResumeFile(const CResumeFile&) = delete;
-    CResumeFile& operator=(const CResumeFile&) = delete;
-
-    bool Size(uint64_t* size) const;
-    bool TruncateToEmpty();
-    bool SeekTo(uint64_t offset);
-    // True when all n bytes were written at the current position.
-    bool Write(const void* data, size_t n);
-    // True when exactly n bytes were read at offset.
-    bool ReadAt(void* buffer, size_t n, uint64_t offset);
-
-  private:
-    explicit CResumeFile(intptr_t handle) : m_handle(handle) {}
-    intptr_t m_handle;
-};
 
 }  // namespace zotcli

@@ -12,10 +12,6 @@
 namespace zotcli {
 namespace {
 
-HANDLE Handle(intptr_t native) {
-    return reinterpret_cast<HANDLE>(native);
-}
-
 // FILETIME counts 100 ns steps since 1601.
 constexpr uint64_t kEpochDifference = 116444736000000000ull;
 
@@ -104,57 +100,6 @@ void SetPcTimes(const std::string& path, const timespec& time) {
     const FILETIME ft = ToFiletime(time);
     SetFileTime(h, nullptr, &ft, &ft);
     CloseHandle(h);
-}
-
-std::unique_ptr<CResumeFile> CResumeFile::OpenForWriting(const std::string& path) {
-    const HANDLE h =
-        CreateFileW(PcPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
-    return std::unique_ptr<CResumeFile>(new CResumeFile(reinterpret_cast<intptr_t>(h)));
-}
-
-std::unique_ptr<CResumeFile> CResumeFile::OpenForReading(const std::string& path) {
-    const HANDLE h = CreateFileW(PcPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
-    return std::unique_ptr<CResumeFile>(new CResumeFile(reinterpret_cast<intptr_t>(h)));
-}
-
-CResumeFile::~CResumeFile() {
-    CloseHandle(Handle(m_handle));
-}
-
-bool CResumeFile::Size(uint64_t* size) const {
-    LARGE_INTEGER n{};
-    if (!GetFileSizeEx(Handle(m_handle), &n) || n.QuadPart < 0) return false;
-    *size = static_cast<uint64_t>(n.QuadPart);
-    return true;
-}
-
-bool CResumeFile::TruncateToEmpty() {
-    return SeekTo(0) && SetEndOfFile(Handle(m_handle));
-}
-
-bool CResumeFile::SeekTo(uint64_t offset) {
-    LARGE_INTEGER to{};
-    to.QuadPart = static_cast<LONGLONG>(offset);
-    return SetFilePointerEx(Handle(m_handle), to, nullptr, FILE_BEGIN);
-}
-
-bool CResumeFile::Write(const void* data, size_t n) {
-    DWORD put = 0;
-    return n <= MAXDWORD &&
-           WriteFile(Handle(m_handle), data, static_cast<DWORD>(n), &put, nullptr) && put == n;
-}
-
-bool CResumeFile::ReadAt(void* buffer, size_t n, uint64_t offset) {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    DWORD got = 0;
-    return n <= MAXDWORD && ReadFile(Handle(m_handle), buffer, static_cast<DWORD>(n), &got, &at) &&
-           got == n;
 }
 
 }  // namespace zotcli

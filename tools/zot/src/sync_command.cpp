@@ -12,7 +12,6 @@
 #include "copying.h"
 #include "platform.h"
 #include "report.h"
-#include "resume.h"
 #include "terminal_path.h"
 #include "terminal_tree.h"
 #include "text.h"
