@@ -5,7 +5,13 @@
 #include <QTranslator>
 #include <mutex>
 
+#include "CAboutDlg.h"
 #include "CConnectDlg.h"
+#include "CFileOpDlg.h"
+#include "CLeftView.h"
+#include "CListFilesDlg.h"
+#include "CSetupDlg.h"
+#include "CVelkorView.h"
 #include "CJobRegistry.h"
 #include "CMainFrame.h"
 #include "CZotlinkBackend.h"
@@ -84,8 +90,59 @@ bool CVelkorApp::RunConnectDialog(QWidget* owner) {
     return Connected();
 }
 
-int CVelkorApp::Message(QWidget* parent, const QString& text, int buttons, int icon) const {
-    QMessageBox box(static_cast<QMessageBox::Icon>(icon), QStringLiteral("Quayside"), text,
+int CVelkorApp::Message(QWidget* parent, const QString& text, int buttons, int icon,
+                        const QString& caption) const {
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon),
+                    caption.isEmpty() ? QStringLiteral("Quayside") : caption, text,
                     static_cast<QMessageBox::StandardButtons>(buttons), parent);
     return box.exec();
+}
+
+void CVelkorApp::RunSetup(QWidget* owner) {
+    CSetupDlg dlg(this, owner);
+    dlg.exec();
+}
+
+void CVelkorApp::RunConnect(QWidget* owner) {
+    SetCompress(m_settings.Compress() != 0);
+    SetConnected(false);
+    RunConnectDialog(owner);
+}
+
+void CVelkorApp::RunAbout(QWidget* owner) {
+    CAboutDlg dlg(this, owner);
+    dlg.exec();
+}
+
+int CVelkorApp::ShowMessage(QWidget* owner, const QString& text, int buttons, int icon,
+                            const QString& caption) {
+    return Message(owner, text, buttons, icon, caption);
+}
+
+CJobPolicy CVelkorApp::JobPolicy() const {
+    return CFileOpDlg::Policy();
+}
+
+CFileJobDialog::Texts CVelkorApp::JobTexts() const {
+    return CFileOpDlg::Texts();
+}
+
+CFolderTree::Labels CVelkorApp::TreeLabels() const {
+    return CLeftView::EditionLabels();
+}
+
+CFolderListing::Texts CVelkorApp::ListingTexts() const {
+    return CVelkorView::ListingTexts();
+}
+
+void CVelkorApp::ListDeviceFolder(CFileListView* list, QWidget* owner) {
+    CListFilesDlg dlg(list, m_backend.get(), owner);
+    dlg.exec();
+}
+
+void CVelkorApp::StoreInfo(uint64_t* total, uint64_t* free) {
+    // A worker abandoned by a cancelled dialog may still hold the library; then the store
+    // shows as empty rather than the window waiting for it.
+    std::unique_lock<std::mutex> lock(m_backend->Gate(), std::try_to_lock);
+    if (lock.owns_lock()) m_backend->StoreInfo(total, free);
 }

@@ -469,7 +469,7 @@ void TestVelkorJobs::cancelMidCopyKeepsPartialFileWithoutMessage() {
     Answers answers;
     QString cancelText;
     m_driver->Then([&](QWidget* w) {
-        auto* dlg = qobject_cast<CFileOpDlg*>(w);
+        auto* dlg = qobject_cast<CFileJobDialog*>(w);
         QVERIFY(dlg);
         QCOMPARE(dlg->windowTitle(), QString("Copying..."));
         QTRY_VERIFY_WITH_TIMEOUT(dlg->ProgressBar()->value() >= 2, 20000);
@@ -586,7 +586,7 @@ void TestVelkorJobs::cancelReachesRunningDelete() {
     CFileJobDialog::SetProgressObserver([&](int v) {
         if (v != 0) return;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<CFileOpDlg*>(w); d && d->isVisible()) d->reject();
+            if (auto* d = qobject_cast<CFileJobDialog*>(w); d && d->isVisible()) d->reject();
     });
     AnswerConfirm(QMessageBox::Yes);
     m_frame->OnDelete();

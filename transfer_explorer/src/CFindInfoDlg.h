@@ -6,7 +6,7 @@
 #include "CWorkerDialog.h"
 
 class CTallowApp;
-class CTallowView;
+class CFileListView;
 
 class CFindInfoDlg : public CWorkerDialog {
     Q_OBJECT
@@ -17,7 +17,7 @@ class CFindInfoDlg : public CWorkerDialog {
     // A first request failing faster than this found no connection rather than no terminal.
     static constexpr int kQuickFailureMs = 1000;
 
-    CFindInfoDlg(CTallowApp* app, CTallowView* view, QWidget* parent);
+    CFindInfoDlg(CTallowApp* app, CFileListView* view, QWidget* parent);
     void OnMessage(int message);
 
   protected:
@@ -27,6 +27,6 @@ class CFindInfoDlg : public CWorkerDialog {
     void Begin();
 
     CTallowApp* m_app;
-    CTallowView* m_view;
+    CFileListView* m_view;
     bool m_started = false;
 };

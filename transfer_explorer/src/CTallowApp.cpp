@@ -6,7 +6,13 @@
 #include <QPushButton>
 #include <QThread>
 
+#include "CAboutDlg.h"
+#include "CDlgProcess.h"
+#include "CFindInfoDlg.h"
 #include "CJobPump.h"
+#include "CLeftView.h"
+#include "CSetupDlg.h"
+#include "CTallowView.h"
 #include "CJobRegistry.h"
 #include "CLinkDlg.h"
 #include "CMainFrame.h"
@@ -134,4 +140,53 @@ std::unique_lock<std::mutex> CTallowApp::LockGateServing() {
         lock.try_lock();
     }
     return lock;
+}
+
+void CTallowApp::RunSetup(QWidget* owner) {
+    CSetupDlg dlg(this, owner);
+    dlg.exec();
+}
+
+void CTallowApp::RunConnect(QWidget* owner) {
+    SetRate(m_settings.Rate());
+    SetPort(m_settings.Port());
+    SetConnected(false);
+    RunLinkDialog(owner);
+}
+
+void CTallowApp::RunAbout(QWidget* owner) {
+    CAboutDlg dlg(this, owner);
+    dlg.exec();
+}
+
+int CTallowApp::ShowMessage(QWidget* owner, const QString& text, int buttons, int icon,
+                            const QString& caption) {
+    return Message(owner, text, buttons, icon, caption);
+}
+
+CJobPolicy CTallowApp::JobPolicy() const {
+    return CDlgProcess::Policy(NameLimit());
+}
+
+CFileJobDialog::Texts CTallowApp::JobTexts() const {
+    return CDlgProcess::Texts();
+}
+
+CFolderTree::Labels CTallowApp::TreeLabels() const {
+    return CLeftView::TreeLabels();
+}
+
+CFolderListing::Texts CTallowApp::ListingTexts() const {
+    return CTallowView::ListingTexts();
+}
+
+void CTallowApp::ListDeviceFolder(CFileListView* list, QWidget* owner) {
+    CFindInfoDlg dlg(this, list, owner);
+    dlg.exec();
+}
+
+void CTallowApp::StoreInfo(uint64_t* total, uint64_t* free) {
+    auto lock = LockGateServing();
+    if (m_backend.Handle() != 0) ConnectProcedure();
+    m_backend.StoreInfo(total, free);
 }

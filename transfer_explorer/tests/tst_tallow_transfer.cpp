@@ -501,9 +501,9 @@ void TestTallowTransfer::cancelMidTransfer() {
     QTemporaryDir dir;
     Put(dir.filePath("slow.bin"), RandomBytes(400000));
     QString cancelling;
-    QPointer<CDlgProcess> job;
+    QPointer<CFileJobDialog> job;
     CShowSpy spy([&](QWidget* w) {
-        if (auto* d = qobject_cast<CDlgProcess*>(w)) job = d;
+        if (auto* d = qobject_cast<CFileJobDialog*>(w)) job = d;
     });
     // Cancel once the bar has moved: the transfer is under way.
     QTimer poll;
@@ -576,7 +576,7 @@ void TestTallowTransfer::deleteFourRowsMovesStatusAndHidesCancel() {
     bool cancelHidden = true, stayedOpen = true;
     CFileJobDialog::SetProgressObserver([&](int v) {
         statuses << v;
-        auto* dlg = qobject_cast<CDlgProcess*>(QApplication::activeModalWidget());
+        auto* dlg = qobject_cast<CFileJobDialog*>(QApplication::activeModalWidget());
         if (!dlg) return;
         cancelHidden = cancelHidden && !dlg->CancelButton()->isVisible();
         // Escape and the close box do nothing while a delete runs.
@@ -643,7 +643,7 @@ void TestTallowTransfer::deleteLocalFolderFromListAndTree() {
     QCOMPARE(top->childCount(), 0);
     // The refilled list keeps no row of the deleted item; a double-click on each is harmless.
     QCOMPARE(ViewsDisagree(*tree, *list), QString());
-    for (int row = 0; row < list->Model()->Count(); ++row) list->OnRowActivated(row);
+    for (int row = 0; row < list->Model()->Count(); ++row) frame->OnRowActivated(row);
 }
 
 void TestTallowTransfer::deviceDeletesByBareNameAndFailureText() {
