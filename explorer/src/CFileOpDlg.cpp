@@ -11,8 +11,8 @@ CFileJobDialog::Texts CFileOpDlg::Texts() {
     t.overwrite = {QStringLiteral("Overwrite confirm"), tr("&Yes"), tr("&All"), tr("&No"),
                    tr("&Cancel")};
     t.progressLine = [](const CJobProgress& p) {
-        return CJobProgressText::Line(p, {tr("File %1 of %2"), tr("%1 of %2"), tr("%1/s"),
-                                          tr("%1 left"), tr("retries: %1")});
+        return CJobProgressText::Line(
+            p, {tr("File %1 of %2"), tr("%1 of %2"), tr("%1/s"), tr("%1 left"), tr("retries: %1")});
     };
     return t;
 }

@@ -8,12 +8,12 @@
 #include "CAboutDlg.h"
 #include "CConnectDlg.h"
 #include "CFileOpDlg.h"
+#include "CJobRegistry.h"
 #include "CLeftView.h"
 #include "CListFilesDlg.h"
+#include "CMainFrame.h"
 #include "CSetupDlg.h"
 #include "CVelkorView.h"
-#include "CJobRegistry.h"
-#include "CMainFrame.h"
 #include "CZotlinkBackend.h"
 
 namespace {

@@ -18,8 +18,7 @@ QString CJobProgressText::Duration(double seconds) {
 
 QString CJobProgressText::Line(const CJobProgress& progress, const Words& words) {
     QStringList parts;
-    if (progress.fileCount > 0)
-        parts << words.file.arg(progress.fileIndex).arg(progress.fileCount);
+    if (progress.fileCount > 0) parts << words.file.arg(progress.fileIndex).arg(progress.fileCount);
     if (progress.bytesTotal > 0)
         parts << words.bytes.arg(Amount(static_cast<double>(progress.bytesDone)),
                                  Amount(static_cast<double>(progress.bytesTotal)));

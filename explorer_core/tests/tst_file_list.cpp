@@ -6,8 +6,8 @@
 #include <QtTest>
 
 #include "CFileListView.h"
-#include "CTextFormats.h"
 #include "CIconCache.h"
+#include "CTextFormats.h"
 
 class TestFileList : public QObject {
     Q_OBJECT

@@ -6,8 +6,8 @@
 
 #include "CClipboardFiles.h"
 #include "CDeleteJob.h"
-#include "CPasteJob.h"
 #include "CFileListView.h"
+#include "CPasteJob.h"
 
 void CFileCommands::Copy(const Frame& frame, CPaneSelection::Pane pane) {
     if (!CPaneSelection::CopyRule(*frame.tree, *frame.list, pane)) return;
@@ -57,8 +57,6 @@ void CFileCommands::Delete(const Frame& frame, CPaneSelection::Pane pane) {
     CFileJobDialog dlg(frame.jobTexts, CFileJobDialog::Animation::Delete, frame.window);
     dlg.SetApplicationOwner(frame.window);
     dlg.SetCancellable(frame.deleteCancellable);
-    dlg.Run([views = frame.views, backend = frame.backend, policy = frame.policy,
-             treeFolder](IJobHost& host) {
-        CDeleteJob(host, *views, *backend, policy).Run(treeFolder);
-    });
+    dlg.Run([views = frame.views, backend = frame.backend, policy = frame.policy, treeFolder](
+                IJobHost& host) { CDeleteJob(host, *views, *backend, policy).Run(treeFolder); });
 }

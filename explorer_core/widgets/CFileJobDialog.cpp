@@ -10,7 +10,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-
 namespace {
 CFileJobDialog::Asker& AskerSeam() {
     static CFileJobDialog::Asker asker;

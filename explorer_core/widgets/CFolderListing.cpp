@@ -15,8 +15,8 @@ struct WaitCursor {
 };
 }  // namespace
 
-void CFolderListing::Show(const CFolderTree& tree, CFileListView& list,
-                          const QTreeWidgetItem* item, const Texts& texts, const Hooks& hooks) {
+void CFolderListing::Show(const CFolderTree& tree, CFileListView& list, const QTreeWidgetItem* item,
+                          const Texts& texts, const Hooks& hooks) {
     WaitCursor wait;
     list.Clear();
     if (!item) return;

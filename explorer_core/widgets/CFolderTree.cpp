@@ -1,11 +1,11 @@
 #include "CFolderTree.h"
 
 #include <QApplication>
-#include <QDragMoveEvent>
-#include <QMimeData>
 #include <QDir>
+#include <QDragMoveEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QMimeData>
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
 #include <mutex>

@@ -6,7 +6,18 @@
 
 class CToolIcons {
   public:
-    enum class Kind { Up, Copy, Paste, Delete, LargeIcons, SmallIcons, List, Details, Refresh, About };
+    enum class Kind {
+        Up,
+        Copy,
+        Paste,
+        Delete,
+        LargeIcons,
+        SmallIcons,
+        List,
+        Details,
+        Refresh,
+        About
+    };
     static QIcon Icon(Kind kind);
     // The artwork used where the theme has none.
     static QIcon Drawn(Kind kind);

@@ -14,8 +14,8 @@ CFileJobDialog::Texts CDlgProcess::Texts() {
     t.yes = tr("是(&Y)");
     t.no = tr("否(&N)");
     t.progressLine = [](const CJobProgress& p) {
-        return CJobProgressText::Line(p, {tr("第 %1 个文件，共 %2 个"), tr("%1 / %2"),
-                                          tr("%1/秒"), tr("剩余 %1"), tr("重试 %1 次")});
+        return CJobProgressText::Line(p, {tr("第 %1 个文件，共 %2 个"), tr("%1 / %2"), tr("%1/秒"),
+                                          tr("剩余 %1"), tr("重试 %1 次")});
     };
     return t;
 }

@@ -4,8 +4,8 @@
 #include <chrono>
 #include <mutex>
 
-#include "CTallowApp.h"
 #include "CFileListView.h"
+#include "CTallowApp.h"
 
 CFindInfoDlg::CFindInfoDlg(CTallowApp* app, CFileListView* view, QWidget* parent)
     : CWorkerDialog(parent), m_app(app), m_view(view) {

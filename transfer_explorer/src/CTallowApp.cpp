@@ -10,12 +10,12 @@
 #include "CDlgProcess.h"
 #include "CFindInfoDlg.h"
 #include "CJobPump.h"
-#include "CLeftView.h"
-#include "CSetupDlg.h"
-#include "CTallowView.h"
 #include "CJobRegistry.h"
+#include "CLeftView.h"
 #include "CLinkDlg.h"
 #include "CMainFrame.h"
+#include "CSetupDlg.h"
+#include "CTallowView.h"
 
 namespace {
 CTallowApp* g_app = nullptr;
