@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <mutex>
 
 #include "CDevicePath.h"
@@ -129,7 +130,12 @@ bool CPasteJob::Run(const QStringList& sources) {
             }
             const bool existed =
                 m_policy.mergeIntoExistingFolder && CPcFolderWalk::IsFolder(target);
-            if (!existed && !QDir().mkdir(target)) return false;
+            if (!existed && !QDir().mkdir(target)) {
+                if (m_policy.folderNotCreated)
+                    ErrorBox(m_policy.errorCaption,
+                             m_policy.folderNotCreated(target, QFileInfo::exists(target)));
+                return false;
+            }
             if (!existed) m_host.CallUi([&] { m_views.FolderCreated(name, m_policy.folderType); });
             if (!CopyFolder(src, target)) return false;
             continue;

@@ -250,11 +250,11 @@ void CFolderTree::dragMoveEvent(QDragMoveEvent* event) {
         event->ignore();
 }
 
-bool CFolderTree::dropMimeData(QTreeWidgetItem* parent, int, const QMimeData* data,
+bool CFolderTree::dropMimeData(QTreeWidgetItem* parent, int, const QMimeData* payload,
                                Qt::DropAction) {
-    if (!parent || PathOf(parent).isEmpty() || !CClipboardFiles::HasFiles(data)) return false;
+    if (!parent || PathOf(parent).isEmpty() || !CClipboardFiles::HasFiles(payload)) return false;
     // The copy is the job's; the tree gets no item from the drop itself.
-    emit filesDropped(data, parent);
+    emit filesDropped(payload, parent);
     return true;
 }
 

@@ -67,7 +67,7 @@ class CFolderTree : public QTreeWidget {
   protected:
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override;
-    bool dropMimeData(QTreeWidgetItem* parent, int index, const QMimeData* data,
+    bool dropMimeData(QTreeWidgetItem* parent, int index, const QMimeData* payload,
                       Qt::DropAction action) override;
     Qt::DropActions supportedDropActions() const override { return Qt::CopyAction; }
     void dragMoveEvent(QDragMoveEvent* event) override;

@@ -69,5 +69,10 @@ CJobPolicy CDlgProcess::Policy(int nameLimit) {
     p.confirmFile = [](const QString& name) { return tr("确实要删除 “%1” 吗？").arg(name); };
     p.confirmManyCaption = tr("确认删除多个文件");
     p.confirmMany = [](int count) { return tr("确实要删除这%1项吗？").arg(count); };
+    // Texts of this system's own, beyond the original program's.
+    p.folderNotCreated = [](const QString& folder, bool exists) {
+        return exists ? tr("目标文件夹 “%1” 已存在，粘贴已结束。").arg(folder)
+                      : tr("无法创建文件夹 “%1”，粘贴已结束。").arg(folder);
+    };
     return p;
 }

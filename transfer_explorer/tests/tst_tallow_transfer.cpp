@@ -3,6 +3,7 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QMessageBox>
 #include <QMimeData>
@@ -124,6 +125,8 @@ class TestTallowTransfer : public QObject {
     void overwriteAnswers();
     void plinthNameLimit();
     void samePathRefusedOnlyForItselfOrInside();
+    void folderPasteOntoAnExistingFolderSaysWhyItEnded();
+    void filesDroppedOnAFolderRowArePastedIntoIt();
     void cancelMidTransfer();
     void aPasteWaitingForTheLibraryUsesTheConnectionMadeMeanwhile();
     void deleteFourRowsMovesStatusAndHidesCancel();
@@ -489,6 +492,53 @@ void TestTallowTransfer::samePathRefusedOnlyForItselfOrInside() {
     }
     QVERIFY(!QFile::exists(dir.filePath("a/a")));
     QVERIFY(!QFile::exists(dir.filePath("a/child/a")));
+}
+
+void TestTallowTransfer::folderPasteOntoAnExistingFolderSaysWhyItEnded() {
+    CTallowSettings().SetAutoLink(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    CLeftView* tree = frame->LeftView();
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("from/a"));
+    QVERIFY(QDir(dir.path()).mkpath("to/a"));
+    Answers answers;
+    SetClipboard({dir.filePath("from/a")});
+    tree->SelectFolder(TreeItemForPath(tree, dir.filePath("to")));
+    frame->OnPaste();
+    QCOMPARE(answers.asked.size(), 1);
+    QCOMPARE(answers.asked[0].text,
+             QStringLiteral("目标文件夹 “%1” 已存在，粘贴已结束。").arg(dir.filePath("to/a")));
+}
+
+void TestTallowTransfer::filesDroppedOnAFolderRowArePastedIntoIt() {
+    CTallowSettings().SetAutoLink(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    CLeftView* tree = frame->LeftView();
+    CTallowView* list = frame->ListView();
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("target"));
+    Put(dir.filePath("dropped.txt"), "drop");
+    Answers answers;
+    tree->SelectFolder(TreeItemForPath(tree, dir.path()));
+    frame->OnViewMode(int(CFileListView::Mode::Details));
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    // As the desktop's file manager sends it: file URLs only.
+    QMimeData payload;
+    payload.setUrls({QUrl::fromLocalFile(dir.filePath("dropped.txt"))});
+    QWidget* viewport = list->DetailsView()->viewport();
+    const QPoint at =
+        list->DetailsView()->visualRect(list->Model()->index(list->FindRow("target"), 0)).center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &payload, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &payload, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+    QVERIFY(drop.isAccepted());
+    QTRY_COMPARE(Get(dir.filePath("target/dropped.txt")), QByteArray("drop"));
+    QCOMPARE(tree->CurrentPath(), dir.filePath("target"));
+    QVERIFY(answers.asked.isEmpty());
 }
 
 void TestTallowTransfer::cancelMidTransfer() {
