@@ -11,14 +11,6 @@ CListFilesDlg::CListFilesDlg(CFileListView* view, IDeviceBackend* backend, QWidg
     SetText(tr("Listing files, please wait..."));
 }
 
-void CListFilesDlg::showEvent(QShowEvent* event) {
-    CWorkerDialog::showEvent(event);
-    if (!m_started) {
-        m_started = true;
-        Begin();
-    }
-}
-
 void CListFilesDlg::Begin() {
     IDeviceBackend* backend = m_backend;
     CFileListView* view = m_view;

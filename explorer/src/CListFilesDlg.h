@@ -15,12 +15,9 @@ class CListFilesDlg : public CWorkerDialog {
     void OnMessage(int message);
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void Begin() override;
 
   private:
-    void Begin();
-
     CFileListView* m_view;
     IDeviceBackend* m_backend;
-    bool m_started = false;
 };

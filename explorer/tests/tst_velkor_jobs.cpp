@@ -296,13 +296,19 @@ void TestVelkorJobs::pasteOnMyComputerIsRefused() {
     QVERIFY(m_frame->PasteAction()->isEnabled());
     Answers answers;
     QString shownTitle;
-    answers.onAsk = [&](CFileJobDialog* d) { shownTitle = d->windowTitle(); };
+    bool overTheWindow = false;
+    answers.onAsk = [&](CFileJobDialog* d) {
+        shownTitle = d->windowTitle();
+        // The dialog, and the boxes it owns, open over the main window.
+        overTheWindow = m_frame->frameGeometry().contains(d->frameGeometry().center());
+    };
     m_frame->OnPaste();
     QCOMPARE(answers.asked.size(), 1);
     QCOMPARE(answers.asked[0].text, text);
     QCOMPARE(answers.asked[0].caption, caption);
     QCOMPARE(answers.asked[0].owner, CJobQuestion::Owner::Dialog);
     QCOMPARE(shownTitle, title);
+    QVERIFY(overTheWindow);
 }
 
 void TestVelkorJobs::samePathRefusedButSiblingWithCommonPrefixAllowed() {

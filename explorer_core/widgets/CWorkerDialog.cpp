@@ -61,3 +61,11 @@ void CWorkerDialog::reject() {
     m_token->Cancel();
     QDialog::reject();
 }
+
+void CWorkerDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_begun) {
+        m_begun = true;
+        Begin();
+    }
+}

@@ -14,14 +14,6 @@ CFindInfoDlg::CFindInfoDlg(CTallowApp* app, CFileListView* view, QWidget* parent
     CancelButton()->setText(tr("取消"));
 }
 
-void CFindInfoDlg::showEvent(QShowEvent* event) {
-    CWorkerDialog::showEvent(event);
-    if (!m_started) {
-        m_started = true;
-        Begin();
-    }
-}
-
 void CFindInfoDlg::Begin() {
     CTallowApp* app = m_app;
     CFileListView* view = m_view;

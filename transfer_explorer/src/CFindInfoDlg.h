@@ -21,12 +21,9 @@ class CFindInfoDlg : public CWorkerDialog {
     void OnMessage(int message);
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void Begin() override;
 
   private:
-    void Begin();
-
     CTallowApp* m_app;
     CFileListView* m_view;
-    bool m_started = false;
 };
