@@ -99,7 +99,7 @@ class TestFrame : public QObject {
     void init() { CSettingsBase("Corvale", "QuaysideFrameTest", "Settings").Clear(); }
     void detailsSortByAColumnWithFoldersFirst();
     void viewModeComesBackAtTheNextStart();
-    void refreshFindsAFolderMadeSinceAndBackspaceGoesUp();
+    void f5FindsAFolderMadeSinceEnterOpensItBackspaceGoesUp();
     void overwriteQuestionTakesPlainLetters_data();
     void overwriteQuestionTakesPlainLetters();
     void everyToolbarIconLooksDifferent();
@@ -146,7 +146,7 @@ void TestFrame::viewModeComesBackAtTheNextStart() {
     QVERIFY(f->ModeAction(int(CFileListView::Mode::Details))->isChecked());
 }
 
-void TestFrame::refreshFindsAFolderMadeSinceAndBackspaceGoesUp() {
+void TestFrame::f5FindsAFolderMadeSinceEnterOpensItBackspaceGoesUp() {
     QTemporaryDir dir;
     Frame f;
     f->show();
@@ -159,7 +159,12 @@ void TestFrame::refreshFindsAFolderMadeSinceAndBackspaceGoesUp() {
     QTest::keyClick(f.frame, Qt::Key_F5);
     const int row = f->List()->FindRow("later");
     QVERIFY(row >= 0);
-    f->OnRowActivated(row);
+    f->List()->SelectRow(row);
+    f->List()->ActiveView()->setCurrentIndex(f->List()->Model()->index(row, 0));
+    f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.frame));
+    f->List()->FocusList();
+    QTest::keyClick(f->List()->ActiveView(), Qt::Key_Return);
     QCOMPARE(tree->CurrentPath(), dir.filePath("later"));
     QTest::keyClick(f.frame, Qt::Key_Backspace);
     QCOMPARE(tree->CurrentPath(), dir.path());
