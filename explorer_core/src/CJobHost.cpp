@@ -55,6 +55,12 @@ void CJobHost::SetCurrent(const QString& name) {
     });
 }
 
+void CJobHost::ReportProgress(const CJobProgress& progress) {
+    m_token->Post([this, progress] {
+        if (m_listener.progress) m_listener.progress(progress);
+    });
+}
+
 void CJobHost::CallUi(std::function<void()> fn) {
     m_token->Send(std::move(fn));
 }

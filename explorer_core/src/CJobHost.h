@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "CJobProgress.h"
 #include "CJobToken.h"
 #include "IJobHost.h"
 
@@ -22,6 +23,8 @@ class CJobHost : public IJobHost, public std::enable_shared_from_this<CJobHost> 
         std::function<void()> finished;
         // Every value the job sets itself; null when nobody listens.
         std::function<void(int32_t status)> status;
+        // The figures of the progress line, as the job reports them.
+        std::function<void(const CJobProgress& progress)> progress;
     };
 
     static std::shared_ptr<CJobHost> Create(Listener listener);
@@ -43,6 +46,8 @@ class CJobHost : public IJobHost, public std::enable_shared_from_this<CJobHost> 
     bool CancelRequested() const override;
     bool StopRequested() const override { return m_stop.load(std::memory_order_acquire); }
     void SetCurrent(const QString& name) override;
+    // The figures so far for the progress line; posted, the worker goes on at once.
+    void ReportProgress(const CJobProgress& progress);
     void CallUi(std::function<void()> fn) override;
     int Ask(const CJobQuestion& question) override;
 

@@ -121,6 +121,7 @@ int CFileJobDialog::Run(CJobHost::Job job) {
     listener.current = [this](const QString& name) { m_current->setText(name); };
     listener.ask = [this](const CJobQuestion& question) { return AnswerOnUi(question); };
     listener.finished = [this] { Tick(); };
+    listener.progress = [this](const CJobProgress& progress) { SetProgress(progress); };
     if (ProgressSeam())
         listener.status = [](int32_t value) {
             if (ProgressSeam()) ProgressSeam()(value);
