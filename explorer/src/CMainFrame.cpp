@@ -1,5 +1,6 @@
 #include "CMainFrame.h"
 
+#include "CFileOpDlg.h"
 #include "CLeftView.h"
 #include "CVelkorApp.h"
 #include "CVelkorView.h"
@@ -49,6 +50,9 @@ CExplorerFrame::Texts CMainFrame::FrameTexts(bool chinese) {
     t.statusBarToggle = tr("Status(&S)");
     t.about = tr("About Quaysides(&A)...");
     t.ready = tr("Ready");
+    t.tree = CLeftView::EditionLabels();
+    t.listing = CVelkorView::ListingTexts();
+    t.job = CFileOpDlg::Texts();
     return t;
 }
 

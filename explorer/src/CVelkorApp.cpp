@@ -9,11 +9,9 @@
 #include "CConnectDlg.h"
 #include "CFileOpDlg.h"
 #include "CJobRegistry.h"
-#include "CLeftView.h"
 #include "CListFilesDlg.h"
 #include "CMainFrame.h"
 #include "CSetupDlg.h"
-#include "CVelkorView.h"
 #include "CZotlinkBackend.h"
 
 namespace {
@@ -114,25 +112,8 @@ void CVelkorApp::RunAbout(QWidget* owner) {
     dlg.exec();
 }
 
-int CVelkorApp::ShowMessage(QWidget* owner, const QString& text, int buttons, int icon,
-                            const QString& caption) {
-    return Message(owner, text, buttons, icon, caption);
-}
-
 CJobPolicy CVelkorApp::JobPolicy() const {
     return CFileOpDlg::Policy();
-}
-
-CFileJobDialog::Texts CVelkorApp::JobTexts() const {
-    return CFileOpDlg::Texts();
-}
-
-CFolderTree::Labels CVelkorApp::TreeLabels() const {
-    return CLeftView::EditionLabels();
-}
-
-CFolderListing::Texts CVelkorApp::ListingTexts() const {
-    return CVelkorView::ListingTexts();
 }
 
 void CVelkorApp::ListDeviceFolder(CFileListView* list, QWidget* owner) {

@@ -55,21 +55,15 @@ class CVelkorApp : public QObject, public IExplorerProgram {
     QString TitleText() const override;
     // Runs the connection dialog modally; true when it connected.
     bool RunConnectDialog(QWidget* owner);
-    // A message box with the program's caption (or the one given); returns the button pressed.
     int Message(QWidget* parent, const QString& text, int buttons, int icon,
-                const QString& caption = {}) const;
+                const QString& caption = {}) const override;
 
     // What the frame asks of this program.
     void RunSetup(QWidget* owner) override;
     // Reads the compress switch, drops the connected flag and runs the connection dialog.
     void RunConnect(QWidget* owner) override;
     void RunAbout(QWidget* owner) override;
-    int ShowMessage(QWidget* owner, const QString& text, int buttons, int icon,
-                    const QString& caption) override;
     CJobPolicy JobPolicy() const override;
-    CFileJobDialog::Texts JobTexts() const override;
-    CFolderTree::Labels TreeLabels() const override;
-    CFolderListing::Texts ListingTexts() const override;
     void ListDeviceFolder(CFileListView* list, QWidget* owner) override;
     void StoreInfo(uint64_t* total, uint64_t* free) override;
 

@@ -58,15 +58,8 @@ class Program : public IExplorerProgram {
     void RunSetup(QWidget*) override {}
     void RunConnect(QWidget*) override {}
     void RunAbout(QWidget*) override {}
-    int ShowMessage(QWidget*, const QString&, int, int, const QString&) override { return 0; }
+    int Message(QWidget*, const QString&, int, int, const QString&) const override { return 0; }
     CJobPolicy JobPolicy() const override { return {}; }
-    CFileJobDialog::Texts JobTexts() const override { return {}; }
-    CFolderTree::Labels TreeLabels() const override {
-        return {"root", "computer", "devices", "%1", "%1", "%1 (%2)", "home", "device"};
-    }
-    CFolderListing::Texts ListingTexts() const override {
-        return {"system", "folder", {[](int) { return QString(); }, "", "%.2f", "%.0f"}, "", ""};
-    }
     void ListDeviceFolder(CFileListView*, QWidget*) override {}
     void StoreInfo(uint64_t*, uint64_t*) override {}
 };
@@ -77,6 +70,9 @@ struct Frame {
     Frame() {
         CExplorerFrame::Texts texts;
         for (QString& m : texts.modes) m = "mode";
+        texts.tree = {"root", "computer", "devices", "%1", "%1", "%1 (%2)", "home", "device"};
+        texts.listing = {
+            "system", "folder", {[](int) { return QString(); }, "", "%.2f", "%.0f"}, "", ""};
         frame = new CExplorerFrame(program, new CFolderTree(&program.icons, &program.backend),
                                    new CFileListView(&program.icons), texts, {});
     }

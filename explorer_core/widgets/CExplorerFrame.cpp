@@ -277,14 +277,14 @@ void CExplorerFrame::ShowFolder(QTreeWidgetItem* item) {
     CFolderListing::Hooks hooks;
     hooks.storeInfo = [this](uint64_t* total, uint64_t* free) { m_program.StoreInfo(total, free); };
     hooks.listDevice = [this] { m_program.ListDeviceFolder(m_list, this); };
-    CFolderListing::Show(*m_tree, *m_list, item, m_program.ListingTexts(), hooks);
+    CFolderListing::Show(*m_tree, *m_list, item, m_texts.listing, hooks);
     UpdateCommands();
 }
 
 void CExplorerFrame::RebuildTree() {
     // Rows point at tree items by id; none may outlive the items.
     m_list->Clear();
-    m_tree->Build(m_program.TreeLabels(), m_program.Connected());
+    m_tree->Build(m_texts.tree, m_program.Connected());
     // The root is the current folder but no item is selected, so that choosing any item, the
     // root included, fills the list.
     m_tree->setCurrentItem(nullptr);
@@ -328,10 +328,10 @@ CFileCommands::Frame CExplorerFrame::FileCommands() {
     CFileCommands::Frame f(this, m_tree, m_list, &m_jobViews);
     f.policy = m_program.JobPolicy();
     f.message = [this](const QString& text, int buttons, int icon, const QString& caption) {
-        return m_program.ShowMessage(this, text, buttons, icon, caption);
+        return m_program.Message(this, text, buttons, icon, caption);
     };
     f.backend = &m_program.Backend();
-    f.jobTexts = m_program.JobTexts();
+    f.jobTexts = m_texts.job;
     f.deleteCancellable = m_rules.deleteCancellable;
     return f;
 }

@@ -8,7 +8,9 @@
 #include <QStringList>
 
 #include "CFileCommands.h"
+#include "CFileJobDialog.h"
 #include "CFolderListing.h"
+#include "CFolderTree.h"
 #include "CJobViews.h"
 #include "CPaneSelection.h"
 
@@ -39,6 +41,9 @@ class CExplorerFrame : public QMainWindow {
         QString toolBar, toolBarToggle, statusBarToggle;
         QString about;
         QString ready;  // the status bar's idle text
+        CFolderTree::Labels tree;
+        CFolderListing::Texts listing;
+        CFileJobDialog::Texts job;
     };
     struct Rules {
         int toolBarIconSize = 16;

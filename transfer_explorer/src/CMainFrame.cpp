@@ -1,5 +1,6 @@
 #include "CMainFrame.h"
 
+#include "CDlgProcess.h"
 #include "CLeftView.h"
 #include "CTallowApp.h"
 #include "CTallowView.h"
@@ -43,6 +44,9 @@ CExplorerFrame::Texts CMainFrame::FrameTexts() {
     t.statusBarToggle = tr("状态栏(&S)");
     t.about = tr("关于 Driftbox(&A)...");
     t.ready = tr("就绪");
+    t.tree = CLeftView::TreeLabels();
+    t.listing = CTallowView::ListingTexts();
+    t.job = CDlgProcess::Texts();
     return t;
 }
 

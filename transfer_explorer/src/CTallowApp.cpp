@@ -11,11 +11,9 @@
 #include "CFindInfoDlg.h"
 #include "CJobPump.h"
 #include "CJobRegistry.h"
-#include "CLeftView.h"
 #include "CLinkDlg.h"
 #include "CMainFrame.h"
 #include "CSetupDlg.h"
-#include "CTallowView.h"
 
 namespace {
 CTallowApp* g_app = nullptr;
@@ -159,25 +157,8 @@ void CTallowApp::RunAbout(QWidget* owner) {
     dlg.exec();
 }
 
-int CTallowApp::ShowMessage(QWidget* owner, const QString& text, int buttons, int icon,
-                            const QString& caption) {
-    return Message(owner, text, buttons, icon, caption);
-}
-
 CJobPolicy CTallowApp::JobPolicy() const {
     return CDlgProcess::Policy(NameLimit());
-}
-
-CFileJobDialog::Texts CTallowApp::JobTexts() const {
-    return CDlgProcess::Texts();
-}
-
-CFolderTree::Labels CTallowApp::TreeLabels() const {
-    return CLeftView::TreeLabels();
-}
-
-CFolderListing::Texts CTallowApp::ListingTexts() const {
-    return CTallowView::ListingTexts();
 }
 
 void CTallowApp::ListDeviceFolder(CFileListView* list, QWidget* owner) {

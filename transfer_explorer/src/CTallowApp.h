@@ -68,19 +68,14 @@ class CTallowApp : public QObject, public IExplorerProgram {
     bool RunLinkDialog(QWidget* owner);
     // A message box with the program's caption and Chinese button texts.
     int Message(QWidget* parent, const QString& text, int buttons, int icon,
-                const QString& caption = {}) const;
+                const QString& caption = {}) const override;
 
     // What the frame asks of this program.
     void RunSetup(QWidget* owner) override;
     // Reads port and rate, drops the connected flag and runs the link dialog.
     void RunConnect(QWidget* owner) override;
     void RunAbout(QWidget* owner) override;
-    int ShowMessage(QWidget* owner, const QString& text, int buttons, int icon,
-                    const QString& caption) override;
     CJobPolicy JobPolicy() const override;
-    CFileJobDialog::Texts JobTexts() const override;
-    CFolderTree::Labels TreeLabels() const override;
-    CFolderListing::Texts ListingTexts() const override;
     void ListDeviceFolder(CFileListView* list, QWidget* owner) override;
     // Reconnects first when a connection is open, and asks even without one: the values that
     // come back are shown.
