@@ -8,6 +8,7 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QtTest>
+#include <filesystem>
 
 #include "CConnectDlg.h"
 #include "CJobRegistry.h"
