@@ -1,10 +1,10 @@
 #pragma once
 // The program's icon, name, version and build date.
-#include <QDialog>
+#include "CAboutBox.h"
 
 class CVelkorApp;
 
-class CAboutDlg : public QDialog {
+class CAboutDlg : public CAboutBox {
     Q_OBJECT
   public:
     CAboutDlg(CVelkorApp* app, QWidget* parent);

@@ -40,14 +40,6 @@ CConnectFailure::Words CConnectDlg::FailureWords() {
     return words;
 }
 
-void CConnectDlg::showEvent(QShowEvent* event) {
-    CWorkerDialog::showEvent(event);
-    if (!m_started) {
-        m_started = true;
-        Begin();
-    }
-}
-
 void CConnectDlg::Begin() {
     CVelkorSettings& settings = m_app->Settings();
     m_app->SetRate(settings.Rate());

@@ -24,11 +24,8 @@ class CConnectDlg : public CWorkerDialog {
     static CConnectFailure::Words FailureWords();
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void Begin() override;
 
   private:
-    void Begin();
-
     CVelkorApp* m_app;
-    bool m_started = false;
 };

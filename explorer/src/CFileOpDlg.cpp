@@ -1,18 +1,21 @@
 #include "CFileOpDlg.h"
 
-#include "CDeleteJob.h"
-#include "CPasteJob.h"
+#include "CJobProgressText.h"
 #include "CVelkorJobTexts.h"
 
-CFileOpDlg::CFileOpDlg(QWidget* parent) : CFileJobDialog(parent) {
-    SetTexts(
-        {tr("Status"),
-         tr("Cancel"),
-         tr("Cancel..."),
-         {QStringLiteral("Overwrite confirm"), tr("&Yes"), tr("&All"), tr("&No"), tr("&Cancel")},
-         {},
-         {},
-         {}});
+CFileJobDialog::Texts CFileOpDlg::Texts() {
+    CFileJobDialog::Texts t;
+    t.copying = tr("Copying...");
+    t.deleting = tr("Deleting...");
+    t.cancel = tr("Cancel");
+    t.cancelling = tr("Cancel...");
+    t.overwrite = {QStringLiteral("Overwrite confirm"), tr("&Yes"), tr("&All"), tr("&No"),
+                   tr("&Cancel")};
+    t.progressLine = [](const CJobProgress& p) {
+        return CJobProgressText::Line(
+            p, {tr("File %1 of %2"), tr("%1 of %2"), tr("%1/s"), tr("%1 left"), tr("retries: %1")});
+    };
+    return t;
 }
 
 QString CFileOpDlg::ErrorText(int code) {
@@ -26,18 +29,6 @@ QString CFileOpDlg::ErrorText(int code) {
         default:
             return tr("Unknown error, Please check communication.");
     }
-}
-
-void CFileOpDlg::SetOrder(const Order& order) {
-    const bool paste = order.kind == Order::Kind::Paste;
-    m_nOperation = paste ? kPaste : kDelete;
-    m_strTitle = paste ? tr("Copying...") : tr("Deleting...");
-    setWindowTitle(m_strTitle);
-    SetAnimation(paste ? Animation::Copy : Animation::Delete);
-    m_pSources = &order.sources;
-    m_nItems = order.count;
-    m_pViews = order.views;
-    m_bTreeActive = order.treeFolder;
 }
 
 CJobPolicy CFileOpDlg::Policy() {
@@ -85,15 +76,4 @@ CJobPolicy CFileOpDlg::Policy() {
     p.stampDeviceRows = true;
     CVelkorJobTexts::Add(p);
     return p;
-}
-
-void CFileOpDlg::RunJob() {
-    if (!m_pViews || !m_pBackend) return;
-    const CJobPolicy policy = Policy();
-    if (m_nOperation == kDelete) {
-        CDeleteJob(*this, *m_pViews, *m_pBackend, policy).Run(m_bTreeActive);
-    } else if (m_nOperation == kPaste) {
-        CPasteJob(*this, *m_pViews, *m_pBackend, policy)
-            .Run(m_pSources ? *m_pSources : QStringList());
-    }
 }

@@ -3,25 +3,17 @@
 #include <mutex>
 
 #include "CDevicePath.h"
-#include "CVelkorView.h"
+#include "CFileListView.h"
 
-CListFilesDlg::CListFilesDlg(CVelkorView* view, IDeviceBackend* backend, QWidget* parent)
+CListFilesDlg::CListFilesDlg(CFileListView* view, IDeviceBackend* backend, QWidget* parent)
     : CWorkerDialog(parent), m_view(view), m_backend(backend) {
     setWindowTitle(tr("List files"));
     SetText(tr("Listing files, please wait..."));
 }
 
-void CListFilesDlg::showEvent(QShowEvent* event) {
-    CWorkerDialog::showEvent(event);
-    if (!m_started) {
-        m_started = true;
-        Begin();
-    }
-}
-
 void CListFilesDlg::Begin() {
     IDeviceBackend* backend = m_backend;
-    CVelkorView* view = m_view;
+    CFileListView* view = m_view;
     CListFilesDlg* self = this;
     StartWorker([=](const std::shared_ptr<CJobToken>& token) {
         {

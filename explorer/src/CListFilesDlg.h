@@ -2,7 +2,7 @@
 // Lists the terminal's root into the file list on a worker thread; WM_LISTING_DONE ends it.
 #include "CWorkerDialog.h"
 
-class CVelkorView;
+class CFileListView;
 class IDeviceBackend;
 
 class CListFilesDlg : public CWorkerDialog {
@@ -11,16 +11,13 @@ class CListFilesDlg : public CWorkerDialog {
     static constexpr int WM_USER = 0x0400;
     static constexpr int WM_LISTING_DONE = WM_USER + 102;
 
-    CListFilesDlg(CVelkorView* view, IDeviceBackend* backend, QWidget* parent);
+    CListFilesDlg(CFileListView* view, IDeviceBackend* backend, QWidget* parent);
     void OnMessage(int message);
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void Begin() override;
 
   private:
-    void Begin();
-
-    CVelkorView* m_view;
+    CFileListView* m_view;
     IDeviceBackend* m_backend;
-    bool m_started = false;
 };

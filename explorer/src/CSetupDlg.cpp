@@ -2,12 +2,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
-#include <QFormLayout>
 #include <QMessageBox>
-#include <QVBoxLayout>
 
-#include "CPortDevicePicker.h"
 #include "CVelkorApp.h"
 
 namespace {
@@ -22,52 +18,40 @@ int FirstStartingWith(const QComboBox* box, const QString& prefix) {
 }  // namespace
 
 CSetupDlg::CSetupDlg(CVelkorApp* app, QWidget* parent)
-    : QDialog(parent),
-      m_app(app),
-      m_port(new QComboBox(this)),
-      m_rate(new QComboBox(this)),
-      m_autoLink(new QCheckBox(tr("Auto connect while launch"), this)),
-      m_compress(new QCheckBox(tr("Compress datagram"), this)) {
-    setWindowTitle(tr("Setup"));
-    m_port->addItems(app->PortEntries());
-    m_device = new CPortDevicePicker(
-        m_port, {tr("(none)"), tr("not present"), tr("%1 is set in the environment")}, this);
-    m_rate->addItems(CVelkorApp::RateEntries());
-
-    auto* form = new QFormLayout;
-    form->addRow(tr("Port:"), m_port);
-    form->addRow(tr("Device:"), m_device);
-    form->addRow(tr("Baud rate:"), m_rate);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CSetupDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CSetupDlg::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(m_autoLink);
-    layout->addWidget(m_compress);
-    layout->addWidget(buttons);
-
+    : CSetupForm(SetupTexts(), app->PortEntries(), CVelkorApp::RateEntries(), false, parent),
+      m_app(app) {
     const CVelkorSettings& s = app->Settings();
-    m_rate->setCurrentIndex(FirstStartingWith(m_rate, QString::number(s.Rate())));
-    m_port->setCurrentIndex(FirstStartingWith(m_port, QStringLiteral("COM%1").arg(s.Port())));
-    m_autoLink->setChecked(s.AutoLink() != 0);
-    m_compress->setChecked(s.Compress() != 0);
+    RateList()->setCurrentIndex(FirstStartingWith(RateList(), QString::number(s.Rate())));
+    PortList()->setCurrentIndex(
+        FirstStartingWith(PortList(), QStringLiteral("COM%1").arg(s.Port())));
+    AutoLinkBox()->setChecked(s.AutoLink() != 0);
+    CompressBox()->setChecked(s.Compress() != 0);
 }
 
-void CSetupDlg::accept() {
-    // Nothing is stored while the device choices could not be: the user may try again.
-    if (QString error; !m_device->Commit(&error)) {
-        m_app->Message(this, tr("Cannot save the port map: %1").arg(error), QMessageBox::Ok,
-                       QMessageBox::Warning);
-        return;
-    }
+CSetupForm::Texts CSetupDlg::SetupTexts() {
+    Texts t;
+    t.title = tr("Setup");
+    t.port = tr("Port:");
+    t.device = tr("Device:");
+    t.rate = tr("Baud rate:");
+    t.autoLink = tr("Auto connect while launch");
+    t.compress = tr("Compress datagram");
+    t.devices = {tr("(none)"), tr("not present"), tr("%1 is set in the environment")};
+    return t;
+}
+
+void CSetupDlg::ShowMapError(const QString& error) {
+    m_app->Message(this, tr("Cannot save the port map: %1").arg(error), QMessageBox::Ok,
+                   QMessageBox::Warning);
+}
+
+void CSetupDlg::Store() {
     CVelkorSettings& s = m_app->Settings();
     // A list without a selection keeps the value that was stored.
-    const int rate = m_rate->currentIndex() >= 0 ? m_rate->currentText().toInt() : s.Rate();
-    const int port = m_port->currentIndex() >= 0 ? m_port->currentIndex() + 1 : s.Port();
-    s.SetAutoLink(m_autoLink->isChecked() ? 1 : 0);
+    const int rate = RateList()->currentIndex() >= 0 ? RateList()->currentText().toInt() : s.Rate();
+    const int port = PortList()->currentIndex() >= 0 ? PortList()->currentIndex() + 1 : s.Port();
+    s.SetAutoLink(AutoLinkBox()->isChecked() ? 1 : 0);
     s.SetRate(rate);
     s.SetPort(port);
-    s.SetCompress(m_compress->isChecked() ? 1 : 0);
-    QDialog::accept();
+    s.SetCompress(CompressBox()->isChecked() ? 1 : 0);
 }

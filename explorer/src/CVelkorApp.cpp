@@ -5,9 +5,13 @@
 #include <QTranslator>
 #include <mutex>
 
+#include "CAboutDlg.h"
 #include "CConnectDlg.h"
+#include "CFileOpDlg.h"
 #include "CJobRegistry.h"
+#include "CListFilesDlg.h"
 #include "CMainFrame.h"
+#include "CSetupDlg.h"
 #include "CZotlinkBackend.h"
 
 namespace {
@@ -84,8 +88,42 @@ bool CVelkorApp::RunConnectDialog(QWidget* owner) {
     return Connected();
 }
 
-int CVelkorApp::Message(QWidget* parent, const QString& text, int buttons, int icon) const {
-    QMessageBox box(static_cast<QMessageBox::Icon>(icon), QStringLiteral("Quayside"), text,
+int CVelkorApp::Message(QWidget* parent, const QString& text, int buttons, int icon,
+                        const QString& caption) const {
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon),
+                    caption.isEmpty() ? QStringLiteral("Quayside") : caption, text,
                     static_cast<QMessageBox::StandardButtons>(buttons), parent);
     return box.exec();
+}
+
+void CVelkorApp::RunSetup(QWidget* owner) {
+    CSetupDlg dlg(this, owner);
+    dlg.exec();
+}
+
+void CVelkorApp::RunConnect(QWidget* owner) {
+    SetCompress(m_settings.Compress() != 0);
+    SetConnected(false);
+    RunConnectDialog(owner);
+}
+
+void CVelkorApp::RunAbout(QWidget* owner) {
+    CAboutDlg dlg(this, owner);
+    dlg.exec();
+}
+
+CJobPolicy CVelkorApp::JobPolicy() const {
+    return CFileOpDlg::Policy();
+}
+
+void CVelkorApp::ListDeviceFolder(CFileListView* list, QWidget* owner) {
+    CListFilesDlg dlg(list, m_backend.get(), owner);
+    dlg.exec();
+}
+
+void CVelkorApp::StoreInfo(uint64_t* total, uint64_t* free) {
+    // A worker abandoned by a cancelled dialog may still hold the library; then the store
+    // shows as empty rather than the window waiting for it.
+    std::unique_lock<std::mutex> lock(m_backend->Gate(), std::try_to_lock);
+    if (lock.owns_lock()) m_backend->StoreInfo(total, free);
 }

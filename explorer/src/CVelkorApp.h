@@ -10,12 +10,13 @@
 #include "CIconCache.h"
 #include "CVelkorSettings.h"
 #include "IDeviceBackend.h"
+#include "IExplorerProgram.h"
 
 class QTranslator;
 class QWidget;
 class CMainFrame;
 
-class CVelkorApp : public QObject {
+class CVelkorApp : public QObject, public IExplorerProgram {
     Q_OBJECT
   public:
     enum class Edition { English, Chinese };
@@ -33,12 +34,12 @@ class CVelkorApp : public QObject {
     Edition GetEdition() const { return m_edition; }
     bool IsChinese() const { return m_edition == Edition::Chinese; }
     QString ProgramName() const;
-    CVelkorSettings& Settings() { return m_settings; }
-    CIconCache& Icons() { return *m_icons; }
-    IDeviceBackend& Backend() { return *m_backend; }
+    CVelkorSettings& Settings() override { return m_settings; }
+    CIconCache& Icons() override { return *m_icons; }
+    IDeviceBackend& Backend() override { return *m_backend; }
     CMainFrame* MainFrame() const { return m_frame.get(); }
 
-    bool Connected() const { return m_connected.load(std::memory_order_acquire); }
+    bool Connected() const override { return m_connected.load(std::memory_order_acquire); }
     void SetConnected(bool connected) { m_connected.store(connected, std::memory_order_release); }
     int Port() const { return m_port.load(); }
     int Rate() const { return m_rate.load(); }
@@ -51,11 +52,20 @@ class CVelkorApp : public QObject {
     QStringList PortEntries() const;
     static QStringList RateEntries();
     // " Quayside [Connected]" or " Quayside [No devices connected]" in the edition's words.
-    QString TitleText() const;
+    QString TitleText() const override;
     // Runs the connection dialog modally; true when it connected.
     bool RunConnectDialog(QWidget* owner);
-    // A message box with the program's caption; returns the button pressed.
-    int Message(QWidget* parent, const QString& text, int buttons, int icon) const;
+    int Message(QWidget* parent, const QString& text, int buttons, int icon,
+                const QString& caption = {}) const override;
+
+    // What the frame asks of this program.
+    void RunSetup(QWidget* owner) override;
+    // Reads the compress switch, drops the connected flag and runs the connection dialog.
+    void RunConnect(QWidget* owner) override;
+    void RunAbout(QWidget* owner) override;
+    CJobPolicy JobPolicy() const override;
+    void ListDeviceFolder(CFileListView* list, QWidget* owner) override;
+    void StoreInfo(uint64_t* total, uint64_t* free) override;
 
   private:
     Edition m_edition;

@@ -2,11 +2,13 @@
 // the terminal simulator.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QtTest>
+#include <filesystem>
 
 #include "CConnectDlg.h"
 #include "CJobRegistry.h"
@@ -19,6 +21,7 @@
 #include "CSetupDlg.h"
 #include "CSimFixture.h"
 #include "CVelkorApp.h"
+#include "port_name.h"
 
 Q_DECLARE_METATYPE(CVelkorApp::Edition)
 
@@ -33,6 +36,13 @@ bool IsChinese(CVelkorApp::Edition e) {
 // What port entry row shows in the open drop-down.
 QString Shown(const CSetupDlg& dlg, int row) {
     return dlg.PortList()->itemData(row, CPortDevicePicker::kShownRole).toString();
+}
+
+// What an entry bound to nothing shows: the device it opens by default.
+QString DefaultShown(const char* entry, const QString& absent) {
+    const QString device = QString::fromStdString(qs::SerialDeviceForName(entry));
+    return QStringLiteral("%1  (%2)")
+        .arg(QLatin1String(entry), QFile::exists(device) ? device : device + " — " + absent);
 }
 }  // namespace
 
@@ -252,10 +262,10 @@ void TestVelkorApp::setupShowsEachPortsDeviceAndCancelKeepsTheMap() {
     QComboBox* ports = dlg.PortList();
     CPortDevicePicker* devices = dlg.DeviceList();
     const QString gone = "/dev/serial/by-id/usb-gone — " + absent;
-    QCOMPARE(Shown(dlg, 0), "COM1  " + none);
+    QCOMPARE(Shown(dlg, 0), DefaultShown("COM1", absent));
     QCOMPARE(Shown(dlg, 1), "COM2  (" + gone + ")");
     QCOMPARE(Shown(dlg, 2), "COM3  (" + terminal + ")");
-    QCOMPARE(Shown(dlg, 3), "COM4  " + none);
+    QCOMPARE(Shown(dlg, 3), DefaultShown("COM4", absent));
 
     // A bound device stays listed while it is unplugged.
     ports->setCurrentIndex(1);
@@ -273,6 +283,10 @@ void TestVelkorApp::setupShowsEachPortsDeviceAndCancelKeepsTheMap() {
     devices->setCurrentIndex(devices->findText(ftdi));
     QCOMPARE(Shown(dlg, 0), "COM1  (" + ftdi + ")");
     QCOMPARE(ports->currentText(), QString("COM1"));
+    // A path the list does not offer can be typed.
+    devices->lineEdit()->setText("/dev/ttyTyped");
+    emit devices->lineEdit()->editingFinished();
+    QCOMPARE(Shown(dlg, 0), "COM1  (/dev/ttyTyped — " + absent + ")");
     dlg.reject();
     QCOMPARE(map.Text(), before);
 }

@@ -300,13 +300,19 @@ void TestVelkorJobs::pasteOnMyComputerIsRefused() {
     QVERIFY(m_frame->PasteAction()->isEnabled());
     Answers answers;
     QString shownTitle;
-    answers.onAsk = [&](CFileJobDialog* d) { shownTitle = d->windowTitle(); };
+    bool overTheWindow = false;
+    answers.onAsk = [&](CFileJobDialog* d) {
+        shownTitle = d->windowTitle();
+        // The dialog, and the boxes it owns, open over the main window.
+        overTheWindow = m_frame->frameGeometry().contains(d->frameGeometry().center());
+    };
     m_frame->OnPaste();
     QCOMPARE(answers.asked.size(), 1);
     QCOMPARE(answers.asked[0].text, text);
     QCOMPARE(answers.asked[0].caption, caption);
     QCOMPARE(answers.asked[0].owner, CJobQuestion::Owner::Dialog);
     QCOMPARE(shownTitle, title);
+    QVERIFY(overTheWindow);
 }
 
 void TestVelkorJobs::samePathRefusedButSiblingWithCommonPrefixAllowed() {
@@ -473,7 +479,7 @@ void TestVelkorJobs::cancelMidCopyKeepsPartialFileWithoutMessage() {
     Answers answers;
     QString cancelText;
     m_driver->Then([&](QWidget* w) {
-        auto* dlg = qobject_cast<CFileOpDlg*>(w);
+        auto* dlg = qobject_cast<CFileJobDialog*>(w);
         QVERIFY(dlg);
         QCOMPARE(dlg->windowTitle(), QString("Copying..."));
         QTRY_VERIFY_WITH_TIMEOUT(dlg->ProgressBar()->value() >= 2, 20000);
@@ -686,7 +692,7 @@ void TestVelkorJobs::cancelReachesRunningDelete() {
     CFileJobDialog::SetProgressObserver([&](int v) {
         if (v != 0) return;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<CFileOpDlg*>(w); d && d->isVisible()) d->reject();
+            if (auto* d = qobject_cast<CFileJobDialog*>(w); d && d->isVisible()) d->reject();
     });
     AnswerConfirm(QMessageBox::Yes);
     m_frame->OnDelete();

@@ -331,7 +331,7 @@ void TestVelkorView::doubleClickOnFolderRowEntersIt() {
     QVERIFY(folder);
     frame->LeftView()->Enumerate(folder);
     frame->LeftView()->SelectFolder(folder);
-    frame->ListView()->OnRowActivated(frame->ListView()->FindRow("inner"));
+    frame->OnRowActivated(frame->ListView()->FindRow("inner"));
     QCOMPARE(frame->LeftView()->CurrentPath(), dir.path() + "/inner");
 }
 

@@ -114,6 +114,10 @@ Built %3</source>
 <context>
     <name>CMainFrame</name>
     <message>
+        <source>Toolbar</source>
+        <translation>工具栏</translation>
+    </message>
+    <message>
         <source>Ready</source>
         <translation>就绪</translation>
     </message>
@@ -384,6 +388,26 @@ Refresh</source>
 </context>
 <context>
     <name>CFileOpDlg</name>
+    <message>
+        <source>File %1 of %2</source>
+        <translation>第 %1 个文件，共 %2 个</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>%1/s</source>
+        <translation>%1/秒</translation>
+    </message>
+    <message>
+        <source>%1 left</source>
+        <translation>剩余 %1</translation>
+    </message>
+    <message>
+        <source>retries: %1</source>
+        <translation>重试 %1 次</translation>
+    </message>
     <message>
         <source>Can't open the Clipboard</source>
         <translation>Cannot open the Clipboard</translation>

@@ -49,4 +49,9 @@ struct CJobPolicy {
     bool askAfterFailureInFolder = false;
     // The row of a file pasted to the terminal shows the PC's wall-clock time; else unknown.
     bool stampDeviceRows = false;
+
+    // Messages of our own, kept apart from the standard ones above. Null: the step stays
+    // silent as the original was.
+    // Why a pasted PC folder could not be made in the destination (it exists, or not).
+    std::function<QString(const QString& folder, bool exists)> folderNotCreated;
 };

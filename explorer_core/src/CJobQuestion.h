@@ -12,6 +12,7 @@ struct CJobQuestion {
     static constexpr int kOk = 0x00000400;
     static constexpr int kYesButton = 0x00004000;
     static constexpr int kNoButton = 0x00010000;
+    static constexpr int kCancelButton = 0x00400000;
     static constexpr int kWarning = 2;
     static constexpr int kCritical = 3;
     static constexpr int kQuestion = 4;

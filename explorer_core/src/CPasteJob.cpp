@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -269,7 +270,12 @@ bool CPasteJob::Run(const QStringList& sources) {
             }
             const bool existed =
                 m_policy.mergeIntoExistingFolder && CPcFolderWalk::IsFolder(target);
-            if (!existed && !QDir().mkdir(target)) return false;
+            if (!existed && !QDir().mkdir(target)) {
+                if (m_policy.folderNotCreated)
+                    ErrorBox(m_policy.errorCaption,
+                             m_policy.folderNotCreated(target, QFileInfo::exists(target)));
+                return false;
+            }
             if (!existed) m_host.CallUi([&] { m_views.FolderCreated(name, m_policy.folderType); });
             if (!CopyFolder(src, target)) return false;
             continue;

@@ -35,6 +35,13 @@ void CSettingsBase::SetAutoLink(int autoLink) {
     WriteInt(QStringLiteral("AutoLink"), autoLink);
 }
 
+int CSettingsBase::ViewMode() const {
+    return ReadInt(QStringLiteral("ViewMode"), 0);
+}
+void CSettingsBase::SetViewMode(int mode) {
+    WriteInt(QStringLiteral("ViewMode"), mode);
+}
+
 QByteArray CSettingsBase::WindowGeometry() const {
     return Read(QStringLiteral("WindowGeometry")).toByteArray();
 }

@@ -25,6 +25,11 @@ class CSettingsBase {
     void SetCompress(int compress);
     void SetAutoLink(int autoLink);
 
+    // The file list's view mode (0 large icons, 1 small icons, 2 list, 3 details), kept under
+    // "ViewMode" beside the four connection values.
+    int ViewMode() const;
+    void SetViewMode(int mode);
+
     // The main window's size and position (QWidget::saveGeometry) and its splitter
     // (QSplitter::saveState); empty until a window was closed once.
     QByteArray WindowGeometry() const;

@@ -7,6 +7,7 @@
 
 #include "CFileListView.h"
 #include "CIconCache.h"
+#include "CTextFormats.h"
 
 class TestFileList : public QObject {
     Q_OBJECT
@@ -91,7 +92,14 @@ void TestFileList::refillDropsPerFileIconsFirst() {
 void TestFileList::terminalRowsUpdateByNameAndShowUnknownTime() {
     CIconCache icons;
     CFileListView list(&icons);
-    list.SetTexts({"%u bytes", "Unknown"});
+    CFileListView::Texts texts;
+    texts.deviceSize = [](uint64_t size) {
+        return CTextFormats::DeviceSize(static_cast<uint32_t>(size), "%u bytes");
+    };
+    texts.deviceTime = [](int64_t timeMs) {
+        return CTextFormats::DeviceTime(static_cast<uint32_t>(timeMs / 1000), "Unknown");
+    };
+    list.SetTexts(texts);
     IDeviceBackend::Entry e;
     e.name = "big.bin";
     e.size = 0xC0000000u;  // 3 GiB: the size stays positive

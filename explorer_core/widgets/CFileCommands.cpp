@@ -5,7 +5,9 @@
 #include <QMessageBox>
 
 #include "CClipboardFiles.h"
+#include "CDeleteJob.h"
 #include "CFileListView.h"
+#include "CPasteJob.h"
 
 void CFileCommands::Copy(const Frame& frame, CPaneSelection::Pane pane) {
     if (!CPaneSelection::CopyRule(*frame.tree, *frame.list, pane)) return;
@@ -19,17 +21,16 @@ void CFileCommands::Paste(const Frame& frame) {
         frame.message(frame.policy.clipboardUnavailable, QMessageBox::Ok, QMessageBox::Warning, {});
         return;
     }
-    CFileJobDialog::Order order;
-    order.kind = CFileJobDialog::Order::Kind::Paste;
-    order.sources = CClipboardFiles::Read(offered);
-    if (order.sources.isEmpty()) return;
-    order.count = static_cast<int>(order.sources.size());
-    order.views = frame.views;
+    PasteSources(frame, CClipboardFiles::Read(offered));
+}
+
+void CFileCommands::PasteSources(const Frame& frame, const QStringList& sources) {
+    if (sources.isEmpty()) return;
     frame.list->DeselectAll();
-    const std::unique_ptr<CFileJobDialog> dlg = frame.makeDialog();
-    dlg->SetApplicationOwner(frame.window);
-    dlg->SetOrder(order);
-    dlg->exec();
+    CFileJobDialog dlg(frame.jobTexts, CFileJobDialog::Animation::Copy, frame.window);
+    dlg.SetApplicationOwner(frame.window);
+    dlg.Run([views = frame.views, backend = frame.backend, policy = frame.policy,
+             sources](IJobHost& host) { CPasteJob(host, *views, *backend, policy).Run(sources); });
     frame.list->FocusList();
 }
 
@@ -51,14 +52,11 @@ void CFileCommands::Delete(const Frame& frame, CPaneSelection::Pane pane) {
     if (frame.message(text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, caption) ==
         QMessageBox::No)
         return;
-    CFileJobDialog::Order order;
-    order.kind = CFileJobDialog::Order::Kind::Delete;
-    order.count = count;
     // The pane as it was when the command came: closing the box hands the focus to either.
-    order.treeFolder = pane == CPaneSelection::Pane::Tree;
-    order.views = frame.views;
-    const std::unique_ptr<CFileJobDialog> dlg = frame.makeDialog();
-    dlg->SetApplicationOwner(frame.window);
-    dlg->SetOrder(order);
-    dlg->exec();
+    const bool treeFolder = pane == CPaneSelection::Pane::Tree;
+    CFileJobDialog dlg(frame.jobTexts, CFileJobDialog::Animation::Delete, frame.window);
+    dlg.SetApplicationOwner(frame.window);
+    dlg.SetCancellable(frame.deleteCancellable);
+    dlg.Run([views = frame.views, backend = frame.backend, policy = frame.policy, treeFolder](
+                IJobHost& host) { CDeleteJob(host, *views, *backend, policy).Run(treeFolder); });
 }

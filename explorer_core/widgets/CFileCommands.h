@@ -1,8 +1,8 @@
 #pragma once
 // Copy, Paste and Delete as both frames run them: what the clipboard takes and offers, the
-// question before a delete, and the program's job dialog for a paste or a delete. What differs
-// between the programs comes in with the frame: its texts (the job policy), its message box and
-// its dialog.
+// question before a delete, and the job dialog for a paste or a delete. What differs between
+// the programs comes in with the frame: its texts (the job policy and the dialog's), its message
+// box and its rules.
 #include <functional>
 #include <memory>
 
@@ -12,6 +12,7 @@
 
 class CFileListView;
 class CFolderTree;
+class IDeviceBackend;
 class IJobViews;
 class QWidget;
 
@@ -28,12 +29,16 @@ class CFileCommands {
         // The program's message box; returns the button pressed.
         std::function<int(const QString& text, int buttons, int icon, const QString& caption)>
             message;
-        // A new job dialog of the program, ready but for its order.
-        std::function<std::unique_ptr<CFileJobDialog>()> makeDialog;
+        IDeviceBackend* backend = nullptr;
+        CFileJobDialog::Texts jobTexts;
+        // A delete can be cancelled halfway.
+        bool deleteCancellable = true;
     };
 
     // Each command does nothing while its enable rule says no.
     static void Copy(const Frame& frame, CPaneSelection::Pane pane);
     static void Paste(const Frame& frame);
+    // Paste of the given sources into the current folder: what a drop does.
+    static void PasteSources(const Frame& frame, const QStringList& sources);
     static void Delete(const Frame& frame, CPaneSelection::Pane pane);
 };

@@ -1,18 +1,14 @@
 #include "CFileJobDialog.h"
 
 #include <QAbstractButton>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include "CJobRegistry.h"
 
 namespace {
 CFileJobDialog::Asker& AskerSeam() {
@@ -79,19 +75,23 @@ class CFileJobDialog::CAnimation : public QWidget {
     bool m_running = true;
 };
 
-CFileJobDialog::CFileJobDialog(QWidget* parent)
+CFileJobDialog::CFileJobDialog(const Texts& texts, Animation animation, QWidget* parent)
     : QDialog(parent),
-      m_state(std::make_shared<State>()),
-      m_token(CJobToken::Create()),
+      m_texts(texts),
       m_animation(new CAnimation(this)),
       m_progress(new QProgressBar(this)),
+      m_progressLine(new QLabel(this)),
       m_current(new QLabel(this)),
-      m_cancelButton(new QPushButton(this)),
+      m_cancelButton(new QPushButton(texts.cancel, this)),
       m_timer(new QTimer(this)) {
     setModal(true);
+    setWindowTitle(animation == Animation::Copy ? texts.copying : texts.deleting);
+    m_animation->SetKind(animation);
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
+    m_progressLine->setObjectName(QStringLiteral("progressLine"));
+    m_progressLine->setVisible(false);
     m_current->setMinimumWidth(272);
     connect(m_cancelButton, &QPushButton::clicked, this, &CFileJobDialog::reject);
     auto* bottom = new QHBoxLayout;
@@ -100,76 +100,54 @@ CFileJobDialog::CFileJobDialog(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_animation);
     layout->addWidget(m_progress);
+    layout->addWidget(m_progressLine);
     layout->addLayout(bottom);
     m_timer->setInterval(100);
     connect(m_timer, &QTimer::timeout, this, &CFileJobDialog::Tick);
 }
 
 CFileJobDialog::~CFileJobDialog() {
-    // Only reached early when the owner tears the dialog down (the program ends): the job is
-    // told to stop and nothing it sends afterwards runs. The worker keeps the words alive.
-    std::atomic_ref<int32_t>(m_state->cancel).store(1, std::memory_order_release);
-    m_state->stop.store(true, std::memory_order_release);
-    m_token->Cancel();
-    // The worker still runs code of this object; let it end, serving its dropped calls.
-    while (m_started && !m_state->workerDone.load(std::memory_order_acquire)) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
+    // Only reached early when the owner tears the dialog down (the program ends).
+    if (m_host) m_host->Detach();
 }
 
-void CFileJobDialog::SetTexts(const Texts& texts) {
-    m_texts = texts;
-    setWindowTitle(texts.caption);
-    m_cancelButton->setText(texts.cancel);
+void CFileJobDialog::SetCancellable(bool cancellable) {
+    m_cancellable = cancellable;
+    m_cancelButton->setVisible(cancellable);
 }
 
-void CFileJobDialog::SetAnimation(Animation animation) {
-    m_animation->SetKind(animation);
+int CFileJobDialog::Run(CJobHost::Job job) {
+    CJobHost::Listener listener;
+    listener.current = [this](const QString& name) { m_current->setText(name); };
+    listener.ask = [this](const CJobQuestion& question) { return AnswerOnUi(question); };
+    listener.finished = [this] { Tick(); };
+    listener.progress = [this](const CJobProgress& progress) { SetProgress(progress); };
+    if (ProgressSeam())
+        listener.status = [](int32_t value) {
+            if (ProgressSeam()) ProgressSeam()(value);
+        };
+    m_host = CJobHost::Create(std::move(listener));
+    m_job = std::move(job);
+    return exec();
 }
 
 QString CFileJobDialog::CurrentText() const {
     return m_current->text();
 }
 
+QString CFileJobDialog::ProgressText() const {
+    return m_progressLine->text();
+}
+
 bool CFileJobDialog::AnimationRunning() const {
     return m_animation->Running();
 }
 
-int32_t CFileJobDialog::Status() const {
-    return std::atomic_ref<int32_t>(m_state->status).load(std::memory_order_acquire);
-}
-
-void CFileJobDialog::SetStatus(int32_t value) {
-    std::atomic_ref<int32_t>(m_state->status).store(value, std::memory_order_release);
-    if (ProgressSeam()) {
-        m_token->Post([value] {
-            if (ProgressSeam()) ProgressSeam()(value);
-        });
-    }
-}
-
-bool CFileJobDialog::CancelRequested() const {
-    return std::atomic_ref<int32_t>(m_state->cancel).load(std::memory_order_acquire) != 0;
-}
-
-void CFileJobDialog::SetCurrent(const QString& name) {
-    m_token->Post([this, name] { m_current->setText(name); });
-}
-
-void CFileJobDialog::ShowProgress(const CJobProgress& progress) {
-    m_token->Post([this, progress] { m_figures = progress; });
-}
-
-void CFileJobDialog::CallUi(std::function<void()> fn) {
-    m_token->Send(std::move(fn));
-}
-
-int CFileJobDialog::Ask(const CJobQuestion& question) {
-    int answer = question.kind == CJobQuestion::Kind::Overwrite ? int(CJobQuestion::kCancel)
-                                                                : int(QMessageBox::Cancel);
-    m_token->Send([&] { answer = AnswerOnUi(question); });
-    return answer;
+void CFileJobDialog::SetProgress(const CJobProgress& progress) {
+    m_figures = progress;
+    if (!m_texts.progressLine) return;
+    m_progressLine->setText(m_texts.progressLine(progress));
+    m_progressLine->setVisible(true);
 }
 
 int CFileJobDialog::AnswerOnUi(const CJobQuestion& question) {
@@ -193,30 +171,19 @@ int CFileJobDialog::AnswerOnUi(const CJobQuestion& question) {
 
 void CFileJobDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!m_started) {
-        m_started = true;
-        Start();
+    if (m_host && !m_host->Started()) {
+        m_timer->start();
+        m_host->Start(std::move(m_job));
     }
 }
 
-void CFileJobDialog::Start() {
-    m_timer->start();
-    std::shared_ptr<State> state = m_state;
-    std::shared_ptr<CJobToken> token = m_token;
-    CJobRegistry::Start([this, state, token] {
-        RunJob();
-        state->workerDone.store(true, std::memory_order_release);
-        // Closes at once rather than on the next tick; dropped if the dialog is gone.
-        token->Post([this] { Tick(); });
-    });
-}
-
 void CFileJobDialog::Tick() {
-    const int32_t status = Status();
+    if (!m_host) return;
+    const int32_t status = m_host->Status();
     if (status != m_progress->value() && status <= 100) m_progress->setValue(status);
     m_animation->Step();
     // Every way out of a job ends the worker, so its end alone closes the dialog.
-    if (!m_state->workerDone.load(std::memory_order_acquire)) return;
+    if (!m_host->Finished()) return;
     if (!m_timer->isActive()) return;  // already closing
     m_timer->stop();
     m_animation->Stop();
@@ -224,8 +191,8 @@ void CFileJobDialog::Tick() {
 }
 
 void CFileJobDialog::reject() {
+    if (!m_cancellable) return;
     m_animation->Stop();
-    std::atomic_ref<int32_t>(m_state->cancel).store(1, std::memory_order_release);
-    m_state->stop.store(true, std::memory_order_release);
+    if (m_host) m_host->Cancel();
     m_current->setText(m_texts.cancelling);
 }

@@ -1,22 +1,32 @@
 #include "CFileListView.h"
 
+#include <QApplication>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QListView>
+#include <QMimeData>
+#include <QShortcut>
 #include <QStyle>
 #include <QTreeView>
-#include <QUrl>
+#include <algorithm>
 
+#include "CClipboardFiles.h"
 #include "CDevicePath.h"
-#include "CFolderTree.h"
 #include "CIconCache.h"
 #include "CTextFormats.h"
-#include "CVolumes.h"
 
 namespace {
+// The widths the columns start with; a fill widens the name and size columns to their texts.
 constexpr int kColumnWidths[CFileListModel::kColumnCount] = {130, 100, 85, 135};
+constexpr int kMaxFittedColumnWidth = 400;
+// A grid cell of the small-icon and list modes: icon, gap and this many pixels of name at most.
+constexpr int kMinNameWidth = 120;
+constexpr int kMaxNameWidth = 360;
 }  // namespace
 
 CFileListView::CFileListView(CIconCache* icons, QWidget* parent)
@@ -35,20 +45,41 @@ CFileListView::CFileListView(CIconCache* icons, QWidget* parent)
     m_details->setUniformRowHeights(true);
     m_details->setItemsExpandable(false);
     m_details->setSortingEnabled(false);
-    m_details->header()->setSectionsClickable(false);
+    // Sorting follows a click only: the rows keep the order they came in until then.
+    m_details->header()->setSectionsClickable(true);
+    m_details->header()->setSortIndicatorShown(false);
     m_details->header()->setSectionsMovable(false);
     m_details->setAllColumnsShowFocus(true);
     for (int c = 0; c < CFileListModel::kColumnCount; ++c)
         m_details->setColumnWidth(c, kColumnWidths[c]);
+    connect(m_details->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        const Qt::SortOrder order = column == m_sortColumn && m_sortOrder == Qt::AscendingOrder
+                                        ? Qt::DescendingOrder
+                                        : Qt::AscendingOrder;
+        SortBy(column, order);
+    });
 
-    m_iconView->setUniformItemSizes(true);
     m_iconView->setResizeMode(QListView::Adjust);
     m_iconView->setMovement(QListView::Static);
     m_iconView->setWordWrap(true);
 
     Hook(m_iconView);
     Hook(m_details);
-    connect(this, &CFileListView::rowActivated, this, &CFileListView::OnRowActivated);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { FitNames(first, last); });
+    connect(m_model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex& to) {
+                if (from.column() == CFileListModel::kName) FitNames(from.row(), to.row());
+            });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        m_widestName = 0;
+        FitGrid();
+    });
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_model, signal, this, &CFileListView::contentsChanged);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &CFileListView::contentsChanged);
+    connect(m_selection, &QItemSelectionModel::selectionChanged, this,
+            &CFileListView::contentsChanged);
     addWidget(m_iconView);
     addWidget(m_details);
     SetMode(Mode::Icon);
@@ -66,14 +97,72 @@ void CFileListView::Hook(QAbstractItemView* view) {
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Drags and drops are handled here, as file lists, not as the model's rows.
     view->setDragDropMode(QAbstractItemView::NoDragDrop);
-    view->setAcceptDrops(false);
+    view->setAcceptDrops(true);
+    view->viewport()->setAcceptDrops(true);
+    view->viewport()->installEventFilter(this);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { emit rowActivated(index.row()); });
     connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
         emit contextMenuRequestedAt(view->viewport()->mapToGlobal(pos));
     });
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto* enter = new QShortcut(key, view, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(enter, &QShortcut::activated, this, [this, view] {
+            const QModelIndex current = view->currentIndex();
+            if (current.isValid()) emit rowActivated(current.row());
+        });
+    }
+}
+
+bool CFileListView::eventFilter(QObject* watched, QEvent* event) {
+    QAbstractItemView* view = nullptr;
+    if (watched == m_details->viewport()) view = m_details;
+    if (watched == m_iconView->viewport()) view = m_iconView;
+    if (!view) return QStackedWidget::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            m_pressPos = static_cast<QMouseEvent*>(event)->position().toPoint();
+            break;
+        case QEvent::MouseMove: {
+            const auto* move = static_cast<QMouseEvent*>(event);
+            if (!(move->buttons() & Qt::LeftButton)) break;
+            if ((move->position().toPoint() - m_pressPos).manhattanLength() <
+                QApplication::startDragDistance())
+                break;
+            const QModelIndex pressed = view->indexAt(m_pressPos);
+            if (!pressed.isValid() || !m_selection->isRowSelected(pressed.row())) break;
+            QMimeData* payload = nullptr;
+            emit dragRequested(&payload);
+            if (!payload) break;
+            auto* drag = new QDrag(view);
+            drag->setMimeData(payload);
+            drag->exec(Qt::CopyAction);
+            return true;
+        }
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (!CClipboardFiles::HasFiles(drag->mimeData())) break;
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            if (!CClipboardFiles::HasFiles(drop->mimeData())) break;
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+            const QModelIndex at = view->indexAt(drop->position().toPoint());
+            emit filesDropped(drop->mimeData(), at.isValid() ? at.row() : -1);
+            return true;
+        }
+        default:
+            break;
+    }
+    return QStackedWidget::eventFilter(watched, event);
 }
 
 void CFileListView::SetMode(Mode mode) {
@@ -82,7 +171,6 @@ void CFileListView::SetMode(Mode mode) {
         case Mode::Icon:
             m_iconView->setViewMode(QListView::IconMode);
             m_iconView->setIconSize(QSize(32, 32));
-            m_iconView->setGridSize(QSize(96, 64));
             m_iconView->setFlow(QListView::LeftToRight);
             m_iconView->setWrapping(true);
             setCurrentWidget(m_iconView);
@@ -90,7 +178,6 @@ void CFileListView::SetMode(Mode mode) {
         case Mode::SmallIcon:
             m_iconView->setViewMode(QListView::ListMode);
             m_iconView->setIconSize(QSize(16, 16));
-            m_iconView->setGridSize(QSize(160, 20));
             m_iconView->setFlow(QListView::LeftToRight);
             m_iconView->setWrapping(true);
             setCurrentWidget(m_iconView);
@@ -98,7 +185,6 @@ void CFileListView::SetMode(Mode mode) {
         case Mode::List:
             m_iconView->setViewMode(QListView::ListMode);
             m_iconView->setIconSize(QSize(16, 16));
-            m_iconView->setGridSize(QSize(160, 20));
             m_iconView->setFlow(QListView::TopToBottom);
             m_iconView->setWrapping(true);
             setCurrentWidget(m_iconView);
@@ -108,10 +194,57 @@ void CFileListView::SetMode(Mode mode) {
             setCurrentWidget(m_details);
             break;
     }
+    FitGrid();
+}
+
+void CFileListView::FitNames(int first, int last) {
+    const QFontMetrics metrics = m_iconView->fontMetrics();
+    const int widest = m_widestName;
+    for (int row = first; row <= last && row < m_model->Count(); ++row)
+        m_widestName =
+            std::max(m_widestName,
+                     metrics.horizontalAdvance(m_model->RowAt(row).text[CFileListModel::kName]));
+    if (m_widestName != widest) FitGrid();
+}
+
+void CFileListView::FitGrid() {
+    if (m_mode == Mode::Icon) {
+        m_iconView->setGridSize(QSize(96, 64));
+        return;
+    }
+    if (m_mode == Mode::Details) return;
+    // A cell of the small-icon and list modes is as wide as the longest name needs, within
+    // bounds, so that names are not cut to a few letters.
+    const int name = std::clamp(m_widestName, kMinNameWidth, kMaxNameWidth);
+    const int height = std::max(20, m_iconView->fontMetrics().height() + 4);
+    m_iconView->setGridSize(QSize(16 + 12 + name, height));
+}
+
+void CFileListView::FitColumns() {
+    // Only wider: a column the user narrowed stays as the texts allow.
+    for (const int column : {int(CFileListModel::kName), int(CFileListModel::kSize)}) {
+        const int wanted =
+            std::min(static_cast<QAbstractItemView*>(m_details)->sizeHintForColumn(column),
+                     kMaxFittedColumnWidth);
+        if (wanted > m_details->columnWidth(column)) m_details->setColumnWidth(column, wanted);
+    }
 }
 
 QAbstractItemView* CFileListView::ActiveView() const {
     return m_mode == Mode::Details ? static_cast<QAbstractItemView*>(m_details) : m_iconView;
+}
+
+void CFileListView::SortBy(int column, Qt::SortOrder order) {
+    m_sortColumn = column;
+    m_sortOrder = order;
+    m_details->header()->setSortIndicatorShown(true);
+    m_details->header()->setSortIndicator(column, order);
+    m_model->sort(column, order);
+}
+
+void CFileListView::FinishFill() {
+    if (m_sortColumn >= 0) m_model->sort(m_sortColumn, m_sortOrder);
+    FitColumns();
 }
 
 void CFileListView::Clear() {
@@ -138,14 +271,22 @@ int CFileListView::AddOrUpdatePcRow(const QString& folder, const QFileInfo& info
         const int image =
             m_icons->AppendFileIcon(CDevicePath::JoinPc(folder, name), info.isDir(), &type);
         row = m_model->AppendRow(name, image, 0);
-        m_model->SetText(row, CFileListModel::kType,
-                         type.isEmpty() ? CTextFormats::FallbackType(name) : type);
+        if (type.isEmpty() ||
+            (m_texts.fallbackTypeWithoutExtension && !info.isDir() && info.suffix().isEmpty()))
+            type = CTextFormats::FallbackType(name);
+        m_model->SetText(row, CFileListModel::kType, type);
     }
-    if (!info.isDir())
+    if (info.isDir()) {
+        m_model->SetFolder(row);
+    } else {
         m_model->SetText(row, CFileListModel::kSize, CTextFormats::PcSize(info.size()));
+        m_model->SetSortKey(row, CFileListModel::kSize, info.size());
+    }
     const QDateTime modified = info.lastModified();
-    if (modified.isValid())
+    if (modified.isValid()) {
         m_model->SetText(row, CFileListModel::kTime, CTextFormats::PcTime(modified.toLocalTime()));
+        m_model->SetSortKey(row, CFileListModel::kTime, modified.toSecsSinceEpoch());
+    }
     if (select) SelectRow(row);
     return row;
 }
@@ -154,12 +295,10 @@ int CFileListView::AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool
     int row = m_model->FindRow(entry.name);
     if (row < 0) row = m_model->AppendRow(entry.name, CIconCache::kDeviceFile, 0);
     m_model->SetText(row, CFileListModel::kType, QString());
-    m_model->SetText(
-        row, CFileListModel::kSize,
-        CTextFormats::DeviceSize(static_cast<uint32_t>(entry.size), m_texts.deviceSizeFormat));
-    m_model->SetText(
-        row, CFileListModel::kTime,
-        CTextFormats::DeviceTime(static_cast<uint32_t>(entry.timeMs / 1000), m_texts.unknownTime));
+    m_model->SetText(row, CFileListModel::kSize, m_texts.deviceSize(entry.size));
+    m_model->SetSortKey(row, CFileListModel::kSize, static_cast<qint64>(entry.size));
+    m_model->SetText(row, CFileListModel::kTime, m_texts.deviceTime(entry.timeMs));
+    m_model->SetSortKey(row, CFileListModel::kTime, entry.timeMs / 1000);
     if (select) SelectRow(row);
     return row;
 }
@@ -184,68 +323,4 @@ QList<int> CFileListView::SelectedRows() const {
 
 void CFileListView::FocusList() {
     ActiveView()->setFocus();
-}
-
-void CFileListView::AppendRootRows(const CFolderTree& tree, const QString& typeText) {
-    for (QTreeWidgetItem* item : {tree.ComputerItem(), tree.DevicesItem()}) {
-        const int row =
-            m_model->AppendRow(item->text(0), CFolderTree::ImageOf(item), CFolderTree::IdOf(item));
-        m_model->SetText(row, CFileListModel::kType, typeText);
-    }
-}
-
-void CFileListView::AppendFolderRows(const QTreeWidgetItem* item, const QString& typeText) {
-    for (int i = 0; i < item->childCount(); ++i) {
-        const QTreeWidgetItem* child = item->child(i);
-        const int row =
-            m_model->AppendRow(child->text(0), CIconCache::kFolder, CFolderTree::IdOf(child));
-        m_model->SetText(row, CFileListModel::kType, typeText);
-    }
-}
-
-void CFileListView::OnRowActivated(int row) {
-    if (!m_tree || row < 0 || row >= m_model->Count()) return;
-    if (const quintptr id = m_model->RowAt(row).itemData) {
-        if (QTreeWidgetItem* item = m_tree->ItemOfId(id)) m_tree->SelectFolder(item);
-        return;
-    }
-    const QString path = m_tree->CurrentPath();
-    // The desktop cannot open a file that lives on the terminal.
-    if (path.isEmpty() || CDevicePath::IsDevicePath(path)) return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(
-        CDevicePath::JoinPc(path, m_model->RowAt(row).text[CFileListModel::kName])));
-}
-
-void CFileListView::AppendDriveRows(const CFolderTree& tree, const DriveTexts& texts) {
-    QTreeWidgetItem* computer = tree.ComputerItem();
-    for (int i = 0; i < computer->childCount(); ++i) {
-        QTreeWidgetItem* drive = computer->child(i);
-        const int image = CFolderTree::ImageOf(drive);
-        const int row = m_model->AppendRow(drive->text(0), image, CFolderTree::IdOf(drive));
-        m_model->SetText(row, CFileListModel::kType, texts.typeOf(image));
-        if (image == CIconCache::kRemovable) {
-            // A removable drive is not touched: asking it might spin up or wait for a medium.
-            m_model->SetText(row, CFileListModel::kSize, texts.noDisk);
-            continue;
-        }
-        double total = 0, free = 0;
-        if (CVolumes::Space(tree.PathOf(drive), &total, &free))
-            m_model->SetText(row, CFileListModel::kSize,
-                             CTextFormats::DriveSpace(total, free, texts.gbFormat, texts.mbFormat));
-    }
-}
-
-void CFileListView::AppendDeviceRows(const CFolderTree& tree, const QString& type,
-                                     const QString& spaceFormat, const StoreInfo& storeInfo) {
-    QTreeWidgetItem* devices = tree.DevicesItem();
-    for (int i = 0; i < devices->childCount(); ++i) {
-        QTreeWidgetItem* device = devices->child(i);
-        const int row =
-            m_model->AppendRow(device->text(0), CIconCache::kFixedDrive, CFolderTree::IdOf(device));
-        m_model->SetText(row, CFileListModel::kType, type);
-        uint64_t total = 0, free = 0;
-        storeInfo(&total, &free);
-        m_model->SetText(row, CFileListModel::kSize,
-                         CTextFormats::StoreSpace(total, free, spaceFormat));
-    }
 }

@@ -1,41 +1,56 @@
 #pragma once
-#include <functional>
 // The explorers' file list: one model shown either as icons (large, small, list) or as a
-// details table with four columns, in the order rows were added. Offers the row operations
-// the fills and the file jobs use: add or update PC and terminal rows by name.
+// details table with four columns, in the order rows were added until the user sorts the
+// details by a column (folders first). Offers the row operations the fills and the file jobs
+// use: add or update PC and terminal rows by name. It knows nothing of the folder tree: a
+// row's tree item is an id, and activating or dropping on a row is told to the frame.
 #include <QFileInfo>
 #include <QStackedWidget>
+#include <functional>
 
 #include "CFileListModel.h"
 #include "IDeviceBackend.h"
 
 class QAbstractItemView;
 class QListView;
+class QMimeData;
 class QTreeView;
 class QItemSelectionModel;
 class CIconCache;
-
-class CFolderTree;
-class QTreeWidgetItem;
 
 class CFileListView : public QStackedWidget {
     Q_OBJECT
   public:
     enum class Mode { Icon, SmallIcon, List, Details };
+    // How each program shows a terminal row's size and time, and a PC file's type.
     struct Texts {
-        QString deviceSizeFormat;  // printf, one unsigned: "%u bytes"
-        QString unknownTime;       // "Unknown"
+        std::function<QString(uint64_t size)> deviceSize = [](uint64_t size) {
+            return QString::number(size);
+        };
+        std::function<QString(int64_t timeMs)> deviceTime = [](int64_t) { return QString(); };
+        // A file name without an extension gets the fallback type even when the desktop knows
+        // one (its database also matches whole names such as README).
+        bool fallbackTypeWithoutExtension = false;
+    };
+    // Texts of the drive summary rows, each program's own.
+    struct DriveTexts {
+        std::function<QString(int image)> typeOf;  // type column for a drive image
+        QString noDisk;                            // size column of a removable drive
+        QString gbFormat, mbFormat;                // CTextFormats::DriveSpace formats
     };
 
     CFileListView(CIconCache* icons, QWidget* parent = nullptr);
 
-    void SetTreeView(CFolderTree* tree) { m_tree = tree; }
-    // Double-click on a row: into the tree item it stands for, or the desktop's default action
-    // for a PC file. A row whose tree item is gone does nothing.
-    void OnRowActivated(int row);
     void SetTexts(const Texts& texts) { m_texts = texts; }
     void SetMode(Mode mode);
     Mode CurrentMode() const { return m_mode; }
+    // Double-click or Enter on a row; the frame decides what it opens.
+    void ActivateRow(int row) { emit rowActivated(row); }
+
+    // Sorts the rows by column, folders first; a second click on the same column reverses.
+    void SortBy(int column, Qt::SortOrder order);
+    // After a refill: the sort the user chose, again, and the columns widened to their texts.
+    void FinishFill();
 
     CFileListModel* Model() const { return m_model; }
     CIconCache* Icons() const { return m_icons; }
@@ -46,29 +61,11 @@ class CFileListView : public QStackedWidget {
     int DetailsWidth() const;
 
     void Clear();
-    // Texts of the drive summary rows, each program's own.
-    struct DriveTexts {
-        std::function<QString(int image)> typeOf;  // type column for a drive image
-        QString noDisk;                            // size column of a removable drive
-        QString gbFormat, mbFormat;                // CTextFormats::DriveSpace formats
-    };
-    // One row per drive under the tree's "My Computer" item.
-    void AppendDriveRows(const CFolderTree& tree, const DriveTexts& texts);
-    // One row per device under the tree's devices item; its size column is the store space
-    // storeInfo reports (total and free bytes, left at 0 when it cannot ask), in spaceFormat.
-    using StoreInfo = std::function<void(uint64_t* total, uint64_t* free)>;
-    void AppendDeviceRows(const CFolderTree& tree, const QString& type, const QString& spaceFormat,
-                          const StoreInfo& storeInfo);
     // Appends the files and folders of a PC folder the way a refresh does: hidden files, "."
     // and ".." are left out, hidden folders kept. Per-file icons are dropped first.
     void AppendPcFiles(const QString& folder);
-    // The root's two rows, "My Computer" and the devices item, with their type text.
-    void AppendRootRows(const CFolderTree& tree, const QString& typeText);
-    // Rows of the tree item's child folders, in tree order, with their type text.
-    void AppendFolderRows(const QTreeWidgetItem* item, const QString& typeText);
-    // Each program may show its rows its own way.
-    virtual int AddOrUpdatePcRow(const QString& folder, const QFileInfo& info, bool select);
-    virtual int AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool select);
+    int AddOrUpdatePcRow(const QString& folder, const QFileInfo& info, bool select);
+    int AddOrUpdateDeviceRow(const IDeviceBackend::Entry& entry, bool select);
     int FindRow(const QString& name) const { return m_model->FindRow(name); }
     bool HasRow(const QString& name) const { return FindRow(name) >= 0; }
     void SelectRow(int row);
@@ -79,14 +76,22 @@ class CFileListView : public QStackedWidget {
   signals:
     void rowActivated(int row);
     void contextMenuRequestedAt(const QPoint& globalPos);
+    // The rows or the selection changed.
+    void contentsChanged();
+    // A drag of the selected rows begins; the frame fills the payload.
+    void dragRequested(QMimeData** payload);
+    // Files were dropped on row (-1: on no row).
+    void filesDropped(const QMimeData* data, int row);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void Hook(QAbstractItemView* view);
+    void FitNames(int first, int last);
+    void FitGrid();
+    void FitColumns();
 
-  protected:
-    CFolderTree* m_tree = nullptr;
-
-  private:
     CIconCache* m_icons;
     CFileListModel* m_model;
     QListView* m_iconView;
@@ -94,4 +99,8 @@ class CFileListView : public QStackedWidget {
     QItemSelectionModel* m_selection;
     Mode m_mode = Mode::Icon;
     Texts m_texts;
+    int m_widestName = 0;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    QPoint m_pressPos;
 };

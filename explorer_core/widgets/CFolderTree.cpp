@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDragMoveEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QMimeData>
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
 #include <mutex>
 
+#include "CClipboardFiles.h"
 #include "CDevicePath.h"
 #include "CIconCache.h"
 #include "IDeviceBackend.h"
@@ -30,7 +33,8 @@ CFolderTree::CFolderTree(CIconCache* icons, IDeviceBackend* backend, QWidget* pa
     setColumnCount(1);
     setRootIsDecorated(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setDragDropMode(QAbstractItemView::NoDragDrop);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::CopyAction);
     setIconSize(QSize(16, 16));
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QTreeWidget::currentItemChanged, this, &CFolderTree::OnCurrentItemChanged);
@@ -150,11 +154,36 @@ void CFolderTree::UpOneLevel() {
     if (QTreeWidgetItem* parent = m_current->parent()) SelectFolder(parent);
 }
 
+void CFolderTree::SelectFolder(QTreeWidgetItem* item) {
+    if (!item) return;
+    if (item == currentItem()) {
+        emit folderSelected(item);
+        return;
+    }
+    setCurrentItem(item);
+}
+
 void CFolderTree::Refresh() {
-    // Through the root, so that selecting the same folder again fills the list afresh.
-    QTreeWidgetItem* previous = m_current;
-    SelectFolder(m_root);
-    SelectFolder(previous);
+    QTreeWidgetItem* current = m_current ? m_current : m_root;
+    if (!current) return;
+    SyncChildren(current);
+    SelectFolder(current);
+}
+
+void CFolderTree::SyncChildren(QTreeWidgetItem* item) {
+    QStringList names;
+    if (!ChildFolderNames(item, &names)) return;
+    for (int c = item->childCount() - 1; c >= 0; --c) {
+        if (!names.contains(item->child(c)->text(0))) delete item->takeChild(c);
+    }
+    for (const QString& name : names) {
+        bool known = false;
+        for (int c = 0; c < item->childCount() && !known; ++c)
+            known = item->child(c)->text(0) == name;
+        // One level ahead, as a build enumerates, so that the new folder shows whether it has
+        // sub-folders.
+        if (!known) Enumerate(InsertFolder(item, name));
+    }
 }
 
 QTreeWidgetItem* CFolderTree::InsertFolder(QTreeWidgetItem* parent, const QString& label) {
@@ -168,31 +197,65 @@ QTreeWidgetItem* CFolderTree::InsertFolder(QTreeWidgetItem* parent, const QStrin
 }
 
 void CFolderTree::Enumerate(QTreeWidgetItem* item) {
-    if (!item || item == m_root) return;
-    const QString path = PathOf(item);
-    if (path.isEmpty() || path == CDevicePath::Root()) return;
     QStringList names;
+    if (!ChildFolderNames(item, &names)) return;
+    for (const QString& n : names) InsertFolder(item, n);
+}
+
+bool CFolderTree::ChildFolderNames(QTreeWidgetItem* item, QStringList* names) {
+    if (!item || item == m_root) return false;
+    const QString path = PathOf(item);
+    if (path.isEmpty() || path == CDevicePath::Root()) return false;
     if (CDevicePath::IsDevicePath(path)) {
         // Only when no worker holds the library; the user-interface thread never waits for one.
         std::unique_lock<std::mutex> lock(m_backend->Gate(), std::try_to_lock);
-        if (!lock.owns_lock()) return;
+        if (!lock.owns_lock()) return false;
         m_backend->List(path + QStringLiteral("\\*.*"), [&](const IDeviceBackend::Entry& e) {
             const uint32_t all =
                 IDeviceBackend::kDirectory | IDeviceBackend::kHidden | IDeviceBackend::kSystem;
             if ((e.attributes & IDeviceBackend::kDirectory) && e.name != QLatin1String(".") &&
                 e.name != QLatin1String("..") && (e.attributes & all) != all)
-                names << e.name;
+                *names << e.name;
             return true;
         });
     } else {
         // Linux has no system attribute, so no folder is left out for being hidden and system.
-        names =
+        *names =
             QDir(path).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::NoSort);
     }
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+    std::sort(names->begin(), names->end(), [](const QString& a, const QString& b) {
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;
     });
-    for (const QString& n : names) InsertFolder(item, n);
+    return true;
+}
+
+QStringList CFolderTree::mimeTypes() const {
+    return {CClipboardFiles::OwnMimeType(), QStringLiteral("text/uri-list"),
+            CClipboardFiles::GnomeMimeType()};
+}
+
+QMimeData* CFolderTree::mimeData(const QList<QTreeWidgetItem*>& items) const {
+    // Folders only: a drive, the terminal or a place is not copied whole by a slip of the mouse.
+    if (items.size() != 1 || KindOf(items.first()) != Kind::Folder) return nullptr;
+    QMimeData* payload = nullptr;
+    emit const_cast<CFolderTree*>(this)->dragRequested(PathOf(items.first()), &payload);
+    return payload;
+}
+
+void CFolderTree::dragMoveEvent(QDragMoveEvent* event) {
+    QTreeWidget::dragMoveEvent(event);
+    // Only onto an item that has a path.
+    const QTreeWidgetItem* target = itemAt(event->position().toPoint());
+    if (!target || PathOf(target).isEmpty() || !CClipboardFiles::HasFiles(event->mimeData()))
+        event->ignore();
+}
+
+bool CFolderTree::dropMimeData(QTreeWidgetItem* parent, int, const QMimeData* payload,
+                               Qt::DropAction) {
+    if (!parent || PathOf(parent).isEmpty() || !CClipboardFiles::HasFiles(payload)) return false;
+    // The copy is the job's; the tree gets no item from the drop itself.
+    emit filesDropped(payload, parent);
+    return true;
 }
 
 void CFolderTree::OnItemExpanded(QTreeWidgetItem* item) {

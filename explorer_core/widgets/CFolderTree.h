@@ -3,7 +3,8 @@
 // per mounted volume, "Remote
 // Devices" with the terminal, and folders enumerated lazily one level ahead of what is shown.
 // Paths are recomputed from the items: a volume's mount point stands where a drive letter
-// stood, and the terminal's item is the device root "ZOT:".
+// stood, and the terminal's item is the device root "ZOT:". It knows nothing of the file list:
+// selections, drags and drops are told to the frame.
 #include <QTreeWidget>
 
 #include "CVolumes.h"
@@ -35,9 +36,10 @@ class CFolderTree : public QTreeWidget {
     // row whose item is gone finds nothing rather than freed memory. 0 for null.
     static quintptr IdOf(const QTreeWidgetItem* item);
     QTreeWidgetItem* ItemOfId(quintptr id) const;
-    // Makes item current and selected; the file list follows.
-    virtual void SelectFolder(QTreeWidgetItem* item) = 0;
-    // Up: the parent of a folder that has a path. Refresh: the current folder listed again.
+    // Makes item current and selected; the file list follows, also when it already was.
+    void SelectFolder(QTreeWidgetItem* item);
+    // Up: the parent of a folder that has a path. Refresh: the current folder's sub-folders
+    // read again (folders made or removed since are found) and the folder listed again.
     void UpOneLevel();
     void Refresh();
     static Kind KindOf(const QTreeWidgetItem* item);
@@ -57,8 +59,24 @@ class CFolderTree : public QTreeWidget {
   signals:
     // The selection moved to item; current item and path are already updated.
     void folderSelected(QTreeWidgetItem* item);
+    // A drag of a folder begins: the frame fills the payload.
+    void dragRequested(const QString& path, QMimeData** payload);
+    // Files were dropped on item.
+    void filesDropped(const QMimeData* data, QTreeWidgetItem* item);
+
+  protected:
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override;
+    bool dropMimeData(QTreeWidgetItem* parent, int index, const QMimeData* payload,
+                      Qt::DropAction action) override;
+    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction; }
+    void dragMoveEvent(QDragMoveEvent* event) override;
 
   private:
+    // The names of item's sub-folders, sorted; false when they cannot be read now.
+    bool ChildFolderNames(QTreeWidgetItem* item, QStringList* names);
+    // Makes item's children the folders that are there now.
+    void SyncChildren(QTreeWidgetItem* item);
     QTreeWidgetItem* MakeItem(const QString& label, Kind kind, int image);
     void SetImage(QTreeWidgetItem* item, int image);
     void OnCurrentItemChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);

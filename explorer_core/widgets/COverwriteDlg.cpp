@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -36,4 +37,22 @@ COverwriteDlg::COverwriteDlg(const Texts& texts, const QString& question, QWidge
 
 QString COverwriteDlg::Question() const {
     return m_text->text();
+}
+
+void COverwriteDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() == Qt::NoModifier) {
+        switch (event->key()) {
+            case Qt::Key_Y:
+                return done(kYes);
+            case Qt::Key_A:
+                return done(kAll);
+            case Qt::Key_N:
+                return done(kNo);
+            case Qt::Key_C:
+                return done(kCancel);
+            default:
+                break;
+        }
+    }
+    QDialog::keyPressEvent(event);
 }

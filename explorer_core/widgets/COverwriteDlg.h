@@ -28,6 +28,10 @@ class COverwriteDlg : public QDialog {
 
     void reject() override { done(kCancel); }
 
+  protected:
+    // The plain letters answer as their buttons' mnemonics do: Y, A, N and C.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     QLabel* m_text;
 };

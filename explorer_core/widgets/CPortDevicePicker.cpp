@@ -2,12 +2,14 @@
 
 #include <QAbstractItemView>
 #include <QFile>
+#include <QLineEdit>
 #include <QStyledItemDelegate>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "port_map.h"
+#include "port_name.h"
 
 namespace {
 
@@ -65,6 +67,11 @@ CPortDevicePicker::CPortDevicePicker(QComboBox* ports, const Texts& texts, QWidg
 
     m_ports->setItemDelegate(new CShownTextDelegate(m_ports));
     Annotate();
+    // A device may also be typed: a path the discovery does not list (a pseudo-terminal, a
+    // device of a driver it does not know).
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    connect(lineEdit(), &QLineEdit::editingFinished, this, &CPortDevicePicker::ChooseTyped);
     connect(m_ports, &QComboBox::currentTextChanged, this, &CPortDevicePicker::ShowSelected);
     connect(this, &QComboBox::currentIndexChanged, this, &CPortDevicePicker::Choose);
     ShowSelected();
@@ -119,12 +126,31 @@ void CPortDevicePicker::Choose(int index) {
     Annotate();
 }
 
+void CPortDevicePicker::ChooseTyped() {
+    if (m_showing || !isEnabled()) return;
+    const QString typed = lineEdit()->text().trimmed();
+    // Leaving the box unchanged shows the chosen entry's label, which is no path.
+    if (typed.isEmpty() || (currentIndex() >= 0 && typed == itemText(currentIndex()))) return;
+    const auto it = m_bindings.find(SelectedEntry());
+    if (it == m_bindings.end()) return;
+    const std::string device = ToPath(typed);
+    AddDevice(device);
+    it->second.chosen = device;
+    m_showing = true;
+    setCurrentIndex(IndexOf(device));
+    m_showing = false;
+    Annotate();
+}
+
 void CPortDevicePicker::Annotate() {
     for (int row = 0; row < m_ports->count(); ++row) {
         const QString entry = m_ports->itemText(row);
         const auto it = m_bindings.find(entry.toStdString());
         if (it == m_bindings.end()) continue;
-        const std::string& device = it->second.Shown();
+        std::string device = it->second.Shown();
+        // Unbound everywhere, the port opens its default device (COM1 is /dev/ttyS0 here).
+        if (device.empty() && it->second.mapped.empty())
+            device = qs::SerialDeviceForName(it->first);
         const QString shown =
             device.empty() ? m_texts.none : QStringLiteral("(%1)").arg(Label(device));
         m_ports->setItemData(row, entry + QStringLiteral("  ") + shown, kShownRole);

@@ -3,7 +3,8 @@
 // list opens, through the port map (ports.conf) that every program and library here reads.
 // The port list keeps its plain entries ("COM1", "USB") as its items' text, so selecting,
 // typing and storing a port work on them as before; the device each entry opens is shown
-// beside it in the list's drop-down. Choices stay in the dialog until Commit.
+// beside it in the list's drop-down, and an unbound entry shows the device it opens by default.
+// A device may be chosen from the list or typed. Choices stay in the dialog until Commit.
 #include <QComboBox>
 #include <functional>
 #include <map>
@@ -46,6 +47,7 @@ class CPortDevicePicker : public QComboBox {
     std::string SelectedEntry() const;
     void ShowSelected();
     void Choose(int index);
+    void ChooseTyped();
     void Annotate();
     QString Label(const std::string& device) const;
     int IndexOf(const std::string& device) const;

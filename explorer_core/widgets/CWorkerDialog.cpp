@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -27,6 +28,8 @@ CWorkerDialog::CWorkerDialog(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(buttons);
+    // Never smaller than the text needs, whatever it grows to.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
 }
 
 CWorkerDialog::~CWorkerDialog() {
@@ -36,6 +39,9 @@ CWorkerDialog::~CWorkerDialog() {
 
 void CWorkerDialog::SetText(const QString& text) {
     m_text->setText(text);
+    // A longer text (a failure's reasons under the message) takes the height its lines need.
+    if (QLayout* l = layout()) l->activate();
+    if (isVisible()) adjustSize();
 }
 
 QString CWorkerDialog::Text() const {
@@ -54,4 +60,12 @@ void CWorkerDialog::StartWorker(std::function<void(const std::shared_ptr<CJobTok
 void CWorkerDialog::reject() {
     m_token->Cancel();
     QDialog::reject();
+}
+
+void CWorkerDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_begun) {
+        m_begun = true;
+        Begin();
+    }
 }

@@ -30,9 +30,15 @@ class CWorkerDialog : public QDialog {
 
     void reject() override;
 
+  protected:
+    // Starts the work; called once, when the dialog is first shown.
+    virtual void Begin() {}
+    void showEvent(QShowEvent* event) override;
+
   private:
     QLabel* m_icon;
     QLabel* m_text;
     QPushButton* m_cancel;
     std::shared_ptr<CJobToken> m_token;
+    bool m_begun = false;
 };

@@ -1,10 +1,10 @@
 #pragma once
 // The About box: icon, product name with version and build date, OK.
-#include <QDialog>
+#include "CAboutBox.h"
 
 class CTallowApp;
 
-class CAboutDlg : public QDialog {
+class CAboutDlg : public CAboutBox {
     Q_OBJECT
   public:
     CAboutDlg(CTallowApp* app, QWidget* parent);

@@ -1,21 +1,24 @@
 #include "CDlgProcess.h"
 
-#include <QPushButton>
-
-#include "CDeleteJob.h"
-#include "CPasteJob.h"
-#include "CTallowApp.h"
+#include "CJobProgressText.h"
 #include "CTallowJobTexts.h"
 
-CDlgProcess::CDlgProcess(CTallowApp* app, QWidget* parent) : CFileJobDialog(parent), m_app(app) {
-    SetTexts({tr("正在复制..."),
-              tr("取消"),
-              tr("正在取消......"),
-              {QStringLiteral("Overwrite confirm"), tr("是(&Y)"), tr("全部(&A)"), tr("否(&N)"),
-               tr("取消(&C)")},
-              tr("确定"),
-              tr("是(&Y)"),
-              tr("否(&N)")});
+CFileJobDialog::Texts CDlgProcess::Texts() {
+    CFileJobDialog::Texts t;
+    t.copying = tr("正在复制...");
+    t.deleting = tr("正在删除...");
+    t.cancel = tr("取消");
+    t.cancelling = tr("正在取消......");
+    t.overwrite = {QStringLiteral("Overwrite confirm"), tr("是(&Y)"), tr("全部(&A)"), tr("否(&N)"),
+                   tr("取消(&C)")};
+    t.ok = tr("确定");
+    t.yes = tr("是(&Y)");
+    t.no = tr("否(&N)");
+    t.progressLine = [](const CJobProgress& p) {
+        return CJobProgressText::Line(p, {tr("第 %1 个文件，共 %2 个"), tr("%1 / %2"), tr("%1/秒"),
+                                          tr("剩余 %1"), tr("重试 %1 次")});
+    };
+    return t;
 }
 
 QString CDlgProcess::OutcomeText(int status) {
@@ -34,28 +37,6 @@ QString CDlgProcess::OutcomeText(int status) {
 QString CDlgProcess::OverwriteQuestion(const QString& target) {
     return tr("目标文件 ") + target + tr(" 已存在。是否覆盖?") + QLatin1Char('\n') + tr("选 ") +
            QStringLiteral("\"取消\"") + tr("，不覆盖且放弃下一个文件的拷贝。");
-}
-
-void CDlgProcess::showEvent(QShowEvent* event) {
-    setWindowTitle(m_strCaption);
-    SetAnimation(m_nMode == kDelete ? Animation::Delete : Animation::Copy);
-    if (m_nMode == kDelete) CancelButton()->hide();
-    CFileJobDialog::showEvent(event);
-}
-
-void CDlgProcess::reject() {
-    if (m_nMode == kDelete) return;
-    CFileJobDialog::reject();
-}
-
-void CDlgProcess::SetOrder(const Order& order) {
-    const bool paste = order.kind == Order::Kind::Paste;
-    m_nMode = paste ? kPaste : kDelete;
-    m_strCaption = paste ? tr("正在复制...") : tr("正在删除...");
-    m_paths = order.sources;
-    m_nSelected = paste ? 0 : order.count;
-    m_pViews = order.views;
-    m_bTreeActive = order.treeFolder;
 }
 
 CJobPolicy CDlgProcess::Policy(int nameLimit) {
@@ -90,14 +71,10 @@ CJobPolicy CDlgProcess::Policy(int nameLimit) {
     p.confirmManyCaption = tr("确认删除多个文件");
     p.confirmMany = [](int count) { return tr("确实要删除这%1项吗？").arg(count); };
     CTallowJobTexts::Add(p);
+    // Texts of our own, kept apart from the standard ones above.
+    p.folderNotCreated = [](const QString& folder, bool exists) {
+        return exists ? tr("目标文件夹 “%1” 已存在，粘贴已结束。").arg(folder)
+                      : tr("无法创建文件夹 “%1”，粘贴已结束。").arg(folder);
+    };
     return p;
-}
-
-void CDlgProcess::RunJob() {
-    if (!m_pViews) return;
-    const CJobPolicy policy = Policy(m_app->NameLimit());
-    if (m_nMode == kDelete)
-        CDeleteJob(*this, *m_pViews, m_app->Backend(), policy).Run(m_bTreeActive);
-    else
-        CPasteJob(*this, *m_pViews, m_app->Backend(), policy).Run(m_paths);
 }

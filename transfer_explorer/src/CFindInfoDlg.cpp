@@ -3,27 +3,19 @@
 #include <QPushButton>
 #include <mutex>
 
+#include "CFileListView.h"
 #include "CTallowApp.h"
-#include "CTallowView.h"
 
-CFindInfoDlg::CFindInfoDlg(CTallowApp* app, CTallowView* view, QWidget* parent)
+CFindInfoDlg::CFindInfoDlg(CTallowApp* app, CFileListView* view, QWidget* parent)
     : CWorkerDialog(parent), m_app(app), m_view(view) {
     setWindowTitle(tr("查找文件"));
     SetText(tr("查找并列出文件,请稍候..."));
     CancelButton()->setText(tr("取消"));
 }
 
-void CFindInfoDlg::showEvent(QShowEvent* event) {
-    CWorkerDialog::showEvent(event);
-    if (!m_started) {
-        m_started = true;
-        Begin();
-    }
-}
-
 void CFindInfoDlg::Begin() {
     CTallowApp* app = m_app;
-    CTallowView* view = m_view;
+    CFileListView* view = m_view;
     CFindInfoDlg* self = this;
     StartWorker([app, view, self](const std::shared_ptr<CJobToken>& token) {
         // Waits here, off the user-interface thread, for an abandoned listing's last request.

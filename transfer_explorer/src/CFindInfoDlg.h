@@ -6,7 +6,7 @@
 #include "CWorkerDialog.h"
 
 class CTallowApp;
-class CTallowView;
+class CFileListView;
 
 class CFindInfoDlg : public CWorkerDialog {
     Q_OBJECT
@@ -15,16 +15,13 @@ class CFindInfoDlg : public CWorkerDialog {
     static constexpr int WM_FIND_OK = WM_USER + 102;
     static constexpr int WM_FIND_FAILED = WM_USER + 103;
 
-    CFindInfoDlg(CTallowApp* app, CTallowView* view, QWidget* parent);
+    CFindInfoDlg(CTallowApp* app, CFileListView* view, QWidget* parent);
     void OnMessage(int message);
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void Begin() override;
 
   private:
-    void Begin();
-
     CTallowApp* m_app;
-    CTallowView* m_view;
-    bool m_started = false;
+    CFileListView* m_view;
 };

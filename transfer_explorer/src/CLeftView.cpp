@@ -1,12 +1,9 @@
 #include "CLeftView.h"
 
 #include "CTallowApp.h"
-#include "CTallowView.h"
 
 CLeftView::CLeftView(CTallowApp* app, QWidget* parent)
-    : CFolderTree(&app->Icons(), &app->Backend(), parent), m_app(app) {
-    connect(this, &CFolderTree::folderSelected, this, &CLeftView::OnFolderSelected);
-}
+    : CFolderTree(&app->Icons(), &app->Backend(), parent) {}
 
 CFolderTree::Labels CLeftView::TreeLabels() {
     Labels l;
@@ -20,28 +17,4 @@ CFolderTree::Labels CLeftView::TreeLabels() {
     l.home = tr("主文件夹");
     l.deviceItem = QString::asprintf("ZOT_%d_%d", 0, 1);
     return l;
-}
-
-void CLeftView::BuildTree() {
-    // Rows point at tree items; none may outlive the items.
-    if (m_listView) m_listView->Clear();
-    Build(TreeLabels(), m_app->Connected());
-    // The root is the current folder but no item is selected, so that choosing any item,
-    // the root included, fills the list.
-    setCurrentItem(nullptr);
-    emit folderChanged();
-}
-
-void CLeftView::SelectFolder(QTreeWidgetItem* item) {
-    if (!item) return;
-    if (item == currentItem()) {
-        // CFolderTree only reports a change; a repeated choice must still refill the list.
-        setCurrentItem(nullptr);
-    }
-    setCurrentItem(item);
-}
-
-void CLeftView::OnFolderSelected(QTreeWidgetItem* item) {
-    if (m_listView) m_listView->ShowFolder(item);
-    emit folderChanged();
 }

@@ -66,14 +66,6 @@ void CLinkDlg::reject() {
     // Escape and the close box do nothing: the worker reports the outcome to this dialog.
 }
 
-void CLinkDlg::showEvent(QShowEvent* event) {
-    CWorkerDialog::showEvent(event);
-    if (!m_started) {
-        m_started = true;
-        Begin();
-    }
-}
-
 void CLinkDlg::Begin() {
     m_app->SetLinkDone(false);
     m_app->SetRate(m_app->Settings().Rate());

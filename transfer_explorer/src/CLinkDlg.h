@@ -33,15 +33,13 @@ class CLinkDlg : public CWorkerDialog {
     void progressTextChanged(const QString& text);
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void Begin() override;
 
   private:
-    void Begin();
     void OnTick();
 
     CTallowApp* m_app;
     QLabel* m_progress;
     QTimer m_timer;
     int m_counter = 0;
-    bool m_started = false;
 };

@@ -6,10 +6,14 @@
 #include <QPushButton>
 #include <QThread>
 
+#include "CAboutDlg.h"
+#include "CDlgProcess.h"
+#include "CFindInfoDlg.h"
 #include "CJobPump.h"
 #include "CJobRegistry.h"
 #include "CLinkDlg.h"
 #include "CMainFrame.h"
+#include "CSetupDlg.h"
 
 namespace {
 CTallowApp* g_app = nullptr;
@@ -134,4 +138,36 @@ std::unique_lock<std::mutex> CTallowApp::LockGateServing() {
         lock.try_lock();
     }
     return lock;
+}
+
+void CTallowApp::RunSetup(QWidget* owner) {
+    CSetupDlg dlg(this, owner);
+    dlg.exec();
+}
+
+void CTallowApp::RunConnect(QWidget* owner) {
+    SetRate(m_settings.Rate());
+    SetPort(m_settings.Port());
+    SetConnected(false);
+    RunLinkDialog(owner);
+}
+
+void CTallowApp::RunAbout(QWidget* owner) {
+    CAboutDlg dlg(this, owner);
+    dlg.exec();
+}
+
+CJobPolicy CTallowApp::JobPolicy() const {
+    return CDlgProcess::Policy(NameLimit());
+}
+
+void CTallowApp::ListDeviceFolder(CFileListView* list, QWidget* owner) {
+    CFindInfoDlg dlg(this, list, owner);
+    dlg.exec();
+}
+
+void CTallowApp::StoreInfo(uint64_t* total, uint64_t* free) {
+    auto lock = LockGateServing();
+    if (m_backend.Handle() != 0) ConnectProcedure();
+    m_backend.StoreInfo(total, free);
 }

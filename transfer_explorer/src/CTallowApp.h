@@ -10,11 +10,12 @@
 #include "CDriftboxBackend.h"
 #include "CIconCache.h"
 #include "CTallowSettings.h"
+#include "IExplorerProgram.h"
 
 class QWidget;
 class CMainFrame;
 
-class CTallowApp : public QObject {
+class CTallowApp : public QObject, public IExplorerProgram {
     Q_OBJECT
   public:
     static constexpr int kPlinthNameLimit = 16;
@@ -31,14 +32,14 @@ class CTallowApp : public QObject {
     // frame (shown, caption "DriftboxGUI"). Never null.
     CMainFrame* InitInstance(const QStringList& arguments);
 
-    CTallowSettings& Settings() { return m_settings; }
-    CIconCache& Icons() { return *m_icons; }
-    CDriftboxBackend& Backend() { return m_backend; }
+    CTallowSettings& Settings() override { return m_settings; }
+    CIconCache& Icons() override { return *m_icons; }
+    CDriftboxBackend& Backend() override { return m_backend; }
     CMainFrame* MainFrame() const { return m_frame.get(); }
 
     // Connection state. Written by whichever thread runs the connect procedure while the
     // user-interface thread sits in a modal dialog, so every word is atomic.
-    bool Connected() const { return m_connected.load(std::memory_order_acquire); }
+    bool Connected() const override { return m_connected.load(std::memory_order_acquire); }
     void SetConnected(bool c) { m_connected.store(c, std::memory_order_release); }
     int Port() const { return m_port.load(std::memory_order_acquire); }
     int Rate() const { return m_rate.load(std::memory_order_acquire); }
@@ -62,12 +63,23 @@ class CTallowApp : public QObject {
     void ApplySettings(int port, int rate);
 
     // " Driftbox浏览器 [有连接]" or " Driftbox浏览器 [无连接]" from the connected flag.
-    QString TitleText() const;
+    QString TitleText() const override;
     // Runs the link dialog modally; true when it connected.
     bool RunLinkDialog(QWidget* owner);
     // A message box with the program's caption and Chinese button texts.
     int Message(QWidget* parent, const QString& text, int buttons, int icon,
-                const QString& caption = {}) const;
+                const QString& caption = {}) const override;
+
+    // What the frame asks of this program.
+    void RunSetup(QWidget* owner) override;
+    // Reads port and rate, drops the connected flag and runs the link dialog.
+    void RunConnect(QWidget* owner) override;
+    void RunAbout(QWidget* owner) override;
+    CJobPolicy JobPolicy() const override;
+    void ListDeviceFolder(CFileListView* list, QWidget* owner) override;
+    // Reconnects first when a connection is open, and asks even without one: the values that
+    // come back are shown.
+    void StoreInfo(uint64_t* total, uint64_t* free) override;
 
     // The gate of the backend, taken on the user-interface thread: it waits for an abandoned
     // worker's last request while still serving what the workers post and send.

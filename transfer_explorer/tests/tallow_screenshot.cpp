@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
         qs::EditPortMap({{"USB", terminal}});
         ::unsetenv(qs::PortVariable("USB").c_str());
         CSetupDlg dlg(&app, frame);
-        ok = SaveWithOpenList(dlg, *dlg.PortBox(), QString::fromLocal8Bit(argv[2])) && ok;
+        ok = SaveWithOpenList(dlg, *dlg.PortList(), QString::fromLocal8Bit(argv[2])) && ok;
     }
     return ok ? 0 : 1;
 }

@@ -43,7 +43,7 @@ bool ConnectNow(CTallowApp& app) {
 
 // What port entry row shows in the open drop-down.
 QString Shown(const CSetupDlg& dlg, int row) {
-    return dlg.PortBox()->itemData(row, CPortDevicePicker::kShownRole).toString();
+    return dlg.PortList()->itemData(row, CPortDevicePicker::kShownRole).toString();
 }
 }  // namespace
 
@@ -323,23 +323,23 @@ void TestTallowApp::setupShowsStoredValues() {
     {
         CSetupDlg dlg(&app, frame);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("设置"));
-        QCOMPARE(dlg.PortBox()->currentText(), QStringLiteral("USB"));
-        QCOMPARE(dlg.PortBox()->currentIndex(), 0);
-        QCOMPARE(dlg.RateBox()->currentText(), QStringLiteral("115200"));
-        QCOMPARE(dlg.RateBox()->currentIndex(), 3);
+        QCOMPARE(dlg.PortList()->currentText(), QStringLiteral("USB"));
+        QCOMPARE(dlg.PortList()->currentIndex(), 0);
+        QCOMPARE(dlg.RateList()->currentText(), QStringLiteral("115200"));
+        QCOMPARE(dlg.RateList()->currentIndex(), 3);
         QVERIFY(!dlg.AutoLinkBox()->isChecked());
         QVERIFY(dlg.CompressBox()->isChecked());
-        QCOMPARE(dlg.PortBox()->count(), 10);
-        QCOMPARE(dlg.PortBox()->itemText(9), QStringLiteral("COM9"));
-        QCOMPARE(dlg.RateBox()->itemText(1), QStringLiteral("460800 "));
-        QVERIFY(dlg.PortBox()->isEditable() && dlg.RateBox()->isEditable());
+        QCOMPARE(dlg.PortList()->count(), 10);
+        QCOMPARE(dlg.PortList()->itemText(9), QStringLiteral("COM9"));
+        QCOMPARE(dlg.RateList()->itemText(1), QStringLiteral("460800 "));
+        QVERIFY(dlg.PortList()->isEditable() && dlg.RateList()->isEditable());
     }
     CTallowSettings().SetPort(7);
     CTallowSettings().SetRate(460800);
     CSetupDlg dlg(&app, frame);
-    QCOMPARE(dlg.PortBox()->currentText(), QStringLiteral("COM7"));
-    QCOMPARE(dlg.PortBox()->currentIndex(), 7);
-    QCOMPARE(dlg.RateBox()->currentIndex(), 1);
+    QCOMPARE(dlg.PortList()->currentText(), QStringLiteral("COM7"));
+    QCOMPARE(dlg.PortList()->currentIndex(), 7);
+    QCOMPARE(dlg.RateList()->currentIndex(), 1);
 }
 
 void TestTallowApp::setupStoresLeadingNumberOfRate_data() {
@@ -361,9 +361,9 @@ void TestTallowApp::setupStoresLeadingNumberOfRate() {
     CMainFrame* frame = app.InitInstance({});
     CSetupDlg dlg(&app, frame);
     if (entry >= 0)
-        dlg.RateBox()->setCurrentIndex(entry);
+        dlg.RateList()->setCurrentIndex(entry);
     else
-        dlg.RateBox()->setEditText(typed);
+        dlg.RateList()->setEditText(typed);
     dlg.accept();
     QCOMPARE(CTallowSettings().Rate(), stored);
     QCOMPARE(app.Rate(), stored);
@@ -384,7 +384,7 @@ void TestTallowApp::setupStoresPortIndex() {
     CTallowApp app;
     CMainFrame* frame = app.InitInstance({});
     CSetupDlg dlg(&app, frame);
-    dlg.PortBox()->setEditText(text);
+    dlg.PortList()->setEditText(text);
     dlg.AutoLinkBox()->setChecked(true);
     dlg.CompressBox()->setChecked(false);
     dlg.accept();
@@ -399,8 +399,8 @@ void TestTallowApp::setupCancelWritesNothing() {
     CTallowApp app;
     CMainFrame* frame = app.InitInstance({});
     CSetupDlg dlg(&app, frame);
-    dlg.PortBox()->setCurrentIndex(5);
-    dlg.RateBox()->setCurrentIndex(0);
+    dlg.PortList()->setCurrentIndex(5);
+    dlg.RateList()->setCurrentIndex(0);
     dlg.reject();
     CTallowSettings s;
     QCOMPARE(s.Port(), 0);
@@ -426,20 +426,20 @@ void TestTallowApp::setupShowsAndBindsPortDevicesOkWritesCancelDoesNot() {
         QCOMPARE(Shown(dlg, 0), QStringLiteral("USB  (无)"));
         QCOMPARE(Shown(dlg, 2), QStringLiteral("COM2  (%1)").arg(gone));
         // Typed text picks the entry whose device is shown; text naming none shows nothing.
-        dlg.PortBox()->setEditText(QStringLiteral("COM2"));
-        QCOMPARE(dlg.DeviceBox()->currentText(), gone);
-        dlg.PortBox()->setEditText(QStringLiteral("COM12"));
-        QVERIFY(!dlg.DeviceBox()->isEnabled());
-        dlg.PortBox()->setEditText(QStringLiteral("USB"));
-        dlg.DeviceBox()->setCurrentIndex(dlg.DeviceBox()->findText(cradle));
+        dlg.PortList()->setEditText(QStringLiteral("COM2"));
+        QCOMPARE(dlg.DeviceList()->currentText(), gone);
+        dlg.PortList()->setEditText(QStringLiteral("COM12"));
+        QVERIFY(!dlg.DeviceList()->isEnabled());
+        dlg.PortList()->setEditText(QStringLiteral("USB"));
+        dlg.DeviceList()->setCurrentIndex(dlg.DeviceList()->findText(cradle));
         QCOMPARE(Shown(dlg, 0), QStringLiteral("USB  (%1)").arg(cradle));
-        QCOMPARE(dlg.PortBox()->currentText(), QStringLiteral("USB"));
+        QCOMPARE(dlg.PortList()->currentText(), QStringLiteral("USB"));
         dlg.reject();
     }
     QCOMPARE(map.Text(), before);
     {
         CSetupDlg dlg(&app, frame);
-        dlg.DeviceBox()->setCurrentIndex(dlg.DeviceBox()->findText(cradle));
+        dlg.DeviceList()->setCurrentIndex(dlg.DeviceList()->findText(cradle));
         dlg.accept();
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
     }
@@ -456,8 +456,8 @@ void TestTallowApp::settingsChangeClosesConnectionKeepsConnectedFlag() {
     CMainFrame* frame = app.InitInstance({});
     QVERIFY(app.Backend().Handle() != 0);
     CSetupDlg dlg(&app, frame);
-    dlg.PortBox()->setCurrentIndex(3);
-    dlg.RateBox()->setCurrentIndex(4);
+    dlg.PortList()->setCurrentIndex(3);
+    dlg.RateList()->setCurrentIndex(4);
     dlg.accept();
     QCOMPARE(app.Backend().Handle(), 0);
     QVERIFY(app.Connected());

@@ -3,6 +3,7 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QMessageBox>
 #include <QMimeData>
@@ -124,6 +125,8 @@ class TestTallowTransfer : public QObject {
     void overwriteAnswers();
     void plinthNameLimit();
     void samePathRefusedOnlyForItselfOrInside();
+    void folderPasteOntoAnExistingFolderSaysWhyItEnded();
+    void filesDroppedOnAFolderRowArePastedIntoIt();
     void cancelMidTransfer();
     void pulledLineAsksAndContinuesToIdenticalFilesBothWays();
     void aPasteWaitingForTheLibraryUsesTheConnectionMadeMeanwhile();
@@ -492,6 +495,53 @@ void TestTallowTransfer::samePathRefusedOnlyForItselfOrInside() {
     QVERIFY(!QFile::exists(dir.filePath("a/child/a")));
 }
 
+void TestTallowTransfer::folderPasteOntoAnExistingFolderSaysWhyItEnded() {
+    CTallowSettings().SetAutoLink(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    CLeftView* tree = frame->LeftView();
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("from/a"));
+    QVERIFY(QDir(dir.path()).mkpath("to/a"));
+    Answers answers;
+    SetClipboard({dir.filePath("from/a")});
+    tree->SelectFolder(TreeItemForPath(tree, dir.filePath("to")));
+    frame->OnPaste();
+    QCOMPARE(answers.asked.size(), 1);
+    QCOMPARE(answers.asked[0].text,
+             QStringLiteral("目标文件夹 “%1” 已存在，粘贴已结束。").arg(dir.filePath("to/a")));
+}
+
+void TestTallowTransfer::filesDroppedOnAFolderRowArePastedIntoIt() {
+    CTallowSettings().SetAutoLink(0);
+    CTallowApp app;
+    CMainFrame* frame = app.InitInstance({});
+    CLeftView* tree = frame->LeftView();
+    CTallowView* list = frame->ListView();
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("target"));
+    Put(dir.filePath("dropped.txt"), "drop");
+    Answers answers;
+    tree->SelectFolder(TreeItemForPath(tree, dir.path()));
+    frame->OnViewMode(int(CFileListView::Mode::Details));
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    // As the desktop's file manager sends it: file URLs only.
+    QMimeData payload;
+    payload.setUrls({QUrl::fromLocalFile(dir.filePath("dropped.txt"))});
+    QWidget* viewport = list->DetailsView()->viewport();
+    const QPoint at =
+        list->DetailsView()->visualRect(list->Model()->index(list->FindRow("target"), 0)).center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &payload, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &payload, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+    QVERIFY(drop.isAccepted());
+    QTRY_COMPARE(Get(dir.filePath("target/dropped.txt")), QByteArray("drop"));
+    QCOMPARE(tree->CurrentPath(), dir.filePath("target"));
+    QVERIFY(answers.asked.isEmpty());
+}
+
 void TestTallowTransfer::cancelMidTransfer() {
     CSimFixture sim({"ZotSim", 20});
     QS_REQUIRE_SIM(sim);
@@ -502,9 +552,9 @@ void TestTallowTransfer::cancelMidTransfer() {
     QTemporaryDir dir;
     Put(dir.filePath("slow.bin"), RandomBytes(400000));
     QString cancelling;
-    QPointer<CDlgProcess> job;
+    QPointer<CFileJobDialog> job;
     CShowSpy spy([&](QWidget* w) {
-        if (auto* d = qobject_cast<CDlgProcess*>(w)) job = d;
+        if (auto* d = qobject_cast<CFileJobDialog*>(w)) job = d;
     });
     // Cancel once the bar has moved: the transfer is under way.
     QTimer poll;
@@ -640,7 +690,7 @@ void TestTallowTransfer::deleteFourRowsMovesStatusAndHidesCancel() {
     bool cancelHidden = true, stayedOpen = true;
     CFileJobDialog::SetProgressObserver([&](int v) {
         statuses << v;
-        auto* dlg = qobject_cast<CDlgProcess*>(QApplication::activeModalWidget());
+        auto* dlg = qobject_cast<CFileJobDialog*>(QApplication::activeModalWidget());
         if (!dlg) return;
         cancelHidden = cancelHidden && !dlg->CancelButton()->isVisible();
         // Escape and the close box do nothing while a delete runs.
@@ -707,7 +757,7 @@ void TestTallowTransfer::deleteLocalFolderFromListAndTree() {
     QCOMPARE(top->childCount(), 0);
     // The refilled list keeps no row of the deleted item; a double-click on each is harmless.
     QCOMPARE(ViewsDisagree(*tree, *list), QString());
-    for (int row = 0; row < list->Model()->Count(); ++row) list->OnRowActivated(row);
+    for (int row = 0; row < list->Model()->Count(); ++row) frame->OnRowActivated(row);
 }
 
 void TestTallowTransfer::deviceDeletesByBareNameAndFailureText() {

@@ -404,7 +404,7 @@ void TestTallowView::doubleClickOnAPlaceSelectsItsTreeItem() {
     CMainFrame* frame = app.InitInstance({});
     CLeftView* tree = frame->LeftView();
     tree->SelectFolder(tree->RootItem());
-    frame->ListView()->OnRowActivated(0);
+    frame->OnRowActivated(0);
     QCOMPARE(tree->CurrentFolderItem(), tree->ComputerItem());
     QCOMPARE(frame->ListView()->Model()->Count(), tree->ComputerItem()->childCount());
 }
