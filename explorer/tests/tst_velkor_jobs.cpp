@@ -528,7 +528,7 @@ void TestVelkorJobs::pulledLineMidCopyAsksAndContinuesToIdenticalFilesBothWays()
             requestsAtReplug = sim.RequestCount();
         };
         m_driver->Then([&](QWidget* w) {
-            auto* dlg = qobject_cast<CFileOpDlg*>(w);
+            auto* dlg = qobject_cast<CFileJobDialog*>(w);
             QVERIFY(dlg);
             QTRY_VERIFY_WITH_TIMEOUT(dlg->ProgressBar()->value() >= 20, 20000);
             // The figures beside the bar: one file of its size, part of it done.

@@ -38,7 +38,7 @@ class NoDevice : public IDeviceBackend {
     void Close() override {}
     bool StoreInfo(uint64_t*, uint64_t*) override { return false; }
     bool List(const QString&, const std::function<bool(const Entry&)>&) override { return false; }
-    bool Copy(const QString&, const QString&, int32_t*, int32_t*) override { return false; }
+    bool Copy(const QString&, const QString&, int32_t*, int32_t*, bool) override { return false; }
     bool DeleteFile(const QString&) override { return false; }
     uint32_t Attributes(const QString&) override { return 0; }
     bool SetAttributes(const QString&, uint32_t) override { return false; }

@@ -595,9 +595,9 @@ void TestTallowTransfer::pulledLineAsksAndContinuesToIdenticalFilesBothWays() {
         QVERIFY(file.setFileTime(QDateTime::fromSecsSinceEpoch(1400000000),
                                  QFileDevice::FileModificationTime));
     }
-    QPointer<CDlgProcess> job;
+    QPointer<CFileJobDialog> job;
     CShowSpy spy([&](QWidget* w) {
-        if (auto* d = qobject_cast<CDlgProcess*>(w)) job = d;
+        if (auto* d = qobject_cast<CFileJobDialog*>(w)) job = d;
     });
     bool pulled = false;
     QTimer poll;
