@@ -50,6 +50,7 @@ CExplorerFrame::Texts CMainFrame::FrameTexts(bool chinese) {
     t.statusBarToggle = tr("Status(&S)");
     t.about = tr("About Quaysides(&A)...");
     t.ready = tr("Ready");
+    t.linkDown = tr(" - the device is not answering");
     t.tree = CLeftView::EditionLabels();
     t.listing = CVelkorView::ListingTexts();
     t.job = CFileOpDlg::Texts();

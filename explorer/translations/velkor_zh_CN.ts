@@ -122,6 +122,10 @@ Built %3</source>
         <translation>就绪</translation>
     </message>
     <message>
+        <source> - the device is not answering</source>
+        <translation> - 设备无响应</translation>
+    </message>
+    <message>
         <source>File(&amp;F)</source>
         <translation>文件(&amp;F)</translation>
     </message>

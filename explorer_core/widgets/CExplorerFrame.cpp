@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -69,6 +70,10 @@ CExplorerFrame::CExplorerFrame(IExplorerProgram& program, CFolderTree* tree, CFi
     RebuildTree();
     if (rules.selectRootAtStart) m_tree->SelectFolder(m_tree->RootItem());
     UpdateCommands();
+    // Heard on the window thread, queued; a frame that is gone by then hears nothing.
+    program.Backend().SetLinkObserver([frame = QPointer<CExplorerFrame>(this)](bool up) {
+        if (frame) frame->ShowLink(up);
+    });
     CWindowState::Restore(this, m_splitter, kTreeWidth, m_list->DetailsWidth(), program.Settings());
 }
 
@@ -289,6 +294,20 @@ void CExplorerFrame::RebuildTree() {
     // root included, fills the list.
     m_tree->setCurrentItem(nullptr);
     UpdateCommands();
+}
+
+void CExplorerFrame::ShowLink(bool up) {
+    const QString title = m_program.TitleText();
+    setWindowTitle(up || !m_program.Connected() ? title : title + m_texts.linkDown);
+    QTreeWidgetItem* devices = m_tree->DevicesItem();
+    for (int i = 0; devices && i < devices->childCount(); ++i) {
+        QTreeWidgetItem* device = devices->child(i);
+        // The title's words without the dash that joins them to it.
+        device->setToolTip(
+            0, up ? QString() : m_texts.linkDown.section(QLatin1Char('-'), 1).trimmed());
+        device->setForeground(0, up ? m_tree->palette().text()
+                                    : m_tree->palette().brush(QPalette::Disabled, QPalette::Text));
+    }
 }
 
 void CExplorerFrame::OnRowActivated(int row) {

@@ -41,6 +41,8 @@ class CExplorerFrame : public QMainWindow {
         QString toolBar, toolBarToggle, statusBarToggle;
         QString about;
         QString ready;  // the status bar's idle text
+        // Added to the title, and the device item's tip, while the link is down.
+        QString linkDown;
         CFolderTree::Labels tree;
         CFolderListing::Texts listing;
         CFileJobDialog::Texts job;
@@ -99,6 +101,9 @@ class CExplorerFrame : public QMainWindow {
     void DropFiles(const QStringList& sources, QTreeWidgetItem* folder);
     // The tree from scratch; the device item only while connected. Nothing is selected.
     void RebuildTree();
+    // The link went down or came back (the backend noticed): the title and the device item
+    // say so. Nothing else changes; the next listing reconnects.
+    void ShowLink(bool up);
 
     // The enable rules, one per rule; UpdateCommands runs them all.
     bool CopyRule() const;

@@ -44,6 +44,7 @@ CExplorerFrame::Texts CMainFrame::FrameTexts() {
     t.statusBarToggle = tr("状态栏(&S)");
     t.about = tr("关于 Driftbox(&A)...");
     t.ready = tr("就绪");
+    t.linkDown = tr(" - 设备无响应");
     t.tree = CLeftView::TreeLabels();
     t.listing = CTallowView::ListingTexts();
     t.job = CDlgProcess::Texts();
