@@ -24,6 +24,7 @@ QString CJobProgressText::Line(const CJobProgress& progress, const Words& words)
                                  Amount(static_cast<double>(progress.bytesTotal)));
     if (progress.bytesPerSecond >= 0) parts << words.rate.arg(Amount(progress.bytesPerSecond));
     if (progress.secondsLeft >= 0) parts << words.left.arg(Duration(progress.secondsLeft));
-    parts << words.retries.arg(progress.retries);
+    // Only what the line is known to have sent again; the libraries do not tell it yet.
+    if (progress.retries > 0) parts << words.retries.arg(progress.retries);
     return parts.join(QStringLiteral(", "));
 }
