@@ -28,24 +28,31 @@ HANDLE Handle(intptr_t native) {
 // ReadFile and WriteFile move at most a DWORD at a time and may move less than asked.
 constexpr size_t kMaxStep = 1u << 30;
 
+// An existing disk file with its size. Opening a named pipe or a device does not wait for the
+// other end; GetFileType then tells a disk file from them. Only the 64-bit size is safe: the
+// low 32 bits of a 4 GiB file would say "empty".
+HANDLE OpenDiskFile(const std::string& path, DWORD access, DWORD share, uint64_t* size) {
+    std::wstring p;
+    if (!WidePath(path, &p)) return INVALID_HANDLE_VALUE;
+    const HANDLE h = CreateFileW(p.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return h;
+    LARGE_INTEGER got{};
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &got) || got.QuadPart < 0) {
+        CloseHandle(h);
+        return INVALID_HANDLE_VALUE;
+    }
+    *size = static_cast<uint64_t>(got.QuadPart);
+    return h;
+}
+
 }  // namespace
 
 std::unique_ptr<CPcFile> CPcFile::OpenSource(const std::string& path) {
-    std::wstring p;
-    if (!WidePath(path, &p)) return nullptr;
-    // Opening a named pipe or a device does not wait for the other end; GetFileType then
-    // tells a disk file from them.
-    const HANDLE h = CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    uint64_t size = 0;
+    const HANDLE h = OpenDiskFile(path, GENERIC_READ, FILE_SHARE_READ, &size);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
-    // Only the 64-bit size is safe: the low 32 bits of a 4 GiB file would say "empty".
-    LARGE_INTEGER size{};
-    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size) || size.QuadPart < 0) {
-        CloseHandle(h);
-        return nullptr;
-    }
-    return std::unique_ptr<CPcFile>(
-        new CPcFile(reinterpret_cast<intptr_t>(h), static_cast<uint64_t>(size.QuadPart)));
+    return std::unique_ptr<CPcFile>(new CPcFile(reinterpret_cast<intptr_t>(h), size));
 }
 
 std::unique_ptr<CPcFile> CPcFile::CreateDestination(const std::string& path) {
@@ -65,18 +72,10 @@ std::unique_ptr<CPcFile> CPcFile::CreateDestination(const std::string& path) {
 }
 
 std::unique_ptr<CPcFile> CPcFile::OpenToContinue(const std::string& path) {
-    std::wstring p;
-    if (!WidePath(path, &p)) return nullptr;
-    const HANDLE h = CreateFileW(p.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    uint64_t size = 0;
+    const HANDLE h = OpenDiskFile(path, GENERIC_READ | GENERIC_WRITE, 0, &size);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
-    LARGE_INTEGER size{};
-    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size) || size.QuadPart < 0) {
-        CloseHandle(h);
-        return nullptr;
-    }
-    return std::unique_ptr<CPcFile>(
-        new CPcFile(reinterpret_cast<intptr_t>(h), static_cast<uint64_t>(size.QuadPart)));
+    return std::unique_ptr<CPcFile>(new CPcFile(reinterpret_cast<intptr_t>(h), size));
 }
 
 bool CPcFile::SeekTo(uint64_t offset) {

@@ -87,17 +87,21 @@ void Paint(QPainter& p, CIconCache::Fixed which, int s) {
 
 }  // namespace
 
-QIcon CIconCache::DrawnIcon(Fixed which) {
+QIcon CIconCache::Drawn(const std::function<void(QPainter& painter, int size)>& paint) {
     QIcon icon;
     for (int s : {16, 32}) {
         QPixmap pm(s, s);
         pm.fill(Qt::transparent);
         QPainter p(&pm);
-        Paint(p, which, s);
+        paint(p, s);
         p.end();
         icon.addPixmap(pm);
     }
     return icon;
+}
+
+QIcon CIconCache::DrawnIcon(Fixed which) {
+    return Drawn([which](QPainter& p, int size) { Paint(p, which, size); });
 }
 
 CIconCache::CIconCache() {

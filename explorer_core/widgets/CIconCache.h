@@ -7,7 +7,10 @@
 #include <QHash>
 #include <QIcon>
 #include <QMimeDatabase>
+#include <functional>
 #include <vector>
+
+class QPainter;
 
 class CIconCache {
   public:
@@ -37,6 +40,8 @@ class CIconCache {
 
     // The fallback artwork, drawn rather than shipped as files so that it always exists.
     static QIcon DrawnIcon(Fixed which);
+    // An icon drawn at 16 and 32 pixels by paint(painter, size), on a transparent ground.
+    static QIcon Drawn(const std::function<void(QPainter& painter, int size)>& paint);
 
   private:
     struct TypeInfo {

@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include "CIconCache.h"
+
 namespace {
 const char* ThemeName(CToolIcons::Kind kind) {
     switch (kind) {
@@ -144,17 +146,10 @@ void Draw(QPainter& p, CToolIcons::Kind kind) {
 }  // namespace
 
 QIcon CToolIcons::Drawn(Kind kind) {
-    QIcon icon;
-    for (int size : {16, 32}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
+    return CIconCache::Drawn([kind](QPainter& p, int size) {
         p.scale(size / 32.0, size / 32.0);
         Draw(p, kind);
-        p.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    });
 }
 
 QIcon CToolIcons::Icon(Kind kind) {
